@@ -1,0 +1,1 @@
+#include "app/request/CalculationRequest.h"

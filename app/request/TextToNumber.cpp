@@ -1,0 +1,1 @@
+#include "app/request/TextToNumber.h"

@@ -1,0 +1,62 @@
+#include "model/Arithmetic.h"
+
+#include <cfenv>
+#include <cmath>
+#include <cstdio>
+
+#include "model/Cal_Main.h"
+
+namespace tadmor {
+
+namespace {
+
+constexpr int kFaults = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
+
+// Turns into FLIGHT: the middle of the increment, in turns from the screw start.
+double FlightOf(const SimulationState& s) {
+    const Extended turnLength = kCircle * s.ScrewDiameter / std::cos(Extended(s.HelixAngle));
+    return Store((s.ChannelPosition + 0.5L * s.StepLength) / turnLength + s.DelayTurns);
+}
+
+}  // namespace
+
+void ClearArithmeticFaults() { std::feclearexcept(FE_ALL_EXCEPT); }
+
+std::string DescribeIncrement(const SimulationState& s) {
+    if (s.StepNo < 1) return "";
+    const double flight = FlightOf(s);
+    char text[96];
+    if (std::isfinite(flight))
+        std::snprintf(text, sizeof text, "increment %d (FLIGHT %.2f)", s.StepNo, flight);
+    else
+        std::snprintf(text, sizeof text, "increment %d", s.StepNo);
+    return text;
+}
+
+void CheckArithmetic(const SimulationState& s, const char* routine) {
+    const int raised = std::fetestexcept(kFaults);
+    if (raised == 0) return;
+    std::string kind;
+    if (raised & FE_INVALID)
+        kind = "Invalid floating-point operation (square root or logarithm of a negative number, or 0/0)";
+    else if (raised & FE_DIVBYZERO)
+        kind = "Floating-point division by zero";
+    else
+        kind = "Floating-point overflow";
+    std::feclearexcept(FE_ALL_EXCEPT);
+    std::string where = std::string(" in ") + routine;
+    const std::string increment = DescribeIncrement(s);
+    if (!increment.empty()) where += " at " + increment;
+    std::feclearexcept(FE_ALL_EXCEPT);
+    throw ArithmeticError(kind + where);
+}
+
+void ThrowNotConverged(const SimulationState& s, const char* iteration, const char* routine) {
+    std::string text = std::string("The ") + iteration + " did not converge in " +
+                       std::to_string(kPassLimit) + " passes (" + routine;
+    const std::string increment = DescribeIncrement(s);
+    if (!increment.empty()) text += " at " + increment;
+    throw ConvergenceError(text + ")");
+}
+
+}  // namespace tadmor

@@ -1,0 +1,1 @@
+#include "model/Cal_Main.h"
