@@ -12,19 +12,13 @@ namespace {
 
 constexpr int kFaults = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
 
-// Turns into FLIGHT: the middle of the increment, in turns from the screw start.
-double FlightOf(const SimulationState& s) {
-    const Extended turnLength = kCircle * s.ScrewDiameter / std::cos(Extended(s.HelixAngle));
-    return Store((s.ChannelPosition + 0.5L * s.StepLength) / turnLength + s.DelayTurns);
-}
-
 }  // namespace
 
 void ClearArithmeticFaults() { std::feclearexcept(FE_ALL_EXCEPT); }
 
 std::string DescribeIncrement(const SimulationState& s) {
     if (s.StepNo < 1) return "";
-    const double flight = FlightOf(s);
+    const double flight = IncrementFlight(s);
     char text[96];
     if (std::isfinite(flight))
         std::snprintf(text, sizeof text, "increment %d (FLIGHT %.2f)", s.StepNo, flight);
@@ -53,10 +47,10 @@ void CheckArithmetic(const SimulationState& s, const char* routine) {
 
 void ThrowNotConverged(const SimulationState& s, const char* iteration, const char* routine) {
     std::string text = std::string("The ") + iteration + " did not converge in " +
-                       std::to_string(kPassLimit) + " passes (" + routine;
+                       std::to_string(kPassLimit) + " passes in " + routine;
     const std::string increment = DescribeIncrement(s);
     if (!increment.empty()) text += " at " + increment;
-    throw ConvergenceError(text + ")");
+    throw ConvergenceError(text);
 }
 
 }  // namespace tadmor

@@ -156,6 +156,17 @@ void ProfileFilmAverages(SimulationState& s);
 void SolveExponentialFilm(SimulationState& s);
 void ExponentialFilmAverages(SimulationState& s);
 
+// Down-channel length of one turn, 3.1415926 x ScrewDiameter / cos(HelixAngle),
+// in the wide arithmetic of a formula (not stored).
+long double TurnLength(const SimulationState& s);
+
+// FLIGHT of the current increment: turns from the start of the screw to its middle.
+double IncrementFlight(const SimulationState& s);
+
+// Whether the last run ended because the solid bed had melted (rather than at
+// the end of the screw); then IncrementFlight gives where.
+inline bool MeltingCompleted(const SimulationState& s) { return s.StepCount < s.StepNo; }
+
 // Solid bed and increment bookkeeping.
 void ComputeMeltingFlux(SimulationState& s);
 void UpdateSolidBedWidth(SimulationState& s);
