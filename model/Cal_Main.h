@@ -138,6 +138,7 @@ inline constexpr long double kCircle = 3.1415926L;      // the circle constant o
 inline constexpr long double kCalorie = 42690.0L;       // gram-force centimetres per calorie
 inline constexpr long double kKilowattPerCalorie = 0.004183L;  // kW per cal/s
 inline constexpr long double kZoneTolerance = 0.00001L; // cm, tolerance of the zone boundaries
+inline constexpr double kFilmTolerance = 0.0001;        // cm, a film-thickness iteration ends on a smaller change
 
 // Viscosity law and power-law fits.
 double ViscosityAt(double a0, double a1, double a11, double a2, double a22, double a12,

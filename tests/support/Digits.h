@@ -21,4 +21,12 @@ inline ::testing::AssertionResult RoundsTo(double actual, const std::string& sho
            << "value " << ::testing::PrintToString(actual) << " does not round to " << shown;
 }
 
+// Whether a and b agree to a relative difference of at most `relative`.
+inline ::testing::AssertionResult Near(double a, double b, double relative) {
+    if (std::fabs(a - b) <= relative * std::fmax(std::fabs(a), std::fabs(b)))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << ::testing::PrintToString(a) << " and " << ::testing::PrintToString(b)
+                                         << " differ by more than " << relative << " relative";
+}
+
 }  // namespace tadmor::test
