@@ -2,32 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 namespace tadmor {
 namespace {
-
-TEST(InputFields, EditsInOrderAndFileNameLast) {
-    for (int i = 0; i < kFieldCount; ++i)
-        EXPECT_EQ(kInputFields[i].edit, "Edit" + std::to_string(i + 1));
-    EXPECT_EQ(kInputFields[28].variable, "ResultFileName");
-    EXPECT_EQ(kInputFields[28].value, nullptr);
-    EXPECT_EQ(kInputFields[28].defaultText, "result.txt");
-}
-
-TEST(InputFields, EveryTestHasItsOwnPlaceAndMessage) {
-    std::set<int> places;
-    for (const InputField& field : kInputFields) {
-        EXPECT_EQ(field.test == FieldTest::None, field.testOrder == 0) << field.edit;
-        EXPECT_EQ(field.test == FieldTest::None, field.message.empty()) << field.edit;
-        if (field.testOrder != 0) {
-            EXPECT_TRUE(places.insert(field.testOrder).second) << field.edit;
-        }
-    }
-    EXPECT_EQ(places.size(), 21u);
-    EXPECT_EQ(*places.begin(), 1);
-    EXPECT_EQ(*places.rbegin(), 21);
-}
 
 TEST(InputFields, EachNumberFillsItsOwnVariable) {
     SimulationState state;

@@ -1,0 +1,179 @@
+#include "cli/RunCommand.h"
+
+#include <charconv>
+#include <clocale>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <sstream>
+
+#include "app/request/InputFields.h"
+
+namespace tadmor::cli {
+
+namespace {
+
+std::string_view Trim(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+int FieldIndexOrThrow(std::string_view name, const std::string& where) {
+    const int index = FieldIndexOf(name);
+    if (index < 0) throw UsageError(where + "unknown input name \"" + std::string(name) + "\"");
+    return index;
+}
+
+std::string ReadCaseFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file || std::filesystem::is_directory(path))
+        throw UsageError("cannot read case file \"" + path + "\"");
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    return contents.str();
+}
+
+// Fixed-point text with "." whatever the process's locale.
+std::string Fixed(double value, int decimals) {
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    return std::string(text, result.ptr);
+}
+
+}  // namespace
+
+void ApplyCaseText(std::string_view contents, std::string_view source, FieldTexts& texts) {
+    int lineNumber = 0;
+    while (!contents.empty()) {
+        const auto end = contents.find('\n');
+        std::string_view line = contents.substr(0, end);
+        contents.remove_prefix(end == std::string_view::npos ? contents.size() : end + 1);
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+
+        line = Trim(line);
+        if (line.empty() || line.front() == '#') continue;
+        const std::string where = std::string(source) + ":" + std::to_string(lineNumber) + ": ";
+        const auto equals = line.find('=');
+        const std::string_view name = Trim(line.substr(0, equals));
+        if (equals == std::string_view::npos || name.empty())
+            throw UsageError(where + "expected NAME = TEXT");
+        const int index = FieldIndexOrThrow(name, where);
+        std::string_view text = Trim(line.substr(equals + 1));
+        if (!text.empty() && text.front() == '"') {
+            if (text.size() < 2 || text.back() != '"') throw UsageError(where + "missing closing quote");
+            text = text.substr(1, text.size() - 2);
+        }
+        texts[index] = text;
+    }
+}
+
+void ApplySetting(std::string_view setting, FieldTexts& texts) {
+    const auto equals = setting.find('=');
+    if (equals == std::string_view::npos)
+        throw UsageError("--set expects NAME=TEXT, not \"" + std::string(setting) + "\"");
+    texts[FieldIndexOrThrow(setting.substr(0, equals), "--set: ")] = setting.substr(equals + 1);
+}
+
+char LocaleDecimalSeparator() {
+    const char* point = std::localeconv()->decimal_point;
+    return point && std::strlen(point) == 1 ? point[0] : '.';
+}
+
+char ChooseSeparator(const RunOptions& options) {
+    if (!options.separator) return LocaleDecimalSeparator();
+    const std::string& text = *options.separator;
+    if (text.size() != 1 || std::strchr("0123456789+-eE ", text[0]))
+        throw UsageError("--decimal-separator expects one character other than a digit, sign, "
+                         "blank or E, not \"" + text + "\"");
+    return text[0];
+}
+
+FieldTexts TextsFor(const RunOptions& options, char separator) {
+    FieldTexts texts = DefaultFieldTexts();
+    for (int i = 0; i < kNumericFieldCount; ++i)
+        for (char& c : texts[i])
+            if (c == '.') c = separator;
+    if (!options.casePath.empty()) ApplyCaseText(ReadCaseFile(options.casePath), options.casePath, texts);
+    for (const std::string& setting : options.settings) ApplySetting(setting, texts);
+    if (options.output) texts[kFieldCount - 1] = *options.output;
+    return texts;
+}
+
+void ConsoleUi::ShowMessage(const std::string& text) { errors_ << "tadmor: " << text << std::endl; }
+
+void ConsoleUi::ShowError(const std::string& text) { errors_ << "tadmor: error: " << text << std::endl; }
+
+std::string Summary(const SimulationState& state) {
+    std::string summary = state.ResultFileName + ": " + std::to_string(state.StepCount) + " rows recorded; ";
+    if (MeltingCompleted(state))
+        return summary + "melting completed at FLIGHT " + Fixed(IncrementFlight(state), 2);
+    const double left = state.StepCount > 0 ? state.ResSolidFraction[state.StepCount] : 1.0;
+    return summary + "X/W " + Fixed(left, 3) + " left at the end of the screw";
+}
+
+int ExitCodeOf(RequestOutcome outcome) {
+    switch (outcome) {
+        case RequestOutcome::Completed: return kExitSuccess;
+        case RequestOutcome::InvalidInput: return kExitInvalidInput;
+        case RequestOutcome::FileNotWritten: return kExitFileNotWritten;
+        case RequestOutcome::CalculationError: return kExitCalculationError;
+    }
+    return kExitCalculationError;
+}
+
+std::string HelpFooter() {
+    std::string help = R"(Runs one calculation of the melting model without the window and writes the
+results file (the inputs, then the results table), the same bytes as the window.
+
+Inputs (NAME, default text, meaning):
+)";
+    for (const InputField& field : kInputFields) {
+        std::string line = "  " + std::string(field.variable);
+        line.resize(20, ' ');
+        line += std::string(field.defaultText);
+        line.resize(34, ' ');
+        std::string_view label = Trim(field.label);
+        if (!label.empty() && label.back() == ':') label = Trim(label.substr(0, label.size() - 1));
+        help += line + std::string(label) + (field.editable ? "" : " (fixed in the window)") + "\n";
+    }
+    help += R"(
+Each input starts at its default text; a case file overrides it, --set
+overrides the case file (the last --set of a NAME wins), and -o overrides the
+results file name. A TEXT is read like the window's fields: blanks, an
+optional sign, digits with at most one decimal separator, an optional exponent
+(E or e), blanks. The decimal separator is the one of the user's locale ("."
+when it has none) unless --decimal-separator gives it; the default texts and
+the results file use the same separator.
+
+Case file: one NAME = TEXT per line; blank lines and lines whose first
+non-blank character is # are ignored. TEXT is trimmed of surrounding blanks
+unless it is written in double quotes. Example, hot.case:
+
+  # hotter barrel, melting starts later
+  BarrelC0 = 300.0
+  DelayTurns = 6.0
+  ResultFileName = "hot barrel.txt"
+
+  tadmor run --case hot.case --set ScrewSpeed=45 -o hot45.txt
+
+Output: messages go to standard error, one line each, prefixed "tadmor: ";
+calculation errors are prefixed "tadmor: error: ". On success one line on
+standard output names the file, the rows recorded, and the FLIGHT where
+melting completed or the X/W left at the end of the screw.
+
+Exit codes:
+  0  success: the results file holds the inputs and the results table
+  2  usage error: bad option, unknown NAME, malformed case file line,
+     case file that cannot be read
+  3  invalid input: a text is not a number, or a value fails its test
+  4  the results file could not be created or appended to
+  5  calculation error: arithmetic fault, no convergence, or a write error
+)";
+    return help;
+}
+
+}  // namespace tadmor::cli
