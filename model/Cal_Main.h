@@ -180,6 +180,10 @@ void RecordLastIncrement(SimulationState& s);
 // kIncrementLimit (model/Arithmetic.h) is refused.
 double EstimatedIncrementCount(const SimulationState& s);
 
+// The message that refuses a run estimated above kIncrementLimit increments,
+// or "" when the run may go ahead.
+std::string IncrementLimitRefusal(const SimulationState& s);
+
 // The march down the screw. Fills rows 1..StepCount of the result columns.
 // Throws ArithmeticError or ConvergenceError (model/Arithmetic.h) when a run
 // cannot be completed, and IncrementLimitError when it would be absurdly long.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "model/Arithmetic.h"
@@ -206,13 +207,18 @@ double EstimatedIncrementCount(const SimulationState& s) {
     return Store(std::ceil(5 * feed) + std::ceil(10 * compression) + std::ceil(5 * metering) + 1);
 }
 
+std::string IncrementLimitRefusal(const SimulationState& s) {
+    const double increments = EstimatedIncrementCount(s);
+    if (increments <= kIncrementLimit) return "";
+    char count[64];
+    std::snprintf(count, sizeof count, increments < 1e12 ? "%.0f" : "%.3g", increments);
+    return std::string("The screw needs about ") + count + " increments; at most " +
+           std::to_string(kIncrementLimit) + " can be computed. Check the numbers of turns.";
+}
+
 void RunMarch(SimulationState& s) {
-    const double estimate = EstimatedIncrementCount(s);
-    if (!(estimate <= kIncrementLimit))
-        throw IncrementLimitError(
-            "The screw needs about " + std::to_string(static_cast<long long>(std::min(estimate, 1e18))) +
-            " increments; at most " + std::to_string(kIncrementLimit) +
-            " can be computed. Check the numbers of turns.");
+    if (const std::string refusal = IncrementLimitRefusal(s); !refusal.empty())
+        throw IncrementLimitError(refusal);
 
     ClearArithmeticFaults();
     SetUp(s);

@@ -1,6 +1,5 @@
 #include "app/request/CalculationRequest.h"
 
-#include <cstdio>
 #include <exception>
 
 #include "app/request/InputFields.h"
@@ -29,13 +28,6 @@ std::string_view FirstFailedTest(const SimulationState& state) {
         for (const InputField& field : kInputFields)
             if (field.testOrder == order && !PassesTest(field, state)) return field.message;
     return {};
-}
-
-std::string IncrementLimitMessage(double increments) {
-    char count[64];
-    std::snprintf(count, sizeof count, increments < 1e12 ? "%.0f" : "%.3g", increments);
-    return std::string("The screw needs about ") + count + " increments; at most " +
-           std::to_string(kIncrementLimit) + " can be computed. Check the numbers of turns.";
 }
 
 enum class FileStage { Written, InputSectionNotCreated, TableNotAppended };
@@ -75,9 +67,8 @@ RequestOutcome RunCalculationRequest(const FieldTexts& texts, char separator,
     const std::string_view failed = FirstFailedTest(state);
     if (!failed.empty()) return refuse(failed, RequestOutcome::InvalidInput);
 
-    const double increments = EstimatedIncrementCount(state);
-    if (increments > kIncrementLimit)
-        return refuse(IncrementLimitMessage(increments), RequestOutcome::InvalidInput);
+    if (const std::string refusal = IncrementLimitRefusal(state); !refusal.empty())
+        return refuse(refusal, RequestOutcome::InvalidInput);
 
     FileStage stage;
     try {
