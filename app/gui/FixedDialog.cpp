@@ -1,6 +1,10 @@
 #include "app/gui/FixedDialog.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QScreen>
+#include <QWindow>
 
 #include "app/gui/Look.h"
 #include "app/gui/Pictures.h"
@@ -12,8 +16,6 @@ FixedDialog::FixedDialog(Qt::WindowType type, QSize clientSize, const QString& c
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                            Qt::MSWindowsFixedSizeDialogHint)
 {
-    // Without a parent, QDialog centres the window on the screen each time it
-    // is shown.
     setWindowTitle(caption);
     setWindowIcon(QPixmap::fromImage(ProgramIcon(32)));
     setFixedSize(clientSize);
@@ -23,6 +25,38 @@ FixedDialog::FixedDialog(Qt::WindowType type, QSize clientSize, const QString& c
     look.setColor(QPalette::Window, look.color(QPalette::Button));
     setPalette(look);
     setAutoFillBackground(true);
+}
+
+void FixedDialog::setVisible(bool visible)
+{
+    if (visible && !isVisible()) {
+        CentreOnScreen();
+    }
+    QDialog::setVisible(visible);
+}
+
+void FixedDialog::CentreOnScreen()
+{
+    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    // Some window systems tell the frame only once a window has been shown;
+    // until then, the frame of another window of the program is the best guess.
+    create();
+    QMargins frame = windowHandle()->frameMargins();
+    if (frame.isNull()) {
+        for (const QWindow* other : QGuiApplication::topLevelWindows()) {
+            if (other->isVisible() && !other->frameMargins().isNull()) {
+                frame = other->frameMargins();
+                break;
+            }
+        }
+    }
+    const QSize outer = size().grownBy(frame);
+    const QRect area = screen->availableGeometry();
+    move(area.left() + (area.width() - outer.width()) / 2,
+         area.top() + (area.height() - outer.height()) / 2);
 }
 
 void FixedDialog::keyPressEvent(QKeyEvent* event)

@@ -11,9 +11,14 @@ public:
     // `type` is Qt::Window for a program's main window, Qt::Dialog for a dialog.
     FixedDialog(Qt::WindowType type, QSize clientSize, const QString& caption);
 
+    void setVisible(bool visible) override;
+
 protected:
     // Escape does not close the window: only its buttons and close box do.
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void CentreOnScreen();
 };
 
 }  // namespace tadmor::gui
