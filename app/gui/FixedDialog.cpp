@@ -11,6 +11,30 @@
 
 namespace tadmor::gui {
 
+void CentreOnScreen(QWidget& window)
+{
+    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    // Some window systems tell the frame only once a window has been shown;
+    // until then, the frame of another window of the program is the best guess.
+    window.winId();  // creates the native window
+    QMargins frame = window.windowHandle()->frameMargins();
+    if (frame.isNull()) {
+        for (const QWindow* other : QGuiApplication::topLevelWindows()) {
+            if (other->isVisible() && !other->frameMargins().isNull()) {
+                frame = other->frameMargins();
+                break;
+            }
+        }
+    }
+    const QSize outer = window.size().grownBy(frame);
+    const QRect area = screen->availableGeometry();
+    window.move(area.left() + (area.width() - outer.width()) / 2,
+                area.top() + (area.height() - outer.height()) / 2);
+}
+
 FixedDialog::FixedDialog(Qt::WindowType type, QSize clientSize, const QString& caption)
     : QDialog(nullptr, type | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
@@ -30,33 +54,9 @@ FixedDialog::FixedDialog(Qt::WindowType type, QSize clientSize, const QString& c
 void FixedDialog::setVisible(bool visible)
 {
     if (visible && !isVisible()) {
-        CentreOnScreen();
+        CentreOnScreen(*this);
     }
     QDialog::setVisible(visible);
-}
-
-void FixedDialog::CentreOnScreen()
-{
-    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
-    if (screen == nullptr) {
-        screen = QGuiApplication::primaryScreen();
-    }
-    // Some window systems tell the frame only once a window has been shown;
-    // until then, the frame of another window of the program is the best guess.
-    create();
-    QMargins frame = windowHandle()->frameMargins();
-    if (frame.isNull()) {
-        for (const QWindow* other : QGuiApplication::topLevelWindows()) {
-            if (other->isVisible() && !other->frameMargins().isNull()) {
-                frame = other->frameMargins();
-                break;
-            }
-        }
-    }
-    const QSize outer = size().grownBy(frame);
-    const QRect area = screen->availableGeometry();
-    move(area.left() + (area.width() - outer.width()) / 2,
-         area.top() + (area.height() - outer.height()) / 2);
 }
 
 void FixedDialog::keyPressEvent(QKeyEvent* event)

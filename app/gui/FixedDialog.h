@@ -6,6 +6,10 @@
 
 namespace tadmor::gui {
 
+// Moves the top-level `window` so that it stands, frame included, in the
+// middle of the screen.
+void CentreOnScreen(QWidget& window);
+
 class FixedDialog : public QDialog {
 public:
     // `type` is Qt::Window for a program's main window, Qt::Dialog for a dialog.
@@ -16,9 +20,6 @@ public:
 protected:
     // Escape does not close the window: only its buttons and close box do.
     void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    void CentreOnScreen();
 };
 
 }  // namespace tadmor::gui

@@ -64,10 +64,23 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
     return button;
 }
 
+// A message box centred on the screen, once its size is known.
+class CentredMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        CentreOnScreen(*this);
+    }
+};
+
 void ShowBox(QMessageBox::Icon icon, const std::string& text)
 {
-    // No parent: the box is centred on the screen and blocks the whole program.
-    QMessageBox box(icon, TMF_Tad::kTitle, QString::fromStdString(text), QMessageBox::Ok);
+    // Application-modal: the box blocks the whole program until it is closed.
+    CentredMessageBox box(icon, TMF_Tad::kTitle, QString::fromStdString(text), QMessageBox::Ok);
     box.exec();
 }
 

@@ -91,6 +91,19 @@ sleep 0.5
   fail "Enter did not close the completion dialog"
 [ -s result.txt ] || fail "no result.txt in the folder the program started in"
 
+# A text that is no number: a message box, centred, with one OK button.
+xdotool windowfocus "$main" type "x"
+xdotool key Return
+sleep 0.5
+box=$(xdotool search --onlyvisible --name '^Tadmor Model Simulation$' | grep -vx "$main" | head -n1 || true)
+if [ -z "$box" ]; then
+  fail "no message box for a text that is no number"
+else
+  photograph "$box" message-box.png "$(xdotool getwindowgeometry --shell "$box" | awk -F= '/WIDTH/ {w=$2} /HEIGHT/ {h=$2} END {print w "x" h}')"
+  xdotool windowfocus "$box" key Return
+  sleep 0.3
+fi
+
 if [ -n "$shots" ]; then
   cp main-window.png finish-dialog.png "$shots"/
 fi
