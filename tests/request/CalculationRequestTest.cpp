@@ -9,22 +9,14 @@
 #include <vector>
 
 #include "support/DefaultInputs.h"
+#include "support/RecordingUi.h"
 
 namespace tadmor {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Records every call, in order.
-class RecordingUi : public RequestUi {
-public:
-    std::vector<std::string> calls;
-    void SetBusy(bool busy) override { calls.push_back(busy ? "busy on" : "busy off"); }
-    void ShowMessage(const std::string& text) override { calls.push_back("message: " + text); }
-    void ShowError(const std::string& text) override { calls.push_back("error: " + text); }
-    void ShowCompletion() override { calls.push_back("completion"); }
-    void RefreshFileList() override { calls.push_back("refresh"); }
-};
+using test::RecordingUi;
 
 using Calls = std::vector<std::string>;
 

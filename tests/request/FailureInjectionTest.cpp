@@ -1,0 +1,249 @@
+// The results file under failure: a full disk, a read-only folder or file, a
+// missing folder, a file that goes away between the input section and the
+// table, names at the length limit and names of blanks. Each failure is told
+// as the request defines it, none is reported as success, and no other file
+// in the folder is touched.
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/request/CalculationRequest.h"
+#include "report/ReportTestSupport.h"
+#include "report/ResultsFile.h"
+#include "support/RecordingUi.h"
+
+namespace tadmor {
+namespace {
+
+namespace fs = std::filesystem;
+using Calls = std::vector<std::string>;
+
+const Calls kInputSectionRefused = {"busy on", "message: File can not open!", "busy off"};
+const Calls kTableRefused = {"busy on", "message: Can not write result to file", "busy off", "refresh"};
+constexpr const char* kNoReadOnly =
+    "running as root on a file system that refuses the immutable attribute: no way to make it read-only";
+const Calls kCompleted = {"busy on", "completion", "busy off", "refresh"};
+
+// Every file and folder below `root`, with its content (folders: empty).
+using Listing = std::map<std::string, std::string>;
+
+Listing ListFolder(const fs::path& root) {
+    Listing listing;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        const std::string name = fs::relative(entry.path(), root).string();
+        listing[name] = entry.is_regular_file() ? test::ReadFile(entry.path().string()) : "(folder)";
+    }
+    return listing;
+}
+
+// Sets or clears the immutable attribute, which stops even root from
+// creating, removing or writing. Returns false where the file system or the
+// process's rights do not allow it.
+bool SetImmutable(const fs::path& path, bool on) {
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool done = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        done = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    close(fd);
+    return done;
+}
+
+// Runs the body as the unprivileged user "nobody" when the test runs as
+// root, since permission bits do not bind root.
+class Unprivileged {
+public:
+    static constexpr uid_t kNobody = 65534;
+    Unprivileged() : wasRoot_(geteuid() == 0) {
+        if (wasRoot_ && setegid(kNobody) == 0) seteuid(kNobody);
+    }
+    ~Unprivileged() {
+        if (wasRoot_ && seteuid(0) == 0) setegid(0);
+    }
+    bool ok() const { return geteuid() != 0; }
+    Unprivileged(const Unprivileged&) = delete;
+    Unprivileged& operator=(const Unprivileged&) = delete;
+
+private:
+    bool wasRoot_;
+};
+
+class FailureInjectionTest : public test::TempFolderTest {
+protected:
+    FieldTexts texts = DefaultFieldTexts();
+    SimulationState state;
+    test::RecordingUi ui;
+    std::vector<fs::path> readOnly_;
+
+    void TearDown() override {
+        for (const fs::path& path : readOnly_) {
+            SetImmutable(path, false);
+            fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+        }
+        if (!previousFolder_.empty()) fs::current_path(previousFolder_);
+        test::TempFolderTest::TearDown();
+    }
+
+    RequestOutcome Run(const std::string& fileName) {
+        texts[kFieldCount - 1] = fileName;
+        return RunCalculationRequest(texts, '.', state, ui);
+    }
+
+    // Makes `path` refuse writes: the immutable attribute as root, the
+    // permission bits otherwise. False when that is not possible here.
+    bool MakeReadOnly(const fs::path& path) {
+        if (geteuid() == 0) {
+            if (!SetImmutable(path, true)) return false;
+        } else {
+            fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                            fs::perm_options::remove);
+        }
+        readOnly_.push_back(path);
+        return true;
+    }
+
+    // A name that cannot be created: "File can not open!", nothing created or
+    // changed, the march not run, no completion.
+    void ExpectInputSectionRefused(const std::string& fileName) {
+        const Listing before = ListFolder(folder_);
+        EXPECT_EQ(Run(fileName), RequestOutcome::FileNotWritten);
+        EXPECT_EQ(ui.calls, kInputSectionRefused);
+        EXPECT_EQ(state.StepCount, 0);
+        EXPECT_EQ(ListFolder(folder_), before);
+    }
+
+    // Works in the temporary folder, so that a name without a folder lands there.
+    void EnterFolder() {
+        previousFolder_ = fs::current_path();
+        fs::current_path(folder_);
+    }
+
+private:
+    fs::path previousFolder_;
+};
+
+TEST_F(FailureInjectionTest, AFullDiskIsAnErrorWithItsReason) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    EnterFolder();
+    test::WriteFile(PathOf("other.txt"), "kept");
+    const Listing before = ListFolder(folder_);
+    EXPECT_EQ(Run("/dev/full"), RequestOutcome::CalculationError);
+    ASSERT_EQ(ui.calls.size(), 3u);
+    EXPECT_EQ(ui.calls[1], std::string("error: The results file \"/dev/full\" could not be written: ") +
+                               std::strerror(ENOSPC));
+    EXPECT_EQ(ui.calls[2], "busy off");
+    EXPECT_EQ(ListFolder(folder_), before);
+}
+
+TEST_F(FailureInjectionTest, AMissingFolderRefusesTheInputSection) {
+    test::WriteFile(PathOf("other.txt"), "kept");
+    ExpectInputSectionRefused(PathOf("missing/result.txt"));
+}
+
+TEST_F(FailureInjectionTest, AReadOnlyFolderRefusesTheInputSection) {
+    fs::create_directory(PathOf("locked"));
+    test::WriteFile(PathOf("locked/other.txt"), "kept");
+    if (!MakeReadOnly(PathOf("locked"))) GTEST_SKIP() << kNoReadOnly;
+    ExpectInputSectionRefused(PathOf("locked/result.txt"));
+}
+
+TEST_F(FailureInjectionTest, AReadOnlyFileKeepsItsContent) {
+    test::WriteFile(PathOf("result.txt"), "an earlier result");
+    if (!MakeReadOnly(PathOf("result.txt"))) GTEST_SKIP() << kNoReadOnly;
+    ExpectInputSectionRefused(PathOf("result.txt"));
+}
+
+// The longest name is 259 bytes: one more is refused even where the file
+// system would take it.
+TEST_F(FailureInjectionTest, NamesOfTwoHundredFiftyNineAndTwoHundredSixtyBytes) {
+    const std::string inner = PathOf(std::string(100, 'f'));
+    fs::create_directory(inner);
+    const std::size_t rest = kMaxResultFileNameBytes - inner.size() - 1;
+    ASSERT_LT(rest, 255u) << "the temporary folder's path is too short for this test";
+    const std::string longest = inner + "/" + std::string(rest, 'n');
+    const std::string tooLong = longest + "x";
+    ASSERT_EQ(longest.size(), 259u);
+    ASSERT_EQ(tooLong.size(), 260u);
+
+    const Listing before = ListFolder(folder_);
+    ExpectInputSectionRefused(tooLong);
+
+    ui.calls.clear();
+    EXPECT_EQ(Run(longest), RequestOutcome::Completed);
+    EXPECT_EQ(ui.calls, kCompleted);
+    EXPECT_TRUE(fs::exists(longest));
+    EXPECT_EQ(ListFolder(folder_).size(), before.size() + 1);
+}
+
+// A name of blanks passes its test and names a file in the current folder.
+TEST_F(FailureInjectionTest, ANameOfBlanksIsAFileOfThatName) {
+    EnterFolder();
+    for (const std::string name : {" ", "   "}) {
+        ui.calls.clear();
+        EXPECT_EQ(Run(name), RequestOutcome::Completed) << '"' << name << '"';
+        EXPECT_EQ(ui.calls, kCompleted);
+        const std::string content = test::ReadFile(PathOf(name));
+        EXPECT_EQ(content.rfind(test::DefaultInputSection(), 0), 0u);
+        EXPECT_NE(content.find(" [RESULTS]"), std::string::npos);
+    }
+    EXPECT_EQ(ListFolder(folder_).size(), 2u);
+}
+
+// The two writers as the request runs them, with the file removed between
+// them: the table is not written and the file is not created again.
+TEST_F(FailureInjectionTest, ATableForARemovedFileIsNotWritten) {
+    SimulationState s = test::DefaultInputs(PathOf("result.txt"));
+    test::WriteFile(PathOf("other.txt"), "kept");
+    ASSERT_TRUE(WriteInputSection(s));
+    RunMarch(s);
+    fs::remove(PathOf("result.txt"));
+    const Listing before = ListFolder(folder_);
+    EXPECT_FALSE(WriteResultsTable(s));
+    EXPECT_EQ(ListFolder(folder_), before);
+}
+
+// Through the request: a file that may be created or truncated for writing
+// but not opened again for update, as a file that went away would be. The
+// request tells "Can not write result to file", shows no completion, keeps
+// the input section and still refreshes the file list.
+TEST_F(FailureInjectionTest, ATableThatCannotBeAppendedIsToldAndTheInputSectionKept) {
+    const std::string name = PathOf("result.txt");
+    test::WriteFile(name, "an earlier result");
+    test::WriteFile(PathOf("other.txt"), "kept");
+    // Only the owner may write it, and nobody may read it.
+    fs::permissions(folder_, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    fs::permissions(name, fs::perms::owner_write);
+    if (geteuid() == 0 && chown(name.c_str(), Unprivileged::kNobody, Unprivileged::kNobody) != 0)
+        GTEST_SKIP() << "running as root and cannot hand the file to nobody";
+    Listing expected = ListFolder(folder_);
+    expected["result.txt"] = test::DefaultInputSection();
+
+    RequestOutcome outcome;
+    {
+        Unprivileged unprivileged;
+        if (!unprivileged.ok()) GTEST_SKIP() << "running as root and cannot act as nobody";
+        outcome = Run(name);
+    }
+    EXPECT_EQ(outcome, RequestOutcome::FileNotWritten);
+    EXPECT_EQ(ui.calls, kTableRefused);
+    EXPECT_GT(state.StepCount, 0);  // the march ran
+    EXPECT_EQ(ListFolder(folder_), expected);
+}
+
+}  // namespace
+}  // namespace tadmor
