@@ -85,6 +85,9 @@ struct SimulationState {
     double ProfileCoefB = 0;       // P
     double ProfileCoefC = 0;       // Q
     std::array<double, 201> IntegralTable{};  // entry j: integral of the shear-rate ratio up to 0.01 j
+    bool IntegralTableBuilt = false;  // IntegralTable holds the finite table of these P and Q
+    double IntegralTableCoefB = 0;
+    double IntegralTableCoefC = 0;
     double FilmShearRate = 0;      // 1/s, at the solid-bed surface
     double DissipationFactor = 0;  // gf/s, m gamma0^(n+1) delta^2
     double DoubleIntegral = 0;     // J

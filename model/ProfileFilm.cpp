@@ -25,19 +25,34 @@ void SetProfileCoefficients(SimulationState& s) {
 
 // Cumulative Simpson's rule with step 0.01: entry j holds the integral of f from 0
 // to 0.01 j. The abscissa advances by repeated addition; the 101st step's sum is
-// not kept.
+// not kept. A step starts where the last one ended, so f there is the last
+// step's f(x1), already evaluated at the same abscissa.
+//
+// The table depends on P and Q alone, so a table built from the same P and Q
+// is kept as it is (after SolveProfileFilm, and after an IterateProfileFilm
+// with no UpdateProfile since). A table with a non-finite entry is never
+// kept: building it again raises its fault again.
 void BuildIntegralTable(SimulationState& s) {
+    if (s.IntegralTableBuilt && s.IntegralTableCoefB == s.ProfileCoefB &&
+        s.IntegralTableCoefC == s.ProfileCoefC)
+        return;
     const Extended p = s.ProfileCoefB, q = s.ProfileCoefC;
     const auto f = [p, q](Extended x) { return std::exp(-(p * x * x + 2 * q * x)); };
     double sum = 0;
     double x = 0;
+    Extended fx = f(x);
     for (int j = 0; j <= kTableLast; ++j) {
         const double xh = Store(x + 0.005L);
         const double x1 = Store(x + 0.01L);
+        const Extended fx1 = f(x1);
         s.IntegralTable[j] = sum;
-        sum = Store(sum + (f(x) + 4 * f(xh) + f(x1)) * 0.01L / 6);
+        sum = Store(sum + (fx + 4 * f(xh) + fx1) * 0.01L / 6);
         x = x1;
+        fx = fx1;
     }
+    s.IntegralTableBuilt = std::isfinite(sum);
+    s.IntegralTableCoefB = s.ProfileCoefB;
+    s.IntegralTableCoefC = s.ProfileCoefC;
 }
 
 // Simpson's rule over the table in 50 double intervals: sets J and returns Jh,
@@ -137,13 +152,17 @@ void ProfileFilmAverages(SimulationState& s) {
     const auto g = [&](Extended x, int j) {
         return (d * x * x + (tb - tm - d) * x + tm) * delta * rate * table[j];
     };
+    // As in the table, a double interval starts with the last one's g(x1).
     double sum = 0;
     double x = 0;
+    Extended gx = g(x, 0);
     for (int i = 1; i <= kTableLast / 2; ++i) {
         const double xh = Store(x + 0.01L);
         const double x1 = Store(x + 0.02L);
-        sum = Store(sum + (4 * g(xh, 2 * i - 1) + g(x, 2 * i - 2) + g(x1, 2 * i)) * 0.02L / 6);
+        const Extended gx1 = g(x1, 2 * i);
+        sum = Store(sum + (4 * g(xh, 2 * i - 1) + gx + gx1) * 0.02L / 6);
         x = x1;
+        gx = gx1;
     }
     const double denominator = Store(delta * rate * Extended(s.DoubleIntegral));
     s.FilmAvgTemp = Store(Extended(sum) / denominator);
