@@ -36,10 +36,10 @@ QString FromUtf8(std::string_view text)
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-QLineEdit* MakeEdit(QWidget* parent, const tadmor::InputField& field, int pixelSize,
-                    const QRect& geometry)
+QLineEdit* MakeEdit(QWidget* parent, const tadmor::InputField& field, const std::string& text,
+                    int pixelSize, const QRect& geometry)
 {
-    auto* edit = new QLineEdit(FromUtf8(field.defaultText), parent);
+    auto* edit = new QLineEdit(FromUtf8(text), parent);
     edit->setObjectName(FromUtf8(field.edit));
     edit->setFont(GothicFont(pixelSize));
     QPalette look = edit->palette();
@@ -132,6 +132,9 @@ void TMF_Tad::BuildInputFields()
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(18, 21, 660, 292);
 
+    // The default numbers are written with the locale's decimal separator, so
+    // that a request with the defaults runs whatever the locale.
+    const tadmor::FieldTexts defaults = tadmor::DefaultFieldTexts(LocaleDecimalSeparator());
     for (int i = 0; i < kNumericFieldCount; ++i) {
         const tadmor::InputField& field = kInputFields[std::size_t(i)];
         const int row = i % kRowCount;
@@ -147,15 +150,16 @@ void TMF_Tad::BuildInputFields()
         Panels[std::size_t(i)] = panel;
 
         const int editLeft = i == 15 ? 212 : 211;  // field 16 stands one pixel right
-        Edits[std::size_t(i)] = MakeEdit(panel, field, 12, QRect(editLeft, 0, 96, 20));
+        Edits[std::size_t(i)] =
+            MakeEdit(panel, field, defaults[std::size_t(i)], 12, QRect(editLeft, 0, 96, 20));
     }
 
     GroupBox2 = new CaptionGroupBox(this, QStringLiteral(" Save File Name "), GothicFont(15),
                                     kCaptionRed);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
     GroupBox2->setGeometry(278, 332, 112, 53);
-    Edits[kFieldCount - 1] =
-        MakeEdit(GroupBox2, kInputFields[kFieldCount - 1], 15, QRect(17, 22, 76, 23));
+    Edits[kFieldCount - 1] = MakeEdit(GroupBox2, kInputFields[kFieldCount - 1],
+                                      defaults[kFieldCount - 1], 15, QRect(17, 22, 76, 23));
 }
 
 void TMF_Tad::BuildFileControls()

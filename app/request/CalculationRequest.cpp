@@ -41,9 +41,12 @@ FileStage WriteAndMarch(SimulationState& state, char separator) {
 
 }  // namespace
 
-FieldTexts DefaultFieldTexts() {
+FieldTexts DefaultFieldTexts(char separator) {
     FieldTexts texts;
     for (int i = 0; i < kFieldCount; ++i) texts[i] = kInputFields[i].defaultText;
+    for (int i = 0; i < kNumericFieldCount; ++i)
+        for (char& c : texts[i])
+            if (c == '.') c = separator;
     return texts;
 }
 

@@ -23,8 +23,9 @@ public:
 
 using FieldTexts = std::array<std::string, kFieldCount>;
 
-// The default texts of the 29 fields.
-FieldTexts DefaultFieldTexts();
+// The default texts of the 29 fields, the numbers written with `separator`
+// as their decimal separator.
+FieldTexts DefaultFieldTexts(char separator = '.');
 
 enum class RequestOutcome {
     Completed,         // march ran to its end and the table was written
