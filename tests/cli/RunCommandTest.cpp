@@ -3,22 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "app/request/InputFields.h"
+#include "tests/cli/TadmorCommandFixture.h"
 
 namespace tadmor::cli {
 namespace {
 
-std::string& TextOf(FieldTexts& texts, std::string_view variable) { return texts[FieldIndexOf(variable)]; }
+using tadmor::test::UsageErrorOf;
 
-// The usage error's text, or "" when there is none.
-template <typename Action>
-std::string UsageErrorOf(Action action) {
-    try {
-        action();
-    } catch (const UsageError& error) {
-        return error.what();
-    }
-    return "";
-}
+std::string& TextOf(FieldTexts& texts, std::string_view variable) { return texts[FieldIndexOf(variable)]; }
 
 TEST(CaseFile, LinesCommentsAndQuotes) {
     FieldTexts texts = DefaultFieldTexts();

@@ -1,117 +1,13 @@
 // Runs the built tadmor program on temporary folders.
-#include <gtest/gtest.h>
-
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <regex>
-#include <sstream>
-#include <string>
-#include <vector>
 
-#include "app/request/CalculationRequest.h"
+#include "tests/cli/TadmorCommandFixture.h"
 
 namespace tadmor {
 namespace {
 
+using namespace tadmor::test;
 namespace fs = std::filesystem;
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    return contents.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& contents) {
-    std::ofstream(path, std::ios::binary) << contents;
-}
-
-struct Result {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-class SilentUi : public RequestUi {
-public:
-    void SetBusy(bool) override {}
-    void ShowMessage(const std::string&) override {}
-    void ShowError(const std::string&) override {}
-    void ShowCompletion() override {}
-    void RefreshFileList() override {}
-};
-
-// A fresh folder `work` to run the program in, with its output captured
-// beside it.
-class TadmorCommand : public testing::Test {
-protected:
-    fs::path root;
-    fs::path work;
-
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "tadmor-cli-XXXXXX").string();
-        root = mkdtemp(pattern.data());
-        work = root / "work";
-        fs::create_directory(work);
-    }
-    void TearDown() override { fs::remove_all(root); }
-
-    // Runs tadmor with `arguments` in `work`, with `environment` added
-    // ("NAME=VALUE") and LC_ALL=C unless it sets a locale itself.
-    Result Run(const std::vector<std::string>& arguments, std::vector<std::string> environment = {}) {
-        const fs::path out = root / "stdout", err = root / "stderr";
-        std::vector<std::string> words = {TADMOR_COMMAND};
-        words.insert(words.end(), arguments.begin(), arguments.end());
-        std::vector<char*> argv;
-        for (std::string& word : words) argv.push_back(word.data());
-        argv.push_back(nullptr);
-        if (environment.empty()) environment.push_back("LC_ALL=C");
-
-        const pid_t child = fork();
-        if (child == 0) {
-            const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (outFd < 0 || errFd < 0 || dup2(outFd, 1) < 0 || dup2(errFd, 2) < 0 || chdir(work.c_str()) != 0)
-                _exit(127);
-            for (std::string& variable : environment) putenv(variable.data());
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        int status = 0;
-        waitpid(child, &status, 0);
-        Result result;
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.out = ReadFile(out);
-        result.err = ReadFile(err);
-        return result;
-    }
-
-    // The results file that the request writes from `texts`, read back.
-    std::string RequestFile(FieldTexts texts, char separator) {
-        const fs::path path = root / "direct.txt";
-        texts[kFieldCount - 1] = path.string();
-        SimulationState state;
-        SilentUi ui;
-        EXPECT_EQ(RunCalculationRequest(texts, separator, state, ui), RequestOutcome::Completed);
-        return ReadFile(path);
-    }
-};
-
-// The rows of the results table in a file.
-std::vector<std::string> TableRows(const std::string& file) {
-    std::vector<std::string> rows;
-    const auto table = file.find(" [RESULTS]\r\n");
-    std::istringstream lines(file.substr(table == std::string::npos ? file.size() : table));
-    std::string line;
-    for (int heading = 0; heading < 3 && std::getline(lines, line);) ++heading;
-    while (std::getline(lines, line) && line != "\r") rows.push_back(line);
-    return rows;
-}
 
 TEST_F(TadmorCommand, DefaultRunWritesResultTxtAndOneSummaryLine) {
     const Result result = Run({"run"});
@@ -223,10 +119,7 @@ TEST_F(TadmorCommand, MalformedCaseFileLine) {
 TEST_F(TadmorCommand, DecimalCommaGivesTheSameBytesAsTheRequest) {
     const Result result = Run({"run", "--decimal-separator", ",", "--set", "MeteringDepth=0,35"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    FieldTexts texts = DefaultFieldTexts();
-    for (int i = 0; i < kNumericFieldCount; ++i)
-        for (char& c : texts[i])
-            if (c == '.') c = ',';
+    FieldTexts texts = WithSeparator(DefaultFieldTexts(), ',');
     texts[FieldIndexOf("MeteringDepth")] = "0,35";
     EXPECT_EQ(ReadFile(work / "result.txt"), RequestFile(texts, ','));
 }
