@@ -36,14 +36,19 @@ std::string ReadCaseFile(const std::string& path) {
     return contents.str();
 }
 
-// Fixed-point text with "." whatever the process's locale.
+}  // namespace
+
 std::string Fixed(double value, int decimals) {
     char text[64];
     const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
     return std::string(text, result.ptr);
 }
 
-}  // namespace
+std::string FieldCaption(const InputField& field) {
+    std::string_view label = Trim(field.label);
+    if (!label.empty() && label.back() == ':') label = Trim(label.substr(0, label.size() - 1));
+    return std::string(label);
+}
 
 void ApplyCaseText(std::string_view contents, std::string_view source, FieldTexts& texts) {
     int lineNumber = 0;
@@ -93,19 +98,22 @@ char ChooseSeparator(const RunOptions& options) {
 }
 
 FieldTexts TextsFor(const RunOptions& options, char separator) {
-    FieldTexts texts = DefaultFieldTexts();
-    for (int i = 0; i < kNumericFieldCount; ++i)
-        for (char& c : texts[i])
-            if (c == '.') c = separator;
+    FieldTexts texts = DefaultFieldTexts(separator);
     if (!options.casePath.empty()) ApplyCaseText(ReadCaseFile(options.casePath), options.casePath, texts);
     for (const std::string& setting : options.settings) ApplySetting(setting, texts);
     if (options.output) texts[kFieldCount - 1] = *options.output;
     return texts;
 }
 
-void ConsoleUi::ShowMessage(const std::string& text) { errors_ << "tadmor: " << text << std::endl; }
+void ConsoleUi::ShowMessage(const std::string& text) {
+    RecordingUi::ShowMessage(text);
+    errors_ << "tadmor: " << text << std::endl;
+}
 
-void ConsoleUi::ShowError(const std::string& text) { errors_ << "tadmor: error: " << text << std::endl; }
+void ConsoleUi::ShowError(const std::string& text) {
+    RecordingUi::ShowError(text);
+    errors_ << "tadmor: error: " << text << std::endl;
+}
 
 std::string Summary(const SimulationState& state) {
     std::string summary = state.ResultFileName + ": " + std::to_string(state.StepCount) + " rows recorded; ";
@@ -125,6 +133,22 @@ int ExitCodeOf(RequestOutcome outcome) {
     return kExitCalculationError;
 }
 
+namespace {
+
+constexpr std::string_view kExitCodesHelp = R"(
+Exit codes:
+  0  success
+  2  usage error: bad option, unknown NAME, malformed case file line,
+     case file that cannot be read
+  3  invalid input: a text is not a number, or a value fails its test
+  4  a file could not be written: the results file (not created or not
+     appended to), the plot, the summary or the results folder
+  5  calculation error: arithmetic fault, no convergence, or a write error
+  6  the file given to plot is not a results file or cannot be read
+)";
+
+}  // namespace
+
 std::string HelpFooter() {
     std::string help = R"(Runs one calculation of the melting model without the window and writes the
 results file (the inputs, then the results table), the same bytes as the window.
@@ -136,9 +160,7 @@ Inputs (NAME, default text, meaning):
         line.resize(20, ' ');
         line += std::string(field.defaultText);
         line.resize(34, ' ');
-        std::string_view label = Trim(field.label);
-        if (!label.empty() && label.back() == ':') label = Trim(label.substr(0, label.size() - 1));
-        help += line + std::string(label) + (field.editable ? "" : " (fixed in the window)") + "\n";
+        help += line + FieldCaption(field) + (field.editable ? "" : " (fixed in the window)") + "\n";
     }
     help += R"(
 Each input starts at its default text; a case file overrides it, --set
@@ -161,19 +183,56 @@ unless it is written in double quotes. Example, hot.case:
   tadmor run --case hot.case --set ScrewSpeed=45 -o hot45.txt
 
 Output: messages go to standard error, one line each, prefixed "tadmor: ";
-calculation errors are prefixed "tadmor: error: ". On success one line on
-standard output names the file, the rows recorded, and the FLIGHT where
-melting completed or the X/W left at the end of the screw.
-
-Exit codes:
-  0  success: the results file holds the inputs and the results table
-  2  usage error: bad option, unknown NAME, malformed case file line,
-     case file that cannot be read
-  3  invalid input: a text is not a number, or a value fails its test
-  4  the results file could not be created or appended to
-  5  calculation error: arithmetic fault, no convergence, or a write error
-)";
+calculation errors are prefixed "tadmor: error: ". The results file is
+written in every format. With --format table (the default), one line on
+standard output after a completed run names the file, the rows recorded, and
+the FLIGHT where melting completed or the X/W left at the end of the screw.
+With --format csv, standard output gets a header line of the column names
+with their units, then one line per increment, every number in full double
+precision with "." as its decimal point. With --format json it gets one
+document whatever the outcome: "inputs" by name, "outcome" ("melting
+completed", "end of screw", "invalid input", "file not written" or
+"calculation error"), "message", "rowsRecorded", "meltingCompletedAtFlight",
+"columns" (name and unit) and "rows". --plot FILE.png|FILE.svg also draws the
+melting profile of a completed run.
+)" + std::string(kExitCodesHelp);
     return help;
+}
+
+std::string PlotHelpFooter() {
+    return R"(Draws the melting profile of a results file, written by the window or by
+tadmor run with "." or "," as its decimal separator: X/W and QS/QT against
+FLIGHT on one panel, the barrel temperature TB and the film temperatures T121
+and TAV on a second, with the feed, compression and metering zones and the
+start of melting marked. The extension of FILE chooses PNG or SVG.
+
+  tadmor plot result.txt -o profile.png
+)" + std::string(kExitCodesHelp);
+}
+
+std::string SweepHelpFooter() {
+    return R"(Runs every combination of the --vary values over the base case (the
+defaults, then --case, then each --set), each through the same conversion and
+tests as the window, on --jobs threads (default: every core). The first --vary
+varies slowest. FROM:TO:STEP gives FROM, FROM+STEP, ... up to TO, written
+with the most decimals of the three; V1,V2,... gives the texts as they stand.
+--vary values are always written with "." (the comma separates the list);
+each is turned into the decimal separator of the texts (see tadmor run).
+
+The summary has one line per case, in case order: the case number (from 0),
+the varied values, the outcome, the rows recorded, the FLIGHT where melting
+completed (empty when it did not), X/W, QS/QT and the total and viscous power
+of the last row recorded, and the request's message when it has one. A case
+that is refused or fails is a line with its message; the sweep goes on.
+--results-dir DIR keeps each case's results file as DIR/case-N.txt; without
+it no results file is written.
+
+--shard K/N runs only the cases K, K+N, K+2N, ...: the summaries of the N
+shards hold every case once. --plot FILE.png|FILE.svg draws --plot-value
+(default flight: FLIGHT of complete melting) against the first varied input.
+
+  tadmor sweep --vary ScrewSpeed=30:60:5 --vary OutputRate=250,300 -o speed.csv
+)" + std::string(kExitCodesHelp);
 }
 
 }  // namespace tadmor::cli

@@ -20,6 +20,7 @@ enum ExitCode {
     kExitInvalidInput = 3,
     kExitFileNotWritten = 4,
     kExitCalculationError = 5,
+    kExitNotAResultsFile = 6,
 };
 
 // A command line or case file that cannot be used; the text says what and where.
@@ -52,19 +53,37 @@ char ChooseSeparator(const RunOptions& options);
 // file, then each setting in order, then the output name.
 FieldTexts TextsFor(const RunOptions& options, char separator);
 
-// Messages and errors as one line each on `errors`; busy and completion are silent.
-class ConsoleUi : public RequestUi {
+// Keeps the last message or error text that the request showed; busy and
+// completion are silent.
+class RecordingUi : public RequestUi {
 public:
-    explicit ConsoleUi(std::ostream& errors) : errors_(errors) {}
     void SetBusy(bool) override {}
-    void ShowMessage(const std::string& text) override;
-    void ShowError(const std::string& text) override;
+    void ShowMessage(const std::string& text) override { message_ = text; }
+    void ShowError(const std::string& text) override { message_ = text; }
     void ShowCompletion() override {}
     void RefreshFileList() override {}
+    const std::string& Message() const { return message_; }
+
+private:
+    std::string message_;
+};
+
+// Also writes messages and errors as one line each on `errors`.
+class ConsoleUi : public RecordingUi {
+public:
+    explicit ConsoleUi(std::ostream& errors) : errors_(errors) {}
+    void ShowMessage(const std::string& text) override;
+    void ShowError(const std::string& text) override;
 
 private:
     std::ostream& errors_;
 };
+
+// Fixed-point text with "." whatever the process's locale.
+std::string Fixed(double value, int decimals);
+
+// The window's caption of a field without its colon, e.g. "Screw Diameter (cm)".
+std::string FieldCaption(const InputField& field);
 
 // One line after a completed run: rows recorded, and where melting completed
 // or how much solid is left at the end of the screw.
@@ -72,7 +91,10 @@ std::string Summary(const SimulationState& state);
 
 int ExitCodeOf(RequestOutcome outcome);
 
-// The text after the options in --help.
+// The texts after the options in --help: of run (and of the command as a
+// whole), of plot and of sweep.
 std::string HelpFooter();
+std::string PlotHelpFooter();
+std::string SweepHelpFooter();
 
 }  // namespace tadmor::cli

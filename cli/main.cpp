@@ -1,43 +1,79 @@
-// tadmor: the calculation request of the window, from the command line.
+// tadmor: the calculation request of the window from the command line, with
+// export, plots of the melting profile and parameter sweeps.
 #include <CLI/CLI.hpp>
+#include <unistd.h>
 
 #include <clocale>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <thread>
 
+#include "cli/Chart.h"
+#include "cli/ChartRenderer.h"
+#include "cli/Export.h"
 #include "cli/RunCommand.h"
+#include "cli/Sweep.h"
 
-int main(int argc, char** argv) {
-    using namespace tadmor;
-    using namespace tadmor::cli;
-    std::setlocale(LC_ALL, "");  // the user's decimal separator, as in the window
+namespace {
 
-    CLI::App app{"tadmor: melting of a polymer in a single-screw extruder channel"};
-    app.footer(HelpFooter());
-    RunOptions options;
-    CLI::App* run = app.add_subcommand("run", "Run one calculation and write the results file");
-    run->footer(HelpFooter());
-    run->add_option("--case", options.casePath, "Read inputs from a case file")->type_name("FILE");
-    run->add_option("--set", options.settings, "Set one input (repeatable)")
+using namespace tadmor;
+using namespace tadmor::cli;
+
+struct RunCommandOptions {
+    RunOptions run;
+    std::string format = "table";
+    std::string plot;  // empty: no plot
+};
+
+struct PlotCommandOptions {
+    std::string resultsPath;
+    std::string output;
+};
+
+struct SweepCommandOptions {
+    RunOptions base;
+    std::vector<std::string> vary;
+    std::string summary;
+    std::string resultsDir;
+    int jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    std::string shard = "0/1";
+    std::string plot;
+    std::string plotValue = "flight";
+};
+
+void AddInputOptions(CLI::App& command, RunOptions& options) {
+    command.add_option("--case", options.casePath, "Read inputs from a case file")->type_name("FILE");
+    command.add_option("--set", options.settings, "Set one input (repeatable)")
         ->type_name("NAME=TEXT")
         ->allow_extra_args(false);
-    run->add_option("-o,--output", options.output, "Results file name (ResultFileName)")->type_name("FILE");
-    run->add_option("--decimal-separator", options.separator, "Decimal separator of the texts and the file")
+    command.add_option("--decimal-separator", options.separator, "Decimal separator of the texts and the files")
         ->type_name("C");
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& error) {
-        return app.exit(error) == 0 ? kExitSuccess : kExitUsage;
-    }
-    if (!run->parsed()) {
-        std::cerr << "tadmor: expected the command \"run\"; see tadmor --help\n";
-        return kExitUsage;
-    }
+}
 
+void RequirePlotFileName(const std::string& path) {
+    if (!path.empty() && !IsPlotFileName(path))
+        throw UsageError("the plot file name must end in .png or .svg, not \"" + path + "\"");
+}
+
+// Draws `chart`; a failure is told on standard error and gives kExitFileNotWritten.
+int Plot(const Chart& chart, const std::string& path) {
+    try {
+        RenderChart(chart, path);
+        return kExitSuccess;
+    } catch (const PlotError& error) {
+        std::cerr << "tadmor: " << error.what() << '\n';
+        return kExitFileNotWritten;
+    }
+}
+
+int RunMain(const RunCommandOptions& options) {
     FieldTexts texts;
     char separator;
     try {
-        separator = ChooseSeparator(options);
-        texts = TextsFor(options, separator);
+        RequirePlotFileName(options.plot);
+        separator = ChooseSeparator(options.run);
+        texts = TextsFor(options.run, separator);
     } catch (const UsageError& error) {
         std::cerr << "tadmor: " << error.what() << '\n';
         return kExitUsage;
@@ -46,6 +82,149 @@ int main(int argc, char** argv) {
     SimulationState state;
     ConsoleUi ui(std::cerr);
     const RequestOutcome outcome = RunCalculationRequest(texts, separator, state, ui);
-    if (outcome == RequestOutcome::Completed) std::cout << Summary(state) << '\n';
+    const bool completed = outcome == RequestOutcome::Completed;
+    if (options.format == "json")
+        std::cout << ResultsJson(texts, separator, state, outcome, ui.Message());
+    else if (completed)
+        std::cout << (options.format == "csv" ? ResultsCsv(state) : Summary(state) + "\n");
+    std::cout.flush();
+    if (completed && !options.plot.empty())
+        return Plot(MeltingProfileChart(state, MeltingFlight(outcome, state)), options.plot);
     return ExitCodeOf(outcome);
+}
+
+int PlotMain(const PlotCommandOptions& options) {
+    try {
+        RequirePlotFileName(options.output);
+    } catch (const UsageError& error) {
+        std::cerr << "tadmor: " << error.what() << '\n';
+        return kExitUsage;
+    }
+    ResultsFileContents contents;
+    try {
+        contents = ReadResultsFile(options.resultsPath);
+    } catch (const NotAResultsFile& error) {
+        std::cerr << "tadmor: " << error.what() << '\n';
+        return kExitNotAResultsFile;
+    }
+    const std::string name = std::filesystem::path(options.resultsPath).filename().string();
+    return Plot(MeltingProfileChart(StateFromResultsFile(contents, name), std::nullopt), options.output);
+}
+
+// A bar on standard error, redrawn when a case ends.
+void ShowProgress(std::size_t done, std::size_t total) {
+    constexpr std::size_t kBarWidth = 40;
+    const std::size_t filled = kBarWidth * done / total;
+    std::cerr << "\r[" << std::string(filled, '#') << std::string(kBarWidth - filled, '.') << "] " << done << "/"
+              << total << " cases" << (done == total ? "\n" : "") << std::flush;
+}
+
+int SweepMain(const SweepCommandOptions& options) {
+    SweepSettings settings;
+    std::vector<SweepCase> cases;
+    try {
+        RequirePlotFileName(options.plot);
+        settings.separator = ChooseSeparator(options.base);
+        settings.base = TextsFor(options.base, settings.separator);
+        settings.varied = ParseVaries(options.vary);
+        cases = SweepCases(settings.varied, ParseShard(options.shard));
+    } catch (const UsageError& error) {
+        std::cerr << "tadmor: " << error.what() << '\n';
+        return kExitUsage;
+    }
+    settings.resultsDir = options.resultsDir;
+    settings.jobs = options.jobs;
+    if (!settings.resultsDir.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(settings.resultsDir, error);
+        if (!std::filesystem::is_directory(settings.resultsDir)) {
+            std::cerr << "tadmor: cannot create the results folder \"" << settings.resultsDir << "\"\n";
+            return kExitFileNotWritten;
+        }
+    }
+
+    const bool terminal = isatty(STDERR_FILENO) == 1;
+    const std::vector<CaseResult> results = RunSweep(settings, cases, terminal ? ShowProgress : nullptr);
+
+    std::ofstream summary(options.summary, std::ios::binary);
+    summary << SummaryCsv(settings.varied, cases, results);
+    summary.close();
+    if (!summary) {
+        std::cerr << "tadmor: cannot write the summary file \"" << options.summary << "\"\n";
+        return kExitFileNotWritten;
+    }
+    std::size_t completed = 0, melted = 0;
+    for (const CaseResult& result : results) {
+        completed += result.outcome == RequestOutcome::Completed;
+        melted += result.meltingFlight.has_value();
+    }
+    std::cout << options.summary << ": " << cases.size() << " cases; " << completed << " ran to their end ("
+              << melted << " with melting completed), " << cases.size() - completed << " refused or failed\n";
+    if (options.plot.empty()) return kExitSuccess;
+    return Plot(SweepChart(settings.varied, cases, results, options.plotValue,
+                           "Sweep: " + std::filesystem::path(options.summary).filename().string()),
+                options.plot);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "");  // the user's decimal separator, as in the window
+
+    CLI::App app{"tadmor: melting of a polymer in a single-screw extruder channel"};
+    app.footer("Commands: run (one calculation), plot (the melting profile of a results file),\n"
+               "sweep (many calculations in parallel). See tadmor COMMAND --help.");
+    app.require_subcommand(0, 1);
+
+    RunCommandOptions runOptions;
+    CLI::App* run = app.add_subcommand("run", "Run one calculation and write the results file");
+    run->footer(HelpFooter());
+    AddInputOptions(*run, runOptions.run);
+    run->add_option("-o,--output", runOptions.run.output, "Results file name (ResultFileName)")->type_name("FILE");
+    run->add_option("--format", runOptions.format, "What standard output gets: table (a summary line), csv or json")
+        ->check(CLI::IsMember({"table", "csv", "json"}))
+        ->capture_default_str();
+    run->add_option("--plot", runOptions.plot, "Also draw the melting profile")->type_name("FILE.png|FILE.svg");
+
+    PlotCommandOptions plotOptions;
+    CLI::App* plot = app.add_subcommand("plot", "Draw the melting profile of a results file");
+    plot->footer(PlotHelpFooter());
+    plot->add_option("results", plotOptions.resultsPath, "The results file")->required()->type_name("RESULTS.txt");
+    plot->add_option("-o,--output", plotOptions.output, "The plot")->required()->type_name("FILE.png|FILE.svg");
+
+    SweepCommandOptions sweepOptions;
+    CLI::App* sweep = app.add_subcommand("sweep", "Run a parameter sweep and write a summary");
+    sweep->footer(SweepHelpFooter());
+    AddInputOptions(*sweep, sweepOptions.base);
+    sweep->add_option("--vary", sweepOptions.vary, "Values of one input (repeatable)")
+        ->type_name("NAME=FROM:TO:STEP|NAME=V1,V2,...")
+        ->required()
+        ->allow_extra_args(false);
+    sweep->add_option("-o,--output", sweepOptions.summary, "The summary")->required()->type_name("SUMMARY.csv");
+    sweep->add_option("--results-dir", sweepOptions.resultsDir, "Keep each case's results file here")
+        ->type_name("DIR");
+    sweep->add_option("--jobs", sweepOptions.jobs, "Cases run at once")
+        ->check(CLI::Range(1, 1024))
+        ->capture_default_str();
+    sweep->add_option("--shard", sweepOptions.shard, "Run only the cases K, K+N, K+2N, ...")
+        ->type_name("K/N")
+        ->capture_default_str();
+    sweep->add_option("--plot", sweepOptions.plot, "Draw --plot-value against the first varied input")
+        ->type_name("FILE.png|FILE.svg");
+    std::vector<std::string> valueNames;
+    for (const SweepValue& value : kSweepValues) valueNames.emplace_back(value.name);
+    sweep->add_option("--plot-value", sweepOptions.plotValue, "The summary column to plot")
+        ->check(CLI::IsMember(valueNames))
+        ->capture_default_str();
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        return app.exit(error) == 0 ? kExitSuccess : kExitUsage;
+    }
+    if (run->parsed()) return RunMain(runOptions);
+    if (plot->parsed()) return PlotMain(plotOptions);
+    if (sweep->parsed()) return SweepMain(sweepOptions);
+    std::cerr << "tadmor: expected a command: run, plot or sweep; see tadmor --help\n";
+    return kExitUsage;
 }

@@ -96,7 +96,7 @@ TEST_F(ResultsFileReader, ReadsEveryInputIntoItsFieldAndEveryRowToItsPrintedDigi
 TEST_F(ResultsFileReader, CommaFileReadsAsThePointFile) {
     const ResultsFileContents point = ReadResultsFile(WriteByRequest(DefaultFieldTexts(), '.', "point.txt"));
     const ResultsFileContents comma =
-        ReadResultsFile(WriteByRequest(WithSeparator(DefaultFieldTexts(), ','), ',', "comma.txt"));
+        ReadResultsFile(WriteByRequest(DefaultFieldTexts(','), ',', "comma.txt"));
     EXPECT_EQ(comma.separator, ',');
     EXPECT_EQ(comma.inputs, point.inputs);
     EXPECT_EQ(comma.rows, point.rows);

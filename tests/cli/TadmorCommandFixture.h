@@ -111,13 +111,6 @@ protected:
     }
 };
 
-// `texts` with every "." of the numbers turned into `separator`.
-inline FieldTexts WithSeparator(FieldTexts texts, char separator) {
-    for (int i = 0; i < kNumericFieldCount; ++i)
-        for (char& c : texts[i])
-            if (c == '.') c = separator;
-    return texts;
-}
 
 // The rows of the results table in a file.
 inline std::vector<std::string> TableRows(const std::string& file) {

@@ -119,7 +119,7 @@ TEST_F(TadmorCommand, MalformedCaseFileLine) {
 TEST_F(TadmorCommand, DecimalCommaGivesTheSameBytesAsTheRequest) {
     const Result result = Run({"run", "--decimal-separator", ",", "--set", "MeteringDepth=0,35"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    FieldTexts texts = WithSeparator(DefaultFieldTexts(), ',');
+    FieldTexts texts = DefaultFieldTexts(',');
     texts[FieldIndexOf("MeteringDepth")] = "0,35";
     EXPECT_EQ(ReadFile(work / "result.txt"), RequestFile(texts, ','));
 }

@@ -1,0 +1,227 @@
+// tadmor sweep: the values of --vary and --shard, the cases, and the built
+// program's summaries and results files.
+#include "cli/Sweep.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "cli/RunCommand.h"
+#include "report/ResultsFileReader.h"
+#include "tests/cli/TadmorCommandFixture.h"
+
+namespace tadmor::cli {
+namespace {
+
+using namespace tadmor::test;
+using Values = std::vector<std::string>;
+
+TEST(Vary, RangesAreWrittenWithTheirMostDecimals) {
+    EXPECT_EQ(ParseVary("ScrewSpeed=30:45:5").values, (Values{"30", "35", "40", "45"}));
+    // 0.3 + 2 x 0.1 is not 0.5 in doubles; the last value is still taken.
+    EXPECT_EQ(ParseVary("MeteringDepth=0.3:0.5:0.1").values, (Values{"0.3", "0.4", "0.5"}));
+    EXPECT_EQ(ParseVary("BarrelC1=-0.2:0.2:0.1").values, (Values{"-0.2", "-0.1", "0.0", "0.1", "0.2"}));
+    EXPECT_EQ(ParseVary("ScrewSpeed=45:30:-7.5").values, (Values{"45.0", "37.5", "30.0"}));
+    EXPECT_EQ(ParseVary("OutputRate=300:320:15").values, (Values{"300", "315"}));
+    EXPECT_EQ(ParseVary("OutputRate=300:300:1").values, (Values{"300"}));
+    const VariedInput speed = ParseVary("ScrewSpeed=38,45.5, 50");
+    EXPECT_EQ(speed.name, "ScrewSpeed");
+    EXPECT_EQ(speed.field, FieldIndexOf("ScrewSpeed"));
+    EXPECT_EQ(speed.values, (Values{"38", "45.5", " 50"}));
+}
+
+TEST(Vary, Refusals) {
+    const struct {
+        const char* spec;
+        const char* error;
+    } cases[] = {
+        {"ScrewSpeed", "--vary expects NAME=FROM:TO:STEP or NAME=V1,V2,..., not \"ScrewSpeed\""},
+        {"Speed=30,40", "--vary: unknown input name \"Speed\""},
+        {"ResultFileName=a,b", "--vary: ResultFileName cannot be varied; every case has its own results file"},
+        {"ScrewSpeed=30:45", "--vary ScrewSpeed=30:45: expected FROM:TO:STEP"},
+        {"ScrewSpeed=30:45:0", "--vary ScrewSpeed=30:45:0: STEP must lead from FROM to TO"},
+        {"ScrewSpeed=30:45:-5", "--vary ScrewSpeed=30:45:-5: STEP must lead from FROM to TO"},
+        {"ScrewSpeed=30:4,5:1", "--vary ScrewSpeed=30:4,5:1: \"4,5\" is not a number written with \".\""},
+        {"ScrewSpeed=0:1e7:1", "--vary ScrewSpeed=0:1e7:1: more than 1000000 values"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(UsageErrorOf([&] { ParseVary(c.spec); }), c.error);
+    EXPECT_EQ(UsageErrorOf([] { ParseVaries({"ScrewSpeed=30,40", "OutputRate=1,2", "ScrewSpeed=50"}); }),
+              "--vary: ScrewSpeed is varied twice");
+}
+
+TEST(Shard, OnlyKBelowN) {
+    const Shard shard = ParseShard("2/3");
+    EXPECT_EQ(shard.index, 2);
+    EXPECT_EQ(shard.count, 3);
+    for (const char* bad : {"3/3", "-1/3", "1/0", "1", "a/b", "1/3x", "/3", ""})
+        EXPECT_NE(UsageErrorOf([&] { ParseShard(bad); }), "") << bad;
+}
+
+TEST(Cases, ProductWithTheFirstInputSlowestAndShardsThatPartitionIt) {
+    const std::vector<VariedInput> varied = {ParseVary("ScrewSpeed=a,b"), ParseVary("OutputRate=1,2,3")};
+    const std::vector<SweepCase> all = SweepCases(varied, {});
+    ASSERT_EQ(all.size(), 6u);
+    const Values expected[] = {{"a", "1"}, {"a", "2"}, {"a", "3"}, {"b", "1"}, {"b", "2"}, {"b", "3"}};
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        EXPECT_EQ(all[i].index, static_cast<long>(i));
+        EXPECT_EQ(all[i].values, expected[i]);
+    }
+    const std::vector<SweepCase> shard = SweepCases(varied, {1, 4});
+    ASSERT_EQ(shard.size(), 2u);
+    EXPECT_EQ(shard[0].index, 1);
+    EXPECT_EQ(shard[1].index, 5);
+    EXPECT_EQ(shard[1].values, expected[5]);
+
+    const std::vector<VariedInput> huge = {ParseVary("ScrewSpeed=1:1000:1"), ParseVary("OutputRate=1:1001:1")};
+    EXPECT_EQ(UsageErrorOf([&] { SweepCases(huge, {}); }), "the sweep has more than 1000000 cases");
+}
+
+TEST(Cases, ResultsFileNames) {
+    SweepSettings settings;
+    settings.varied = {ParseVary("ScrewSpeed=30:85:5")};  // 12 cases
+    EXPECT_EQ(CaseResultFileName(settings, 3), "/dev/null");
+    settings.resultsDir = "out";
+    EXPECT_EQ(CaseResultFileName(settings, 3), "out/case-03.txt");
+    EXPECT_EQ(CaseResultFileName(settings, 11), "out/case-11.txt");
+}
+
+// The lines of a file, without the line ends.
+Values Lines(const std::string& text) {
+    Values lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    return lines;
+}
+
+class TadmorSweep : public TadmorCommand {
+protected:
+    const std::vector<std::string> sweep = {"sweep", "--vary", "ScrewSpeed=35:50:5", "--vary", "OutputRate=250,300"};
+
+    Result RunSweep(std::vector<std::string> extra) {
+        std::vector<std::string> arguments = sweep;
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        return Run(arguments);
+    }
+};
+
+TEST_F(TadmorSweep, SummaryIsTheSameOnOneAndOnTwoThreads) {
+    const Result one = RunSweep({"-o", "one.csv", "--jobs", "1"});
+    const Result two = RunSweep({"-o", "two.csv", "--jobs", "2"});
+    ASSERT_EQ(one.exitCode, 0) << one.err;
+    ASSERT_EQ(two.exitCode, 0) << two.err;
+    EXPECT_EQ(one.err, "");  // no progress bar when standard error is not a terminal
+    const std::string summary = ReadFile(work / "one.csv");
+    EXPECT_EQ(ReadFile(work / "two.csv"), summary);
+
+    const Values lines = Lines(summary);
+    ASSERT_EQ(lines.size(), 9u);
+    EXPECT_EQ(lines[0],
+              "case,ScrewSpeed,OutputRate,outcome,rows,melting completed at FLIGHT (turns),X/W at end (-),"
+              "QS/QT at end (-),POWER TOT at end (kW),POWER VIS at end (kW),message");
+    EXPECT_EQ(lines[1].rfind("0,35,250,end of screw,129,,", 0), 0u) << lines[1];
+    EXPECT_EQ(lines[8].rfind("7,50,300,melting completed,", 0), 0u) << lines[8];
+    EXPECT_EQ(one.out, "one.csv: 8 cases; 8 ran to their end (4 with melting completed), 0 refused or failed\n");
+    // Without --results-dir nothing but the summaries is written.
+    EXPECT_EQ(std::distance(fs::directory_iterator(work), fs::directory_iterator()), 2);
+}
+
+TEST_F(TadmorSweep, ShardsTogetherAreTheWholeSweep) {
+    ASSERT_EQ(RunSweep({"-o", "all.csv"}).exitCode, 0);
+    Values rows;
+    for (const char* shard : {"0/3", "1/3", "2/3"}) {
+        const std::string name = std::string("shard") + shard[0] + ".csv";
+        const Result result = RunSweep({"-o", name, "--shard", shard});
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        Values lines = Lines(ReadFile(work / name));
+        ASSERT_FALSE(lines.empty());
+        rows.insert(rows.end(), lines.begin() + 1, lines.end());
+    }
+    EXPECT_EQ(rows.size(), 8u);
+    std::sort(rows.begin(), rows.end(), [](const std::string& a, const std::string& b) {
+        return std::stol(a) < std::stol(b);
+    });
+    const Values all = Lines(ReadFile(work / "all.csv"));
+    EXPECT_EQ(rows, Values(all.begin() + 1, all.end()));
+}
+
+TEST_F(TadmorSweep, InvalidAndFailingCasesAreRowsWithTheirMessages) {
+    const Result result = Run({"sweep", "--vary", "ScrewDiameter=15,-1,15 cm", "--vary", "BarrelC0=290,200", "-o",
+                               "s.csv", "--jobs", "2"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    const Values lines = Lines(ReadFile(work / "s.csv"));
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[1].rfind("0,15,290,end of screw,129,,0.094", 0), 0u) << lines[1];
+    EXPECT_EQ(lines[2].rfind("1,15,200,calculation error,,,,,,,\"Invalid floating-point operation", 0), 0u)
+        << lines[2];
+    EXPECT_EQ(lines[3], "2,-1,290,invalid input,,,,,,,Value of Screw Diameter is not correct");
+    EXPECT_EQ(lines[4], "3,-1,200,invalid input,,,,,,,Value of Screw Diameter is not correct");
+    EXPECT_EQ(lines[5], "4,15 cm,290,invalid input,,,,,,,Input value is not correct!");
+    EXPECT_EQ(result.out, "s.csv: 6 cases; 1 ran to their end (0 with melting completed), 5 refused or failed\n");
+}
+
+TEST_F(TadmorSweep, ResultsFilesAreTheRequestsOwnInTheUsersSeparator) {
+    const Result result = Run({"sweep", "--decimal-separator", ",", "--set", "ScrewSpeed=45", "--vary",
+                               "MeteringDepth=0.35,0.4", "--vary", "ScrewDiameter=16", "-o", "s.csv",
+                               "--results-dir", "cases"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const Values lines = Lines(ReadFile(work / "s.csv"));
+    ASSERT_EQ(lines.size(), 3u);
+    for (const auto& [index, depth] : {std::pair(0, "0,35"), std::pair(1, "0,4")}) {
+        SCOPED_TRACE(depth);
+        FieldTexts texts = DefaultFieldTexts(',');
+        texts[FieldIndexOf("ScrewSpeed")] = "45";
+        texts[FieldIndexOf("MeteringDepth")] = depth;
+        texts[FieldIndexOf("ScrewDiameter")] = "16";
+        const fs::path file = work / "cases" / ("case-" + std::to_string(index) + ".txt");
+        ASSERT_EQ(ReadFile(file), RequestFile(texts, ','));
+
+        // The summary's numbers are the table's last row at full precision.
+        const ResultsFileContents table = ReadResultsFile(file.string());
+        Values fields(1);
+        for (const char c : lines[index + 1]) {
+            if (c == ',')
+                fields.emplace_back();
+            else
+                fields.back().push_back(c);
+        }
+        ASSERT_EQ(fields.size(), 11u) << lines[index + 1];
+        EXPECT_EQ(fields[3], "melting completed");
+        EXPECT_EQ(std::stoul(fields[4]), table.rows.size());
+        // X/W, QS/QT, POWER TOT and POWER VIS, to the table's printed digits.
+        const struct {
+            int summaryField, tableField;
+            double halfUnit;
+        } agreeing[] = {{6, 2, 0.0005}, {7, 3, 0.0005}, {8, 9, 0.005}, {9, 10, 0.005}};
+        for (const auto& a : agreeing)
+            EXPECT_LE(std::fabs(std::stod(fields[a.summaryField]) - table.rows.back()[a.tableField]),
+                      a.halfUnit * (1 + 1e-9))
+                << fields[a.summaryField];
+        // Melting completed in the increment after the last row.
+        const double step = std::stod(fields[5]) - table.rows.back()[0];
+        EXPECT_TRUE(std::fabs(step - 0.1) < 0.006 || std::fabs(step - 0.2) < 0.006) << step;
+    }
+}
+
+TEST_F(TadmorSweep, PlotAndUsageErrors) {
+    const Result plotted = RunSweep({"-o", "s.csv", "--plot", "s.png", "--plot-value", "power"});
+    EXPECT_EQ(plotted.exitCode, 0) << plotted.err;
+    EXPECT_TRUE(fs::exists(work / "s.png"));
+
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"-o", "x.csv", "--shard", "3/3"},
+             {"-o", "x.csv", "--plot", "x.jpg"},
+             {"-o", "x.csv", "--plot-value", "speed"},
+             {"-o", "x.csv", "--jobs", "0"},
+             {"--vary", "ScrewSpeed=40", "-o", "x.csv"},
+             {}}) {
+        const Result result = RunSweep(bad);
+        EXPECT_EQ(result.exitCode, 2) << result.err;
+        EXPECT_FALSE(fs::exists(work / "x.csv"));
+    }
+    const Result noFolder = RunSweep({"-o", "missing/x.csv"});
+    EXPECT_EQ(noFolder.exitCode, 4);
+    EXPECT_EQ(noFolder.err, "tadmor: cannot write the summary file \"missing/x.csv\"\n");
+}
+
+}  // namespace
+}  // namespace tadmor::cli
