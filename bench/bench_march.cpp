@@ -5,13 +5,16 @@
 // Extended come here: each is counted (while counting is on) and passed on
 // to the C library's expl. Counters of DefaultCalculation:
 //   exponentials    expl calls in one run
-//   ns_per_exp      CPU time of one expl, replaying this run's own arguments
+//   ns_per_exp      CPU time of one expl, replaying the run's own arguments
 //   ms_per_run      CPU time of one run
-//   ratio           ms_per_run / (exponentials x ns_per_exp): 1 would mean
-//                   the run does nothing but its exponentials
+//   ratio           run time / (exponentials x time of one expl), for each
+//                   run and the replay after it: 1 would mean the run does
+//                   nothing but its exponentials
+// each the median over the iterations.
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 #include <cstdio>
@@ -46,6 +49,11 @@ double CpuSeconds() {
     return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
 }
 
+double Median(std::vector<double> values) {
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
 }  // namespace
 
 extern "C" long double expl(long double x) noexcept {
@@ -64,27 +72,33 @@ void DefaultCalculation(benchmark::State& state) {
     gCounting = false;
     const std::vector<long double> arguments = gArguments;
 
-    const double start = CpuSeconds();
-    for (auto _ : state) {
-        tadmor::RunMarch(s);
-        benchmark::DoNotOptimize(s.StepCount);
-    }
-    const double perRun = (CpuSeconds() - start) / static_cast<double>(state.iterations());
-
-    // The same exponentials, alone, through the same expl.
-    const int replays = 20;
+    // Each run is followed by a replay of its exponentials alone, through the
+    // same expl, so that both meet the same conditions on a shared machine;
+    // the figures are medians over the iterations.
+    std::vector<double> runTimes, expTimes, ratios;
     long double sum = 0;
-    const double replayStart = CpuSeconds();
-    for (int r = 0; r < replays; ++r)
+    for (auto _ : state) {
+        double start = CpuSeconds();
+        tadmor::RunMarch(s);
+        const double run = CpuSeconds() - start;
+        benchmark::DoNotOptimize(s.StepCount);
+
+        state.PauseTiming();
+        start = CpuSeconds();
         for (const long double x : arguments) sum += expl(x);
-    const double perExp = (CpuSeconds() - replayStart) / (static_cast<double>(replays) * arguments.size());
+        const double exp = (CpuSeconds() - start) / static_cast<double>(arguments.size());
+        runTimes.push_back(run);
+        expTimes.push_back(exp);
+        ratios.push_back(run / (static_cast<double>(arguments.size()) * exp));
+        state.ResumeTiming();
+    }
     benchmark::DoNotOptimize(sum);
 
     state.counters["rows"] = s.StepCount;
     state.counters["exponentials"] = static_cast<double>(arguments.size());
-    state.counters["ns_per_exp"] = perExp * 1e9;
-    state.counters["ms_per_run"] = perRun * 1e3;
-    state.counters["ratio"] = perRun / (static_cast<double>(arguments.size()) * perExp);
+    state.counters["ns_per_exp"] = Median(expTimes) * 1e9;
+    state.counters["ms_per_run"] = Median(runTimes) * 1e3;
+    state.counters["ratio"] = Median(ratios);
 }
 BENCHMARK(DefaultCalculation)->Unit(benchmark::kMillisecond);
 
