@@ -10,6 +10,7 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   fonts-ipafont-gothic
   xvfb xauth xdotool imagemagick
+  clang libclang-rt-14-dev
 )
 
 missing=()
