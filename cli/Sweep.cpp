@@ -86,17 +86,17 @@ std::string CsvField(std::string_view text) {
 
 }  // namespace
 
-VariedInput ParseVary(std::string_view spec) {
-    const auto equals = spec.find('=');
+VariedInput ParseVary(std::string_view option) {
+    const auto equals = option.find('=');
     if (equals == std::string_view::npos)
-        throw UsageError("--vary expects NAME=FROM:TO:STEP or NAME=V1,V2,..., not \"" + std::string(spec) + "\"");
+        throw UsageError("--vary expects NAME=FROM:TO:STEP or NAME=V1,V2,..., not \"" + std::string(option) + "\"");
     VariedInput input;
-    input.name = spec.substr(0, equals);
+    input.name = option.substr(0, equals);
     input.field = FieldIndexOf(input.name);
     if (input.field < 0) throw UsageError("--vary: unknown input name \"" + input.name + "\"");
     if (input.field >= kNumericFieldCount)
         throw UsageError("--vary: " + input.name + " cannot be varied; every case has its own results file");
-    const std::string_view values = spec.substr(equals + 1);
+    const std::string_view values = option.substr(equals + 1);
     if (values.find(':') != std::string_view::npos) {
         input.values = RangeValues(values, input.name);
     } else {
@@ -105,10 +105,10 @@ VariedInput ParseVary(std::string_view spec) {
     return input;
 }
 
-std::vector<VariedInput> ParseVaries(const std::vector<std::string>& specs) {
+std::vector<VariedInput> ParseVaries(const std::vector<std::string>& options) {
     std::vector<VariedInput> varied;
-    for (const std::string& spec : specs) {
-        VariedInput input = ParseVary(spec);
+    for (const std::string& option : options) {
+        VariedInput input = ParseVary(option);
         for (const VariedInput& earlier : varied)
             if (earlier.field == input.field) throw UsageError("--vary: " + input.name + " is varied twice");
         varied.push_back(std::move(input));

@@ -23,10 +23,10 @@ struct VariedInput {
 // Reads "NAME=FROM:TO:STEP" (FROM, FROM+STEP, ... up to TO, written with the
 // most decimals of the three) or "NAME=V1,V2,..." (the texts as given).
 // Throws UsageError.
-VariedInput ParseVary(std::string_view spec);
+VariedInput ParseVary(std::string_view option);
 
 // The --vary options in order; an input may be varied once. Throws UsageError.
-std::vector<VariedInput> ParseVaries(const std::vector<std::string>& specs);
+std::vector<VariedInput> ParseVaries(const std::vector<std::string>& options);
 
 // Every `count`-th case of the sweep, starting at case `index`.
 struct Shard {
