@@ -258,5 +258,29 @@ TEST_F(ProfileFilmTest, BarrelBelowMeltingPointIsAnArithmeticError) {
     }
 }
 
+// With n = 3, no conduction (Tb = Tm) and no temperature dependence, the heat
+// balance gives the next thickness as a constant over the last one: the
+// iterates alternate for ever, and the pass limit ends the iteration.
+TEST_F(ProfileFilmTest, ThicknessIterationThatAlternatesReachesThePassLimit) {
+    SimulationState s = ExampleFilm();
+    s.PowerLawIndex = 3;
+    s.TempSensitivity = 0;
+    s.BarrelTemp = s.MeltingPoint;
+    s.ProfileMidTemp = s.MeltingPoint;
+    s.FilmAvgTemp = s.MeltingPoint;
+    SolveProfileFilm(s);
+    try {
+        IterateProfileFilm(s);
+        FAIL() << "no error";
+    } catch (const ConvergenceError& e) {
+        const std::string text = e.what();
+        EXPECT_NE(text.find("film thickness iteration did not converge in 10000 passes"), std::string::npos)
+            << text;
+        EXPECT_NE(text.find("IterateProfileFilm"), std::string::npos) << text;
+    }
+    // The iterates alternate between two values whose product is constant.
+    EXPECT_GT(std::fabs(s.NewFilmThickness - s.OldFilmThickness), 0.0001);
+}
+
 }  // namespace
 }  // namespace tadmor
