@@ -234,7 +234,10 @@ void RunMarch(SimulationState& s) {
             s.StepCount = s.StepNo - 1;  // the increment that melted the bed is not recorded
             return;
         }
-        if (Extended(s.ChannelPosition) + s.StepLength - s.MeltingLength >= 0) {
+        // The increment that ends within the zone tolerance of the end of the
+        // screw (or runs past it) is the last: a sum of rounded steps that
+        // falls a few 1e-12 cm short must not add an increment wholly beyond.
+        if (Extended(s.ChannelPosition) + s.StepLength - s.MeltingLength >= -kZoneTolerance) {
             RecordLastIncrement(s);
             Check(s, "RecordLastIncrement");
             s.StepCount = s.StepNo;

@@ -159,6 +159,39 @@ TEST(RunMarch, ShortenedIncrementEndsExactlyOnTheZoneEnd) {
     EXPECT_TRUE(RoundsTo(s.ResFlight[27], "10.150000"));
 }
 
+// The last row is the increment that ends at the end of the screw. Whole
+// metering turns (or a delay of whole fifths of a turn into the metering zone)
+// make the steps sum to a few 1e-12 cm short of the end; no increment wholly
+// beyond the screw may follow.
+TEST(RunMarch, TheLastRowEndsAtTheEndOfTheScrew) {
+    struct Case {
+        double meteringTurns, delayTurns;
+        int rows;
+        const char* lastFlight;
+    };
+    // 24 turns: 25 feed + 60 compression + 40 metering increments; 24.7 turns
+    // with the delay at 17.5: 36 metering increments.
+    for (const Case c : {Case{8.0, 5.0, 125, "23.900000"}, Case{8.7, 17.5, 36, "24.600000"}}) {
+        SimulationState s = DefaultInputs();
+        s.MeteringTurns = c.meteringTurns;
+        s.DelayTurns = c.delayTurns;
+        RunMarch(s);
+        ASSERT_FALSE(MeltingCompleted(s));
+        EXPECT_EQ(s.StepCount, c.rows) << "MeteringTurns " << c.meteringTurns;
+        EXPECT_TRUE(RoundsTo(s.ResFlight[s.StepCount], c.lastFlight));
+        EXPECT_NEAR(s.ChannelPosition + s.StepLength, s.MeltingLength, 1e-9);
+    }
+}
+
+TEST(RunMarch, AnIncrementThatStraddlesTheEndIsTheLast) {
+    // 8.7 metering turns are 43.5 steps: the 44th runs half a step past the end.
+    SimulationState s = DefaultInputs();
+    RunMarch(s);
+    ASSERT_EQ(s.StepCount, 129);
+    EXPECT_GT(s.ChannelPosition + s.StepLength - s.MeltingLength, 0.4 * s.MeteringStep);
+    EXPECT_LT(s.ChannelPosition - s.MeltingLength, 0);
+}
+
 TEST(RunMarch, BarrelTemperatureProfileAlongTheScrew) {
     SimulationState s = DefaultInputs();
     s.BarrelC1 = -0.05;
