@@ -4,9 +4,6 @@
 // as the request defines it, none is reported as success, and no other file
 // in the folder is touched.
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +19,7 @@
 #include "app/request/CalculationRequest.h"
 #include "report/ReportTestSupport.h"
 #include "report/ResultsFile.h"
+#include "support/ReadOnly.h"
 #include "support/RecordingUi.h"
 
 namespace tadmor {
@@ -48,41 +46,6 @@ Listing ListFolder(const fs::path& root) {
     return listing;
 }
 
-// Sets or clears the immutable attribute, which stops even root from
-// creating, removing or writing. Returns false where the file system or the
-// process's rights do not allow it.
-bool SetImmutable(const fs::path& path, bool on) {
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
-    if (fd < 0) return false;
-    int flags = 0;
-    bool done = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (done) {
-        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-        done = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    close(fd);
-    return done;
-}
-
-// Runs the body as the unprivileged user "nobody" when the test runs as
-// root, since permission bits do not bind root.
-class Unprivileged {
-public:
-    static constexpr uid_t kNobody = 65534;
-    Unprivileged() : wasRoot_(geteuid() == 0) {
-        if (wasRoot_ && setegid(kNobody) == 0) seteuid(kNobody);
-    }
-    ~Unprivileged() {
-        if (wasRoot_ && seteuid(0) == 0) setegid(0);
-    }
-    bool ok() const { return geteuid() != 0; }
-    Unprivileged(const Unprivileged&) = delete;
-    Unprivileged& operator=(const Unprivileged&) = delete;
-
-private:
-    bool wasRoot_;
-};
-
 class FailureInjectionTest : public test::TempFolderTest {
 protected:
     FieldTexts texts = DefaultFieldTexts();
@@ -92,7 +55,7 @@ protected:
 
     void TearDown() override {
         for (const fs::path& path : readOnly_) {
-            SetImmutable(path, false);
+            test::SetImmutable(path, false);
             fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
         }
         if (!previousFolder_.empty()) fs::current_path(previousFolder_);
@@ -108,7 +71,7 @@ protected:
     // permission bits otherwise. False when that is not possible here.
     bool MakeReadOnly(const fs::path& path) {
         if (geteuid() == 0) {
-            if (!SetImmutable(path, true)) return false;
+            if (!test::SetImmutable(path, true)) return false;
         } else {
             fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                             fs::perm_options::remove);
@@ -228,14 +191,14 @@ TEST_F(FailureInjectionTest, ATableThatCannotBeAppendedIsToldAndTheInputSectionK
     // Only the owner may write it, and nobody may read it.
     fs::permissions(folder_, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
     fs::permissions(name, fs::perms::owner_write);
-    if (geteuid() == 0 && chown(name.c_str(), Unprivileged::kNobody, Unprivileged::kNobody) != 0)
+    if (geteuid() == 0 && chown(name.c_str(), test::Unprivileged::kNobody, test::Unprivileged::kNobody) != 0)
         GTEST_SKIP() << "running as root and cannot hand the file to nobody";
     Listing expected = ListFolder(folder_);
     expected["result.txt"] = test::DefaultInputSection();
 
     RequestOutcome outcome;
     {
-        Unprivileged unprivileged;
+        test::Unprivileged unprivileged;
         if (!unprivileged.ok()) GTEST_SKIP() << "running as root and cannot act as nobody";
         outcome = Run(name);
     }
