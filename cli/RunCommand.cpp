@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "app/request/InputFields.h"
+#include "cli/Materials.h"
 
 namespace tadmor::cli {
 
@@ -99,6 +100,7 @@ char ChooseSeparator(const RunOptions& options) {
 
 FieldTexts TextsFor(const RunOptions& options, char separator) {
     FieldTexts texts = DefaultFieldTexts(separator);
+    if (!options.materialPath.empty()) ApplyMaterialFile(options.materialPath, texts, separator);
     if (!options.casePath.empty()) ApplyCaseText(ReadCaseFile(options.casePath), options.casePath, texts);
     for (const std::string& setting : options.settings) ApplySetting(setting, texts);
     if (options.output) texts[kFieldCount - 1] = *options.output;
@@ -163,11 +165,12 @@ Inputs (NAME, default text, meaning):
         help += line + FieldCaption(field) + (field.editable ? "" : " (fixed in the window)") + "\n";
     }
     help += R"(
-Each input starts at its default text; a case file overrides it, --set
-overrides the case file (the last --set of a NAME wins), and -o overrides the
-results file name. A TEXT is read like the window's fields: blanks, an
-optional sign, digits with at most one decimal separator, an optional exponent
-(E or e), blanks. The decimal separator is the one of the user's locale ("."
+Each input starts at its default text; a material file (--material, see
+docs/materials.md) sets the thirteen material inputs, a case file overrides
+them, --set overrides the case file (the last --set of a NAME wins), and -o
+overrides the results file name. A TEXT is read like the window's fields:
+blanks, an optional sign, digits with at most one decimal separator, an
+optional exponent (E or e), blanks. The decimal separator is the one of the user's locale ("."
 when it has none) unless --decimal-separator gives it; the default texts and
 the results file use the same separator.
 
@@ -212,12 +215,13 @@ start of melting marked. The extension of FILE chooses PNG or SVG.
 
 std::string SweepHelpFooter() {
     return R"(Runs every combination of the --vary values over the base case (the
-defaults, then --case, then each --set), each through the same conversion and
-tests as the window, on --jobs threads (default: every core). The first --vary
-varies slowest. FROM:TO:STEP gives FROM, FROM+STEP, ... up to TO, written
-with the most decimals of the three; V1,V2,... gives the texts as they stand.
---vary values are always written with "." (the comma separates the list);
-each is turned into the decimal separator of the texts (see tadmor run).
+defaults, then --material, then --case, then each --set), each through the
+same conversion and tests as the window, on --jobs threads (default: every
+core). The first --vary varies slowest. FROM:TO:STEP gives FROM, FROM+STEP,
+... up to TO, written with the most decimals of the three; V1,V2,... gives the
+texts as they stand. --vary values are always written with "." (the comma
+separates the list); each is turned into the decimal separator of the texts
+(see tadmor run).
 
 The summary has one line per case, in case order: the case number (from 0),
 the varied values, the outcome, the rows recorded, the FLIGHT where melting

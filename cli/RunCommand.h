@@ -30,6 +30,7 @@ public:
 };
 
 struct RunOptions {
+    std::string materialPath;              // empty: no material file
     std::string casePath;                  // empty: no case file
     std::vector<std::string> settings;     // "NAME=TEXT", in command-line order
     std::optional<std::string> output;     // the results file name
@@ -49,8 +50,9 @@ char LocaleDecimalSeparator();
 // The separator given on the command line, or the locale's.
 char ChooseSeparator(const RunOptions& options);
 
-// The 29 texts: the defaults (numbers written with `separator`), then the case
-// file, then each setting in order, then the output name.
+// The 29 texts: the defaults (numbers written with `separator`), then the
+// material file, then the case file, then each setting in order, then the
+// output name.
 FieldTexts TextsFor(const RunOptions& options, char separator);
 
 // Keeps the last message or error text that the request showed; busy and

@@ -12,6 +12,7 @@
 #include "cli/Chart.h"
 #include "cli/ChartRenderer.h"
 #include "cli/Export.h"
+#include "cli/Materials.h"
 #include "cli/RunCommand.h"
 #include "cli/Sweep.h"
 
@@ -43,6 +44,8 @@ struct SweepCommandOptions {
 };
 
 void AddInputOptions(CLI::App& command, RunOptions& options) {
+    command.add_option("--material", options.materialPath, "Read the material inputs from a material file")
+        ->type_name("FILE");
     command.add_option("--case", options.casePath, "Read inputs from a case file")->type_name("FILE");
     command.add_option("--set", options.settings, "Set one input (repeatable)")
         ->type_name("NAME=TEXT")
@@ -88,6 +91,9 @@ int RunMain(const RunCommandOptions& options) {
     else if (completed)
         std::cout << (options.format == "csv" ? ResultsCsv(state) : Summary(state) + "\n");
     std::cout.flush();
+    if (completed)
+        for (const std::string& warning : MaterialRangeWarnings(options.run.materialPath, texts, separator, state))
+            std::cerr << "tadmor: warning: " << warning << '\n';
     if (completed && !options.plot.empty())
         return Plot(MeltingProfileChart(state, MeltingFlight(outcome, state)), options.plot);
     return ExitCodeOf(outcome);

@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libcli11-dev nlohmann-json3-dev
+  libcli11-dev nlohmann-json3-dev libeigen3-dev
   fonts-ipafont-gothic
   xvfb xauth xdotool imagemagick
   clang libclang-rt-14-dev

@@ -1,0 +1,277 @@
+#include "material/Material.h"
+
+#include <unistd.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "app/request/InputFields.h"
+#include "app/request/TextToNumber.h"
+#include "material/Units.h"
+
+namespace tadmor::material {
+
+const std::array<std::string_view, kMaterialInputCount> kMaterialInputs = {
+    "ViscA0",    "ViscA1",    "ViscA11",  "ViscA2",     "ViscA22",          "ViscA12",      "SolidDensity",
+    "MeltDensity", "SolidHeat", "FusionHeat", "MeltHeat", "MeltConductivity", "MeltingPoint",
+};
+
+namespace {
+
+// The quantity of each thermal property, in kMaterialInputs order after the law.
+constexpr Quantity kThermalQuantities[] = {
+    Quantity::Density,    Quantity::Density,      Quantity::SpecificHeat, Quantity::LatentHeat,
+    Quantity::SpecificHeat, Quantity::Conductivity, Quantity::Temperature,
+};
+
+constexpr std::string_view kRangeNames[] = {"FitTemperatureMin", "FitTemperatureMax", "FitShearRateMin",
+                                            "FitShearRateMax"};
+
+std::string_view Trim(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+int IndexOf(std::string_view name, const auto& names) {
+    for (std::size_t i = 0; i < std::size(names); ++i)
+        if (names[i] == name) return static_cast<int>(i);
+    return -1;
+}
+
+// A number written with ".", read with a 64-bit mantissa.
+std::optional<long double> ReadNumber(std::string_view text) {
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    long double value = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// A value as given on one line: the number and the unit after it.
+struct GivenValue {
+    long double number = 0;
+    std::string unit;  // as written; empty when none
+    int line = 0;
+};
+
+class Parser {
+public:
+    explicit Parser(std::string_view source) : source_(source) {}
+
+    void Line(std::string_view line, int number) {
+        line_ = number;
+        const auto equals = line.find('=');
+        const std::string_view name = Trim(line.substr(0, equals));
+        if (equals == std::string_view::npos || name.empty()) Fail("expected NAME = VALUE");
+        std::string_view text = Trim(line.substr(equals + 1));
+        Claim(std::string(name));
+        if (name == "Name") {
+            material_.name = Unquoted(text);
+        } else if (name == "Source") {
+            material_.sources.push_back(Unquoted(text));
+        } else if (name == "ViscosityUnits") {
+            ReadLawUnits(text);
+        } else if (const int input = IndexOf(name, kMaterialInputs); input >= 0) {
+            inputs_[input] = Value(text);
+            if (input < kLawCoefficientCount && !inputs_[input]->unit.empty())
+                Fail("the viscosity law's units go on the ViscosityUnits line, not on " + std::string(name));
+            if (input >= kLawCoefficientCount)
+                UnitOf(kThermalQuantities[input - kLawCoefficientCount], inputs_[input]->unit, name);
+        } else if (const int bound = IndexOf(name, kRangeNames); bound >= 0) {
+            range_[bound] = Value(text);
+            UnitOf(bound < 2 ? Quantity::Temperature : Quantity::ShearRate, range_[bound]->unit, name);
+        } else {
+            Fail("unknown name \"" + std::string(name) + "\"");
+        }
+    }
+
+    Material Finish(int lastLine) {
+        line_ = lastLine;
+        for (int i = 0; i < kMaterialInputCount; ++i)
+            if (!inputs_[i]) Fail(std::string(kMaterialInputs[i]) + " is missing; a material gives all thirteen inputs");
+
+        LawCoefficients law;
+        for (int i = 0; i < kLawCoefficientCount; ++i) law[i] = inputs_[i]->number;
+        law = LawToModel(law, lawViscosity_, lawTemperature_);
+        for (int i = 0; i < kLawCoefficientCount; ++i) material_.values[i] = static_cast<double>(law[i]);
+        for (int i = kLawCoefficientCount; i < kMaterialInputCount; ++i) {
+            line_ = inputs_[i]->line;
+            const Quantity quantity = kThermalQuantities[i - kLawCoefficientCount];
+            const Unit unit = UnitOf(quantity, inputs_[i]->unit, kMaterialInputs[i]);
+            material_.values[i] = static_cast<double>(ToModel(unit, inputs_[i]->number));
+        }
+        FinishRange(lastLine);
+        return material_;
+    }
+
+private:
+    [[noreturn]] void Fail(const std::string& what) const {
+        throw MaterialError(std::string(source_) + ":" + std::to_string(line_) + ": " + what);
+    }
+
+    void Claim(const std::string& name) {
+        if (name == "Source") return;  // a material may have several sources
+        const auto [at, fresh] = firstLines_.emplace(name, line_);
+        if (!fresh) Fail(name + " is given twice (first at line " + std::to_string(at->second) + ")");
+    }
+
+    std::string Unquoted(std::string_view text) const {
+        if (!text.empty() && text.front() == '"') {
+            if (text.size() < 2 || text.back() != '"') Fail("missing closing quote");
+            text = text.substr(1, text.size() - 2);
+        }
+        return std::string(text);
+    }
+
+    GivenValue Value(std::string_view text) const {
+        const auto blank = text.find_first_of(" \t");
+        const std::string_view number = text.substr(0, blank);
+        const std::optional<long double> value = ReadNumber(number);
+        if (!value) Fail("\"" + std::string(number) + "\" is not a number written with \".\"");
+        return {*value, std::string(blank == std::string_view::npos ? "" : Trim(text.substr(blank))), line_};
+    }
+
+    Unit UnitOf(Quantity quantity, const std::string& given, std::string_view name) const {
+        if (given.empty()) return ModelUnit(quantity);
+        const std::optional<Unit> unit = FindUnit(quantity, given);
+        if (!unit)
+            Fail("\"" + given + "\" is not a unit of " + std::string(name) + " (one of " + UnitNames(quantity) + ")");
+        return *unit;
+    }
+
+    void ReadLawUnits(std::string_view text) {
+        const auto blank = text.find_first_of(" \t");
+        if (blank == std::string_view::npos)
+            Fail("ViscosityUnits expects the viscosity unit and the temperature scale, e.g. \"Pa.s degC\"");
+        lawViscosity_ = UnitOf(Quantity::Viscosity, std::string(text.substr(0, blank)), "the viscosity");
+        lawTemperature_ =
+            UnitOf(Quantity::LawTemperature, std::string(Trim(text.substr(blank))), "the law's temperature");
+    }
+
+    void FinishRange(int lastLine) {
+        int given = 0;
+        for (const auto& bound : range_) given += bound.has_value();
+        if (given == 0) return;
+        line_ = lastLine;
+        if (given < 4) Fail("the fitted range needs all four of FitTemperatureMin, FitTemperatureMax, "
+                            "FitShearRateMin and FitShearRateMax");
+        double values[4];
+        for (int i = 0; i < 4; ++i) {
+            line_ = range_[i]->line;
+            values[i] = static_cast<double>(
+                ToModel(UnitOf(i < 2 ? Quantity::Temperature : Quantity::ShearRate, range_[i]->unit, kRangeNames[i]),
+                        range_[i]->number));
+        }
+        if (!(values[0] < values[1])) Fail("FitTemperatureMin must be below FitTemperatureMax");
+        if (!(values[2] > 0 && values[2] < values[3]))
+            Fail("FitShearRateMin must be above 0 and below FitShearRateMax");
+        material_.range = FittedRange{values[0], values[1], values[2], values[3]};
+    }
+
+    std::string_view source_;
+    int line_ = 0;
+    Material material_;
+    std::map<std::string, int> firstLines_;
+    std::array<std::optional<GivenValue>, kMaterialInputCount> inputs_;
+    std::array<std::optional<GivenValue>, 4> range_;
+    Unit lawViscosity_ = ModelUnit(Quantity::Viscosity);
+    Unit lawTemperature_ = ModelUnit(Quantity::LawTemperature);
+};
+
+std::string QuotedIfNeeded(std::string text) {
+    for (char& c : text)
+        if (c == '\n' || c == '\r') c = ' ';
+    if (text != Trim(text) || (!text.empty() && text.front() == '"')) return "\"" + text + "\"";
+    return text;
+}
+
+}  // namespace
+
+Material ParseMaterial(std::string_view contents, std::string_view source) {
+    Parser parser(source);
+    int number = 0;
+    while (!contents.empty()) {
+        const auto end = contents.find('\n');
+        std::string_view line = contents.substr(0, end);
+        contents.remove_prefix(end == std::string_view::npos ? contents.size() : end + 1);
+        ++number;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        line = Trim(line);
+        if (line.empty() || line.front() == '#') continue;
+        parser.Line(line, number);
+    }
+    return parser.Finish(number);
+}
+
+Material ReadMaterialFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file || std::filesystem::is_directory(path)) throw MaterialError("cannot read material file \"" + path + "\"");
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    return ParseMaterial(contents.str(), path);
+}
+
+std::string ExactText(double value) {
+    char text[64];
+    const auto shortest = std::to_chars(text, text + sizeof text, value);
+    std::string exact(text, shortest.ptr);
+    if (TextToNumber(exact, '.') == value) return exact;
+    // 21 significant digits stay within 1e-20 of the double: nearer than any
+    // rounding of the conversion could take it to the next double.
+    const auto long_ = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, 20);
+    return std::string(text, long_.ptr);
+}
+
+std::string MaterialFileText(const Material& material) {
+    std::string text =
+        "# Material file of the tadmor command (docs/materials.md), in the model's units:\n"
+        "# the viscosity law gives eta in gf.s/cm2 with T in degC.\n";
+    text += "Name = " + QuotedIfNeeded(material.name) + "\n";
+    for (const std::string& source : material.sources) text += "Source = " + QuotedIfNeeded(source) + "\n";
+    text += "ViscosityUnits = gf.s/cm2 degC\n";
+    for (int i = 0; i < kMaterialInputCount; ++i) {
+        text += std::string(kMaterialInputs[i]) + " = " + ExactText(material.values[i]);
+        if (i >= kLawCoefficientCount)
+            text += " " + std::string(ModelUnit(kThermalQuantities[i - kLawCoefficientCount]).name);
+        text += "\n";
+    }
+    if (material.range) {
+        const FittedRange& r = *material.range;
+        text += "FitTemperatureMin = " + ExactText(r.temperatureMin) + " degC\n";
+        text += "FitTemperatureMax = " + ExactText(r.temperatureMax) + " degC\n";
+        text += "FitShearRateMin = " + ExactText(r.shearRateMin) + " 1/s\n";
+        text += "FitShearRateMax = " + ExactText(r.shearRateMax) + " 1/s\n";
+    }
+    return text;
+}
+
+void WriteMaterialFile(const Material& material, const std::string& path) {
+    const std::filesystem::path target(path);
+    std::string temporary = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int descriptor = mkstemp(temporary.data());
+    if (descriptor < 0) throw MaterialError("cannot write the material file \"" + path + "\"");
+    const std::string text = MaterialFileText(material);
+    const bool written = write(descriptor, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    if (close(descriptor) != 0 || !written || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        throw MaterialError("cannot write the material file \"" + path + "\"");
+    }
+}
+
+void ApplyMaterial(const Material& material, FieldTexts& texts, char separator) {
+    for (int i = 0; i < kMaterialInputCount; ++i) {
+        std::string text = ExactText(material.values[i]);
+        for (char& c : text)
+            if (c == '.') c = separator;
+        texts[FieldIndexOf(kMaterialInputs[i])] = text;
+    }
+}
+
+}  // namespace tadmor::material

@@ -1,0 +1,82 @@
+// Material files: a polymer's thirteen material inputs, with their units,
+// its name, where its numbers come from and the range over which its
+// viscosity law was fitted.
+//
+// Format (one NAME = VALUE per line, blank lines and lines starting with #
+// ignored, numbers written with "."):
+//
+//   Name = LDPE
+//   Source = Rao and Schumacher, Design Formulas for Plastics Engineers, ...
+//   ViscosityUnits = Pa.s degC        # eta in Pa s, T in degC (the default: gf.s/cm2 degC)
+//   ViscA0 = 11.82
+//   ...
+//   SolidDensity = 920 kg/m3          # a value may carry its unit
+//   FitTemperatureMin = 180 degC      # optional: the fitted range, all four or none
+//   FitTemperatureMax = 220 degC
+//   FitShearRateMin = 10 1/s
+//   FitShearRateMax = 1000 1/s
+//
+// docs/materials.md describes the format and the units.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/request/CalculationRequest.h"
+
+namespace tadmor::material {
+
+// A material file that cannot be used; the text names the file and line.
+class MaterialError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+inline constexpr int kMaterialInputCount = 13;
+inline constexpr int kLawCoefficientCount = 6;  // the first six material inputs
+
+// The material inputs by variable name: the six viscosity coefficients, then
+// the thermal properties, in field order.
+extern const std::array<std::string_view, kMaterialInputCount> kMaterialInputs;
+
+// The temperatures (degC) and shear rates (1/s) of the data that the
+// viscosity law was fitted to.
+struct FittedRange {
+    double temperatureMin = 0, temperatureMax = 0;
+    double shearRateMin = 0, shearRateMax = 0;
+};
+
+struct Material {
+    std::string name;
+    std::vector<std::string> sources;                  // one Source line each
+    std::array<double, kMaterialInputCount> values{};  // in the model's units, in kMaterialInputs order
+    std::optional<FittedRange> range;
+};
+
+// Reads the contents of a material file; `source` names it in errors.
+Material ParseMaterial(std::string_view contents, std::string_view source);
+
+// Reads the material file at `path`.
+Material ReadMaterialFile(const std::string& path);
+
+// The material file of `material`, every value in the model's units at full
+// precision (it reads back to the same doubles).
+std::string MaterialFileText(const Material& material);
+
+// Writes MaterialFileText to `path` through a temporary file in the same
+// folder, renamed into place. Throws MaterialError when it cannot.
+void WriteMaterialFile(const Material& material, const std::string& path);
+
+// Sets the texts of the thirteen material inputs to the material's values,
+// written with `separator`.
+void ApplyMaterial(const Material& material, FieldTexts& texts, char separator);
+
+// The shortest text, with ".", that the request's conversion reads back as
+// exactly `value`.
+std::string ExactText(double value);
+
+}  // namespace tadmor::material

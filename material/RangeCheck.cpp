@@ -1,0 +1,76 @@
+#include "material/RangeCheck.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <functional>
+
+namespace tadmor::material {
+
+namespace {
+
+std::string Text(double value, int decimals) {
+    char text[64];
+    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals).ptr;
+    return std::string(text, end);
+}
+
+// Shear rates with three significant digits.
+std::string RateText(double value) {
+    char text[64];
+    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 3).ptr;
+    return std::string(text, end);
+}
+
+// The FLIGHT spans of the rows where `outside` holds, as "5.10 to 7.30, 9.10".
+std::string FlightSpans(const SimulationState& s, const std::function<bool(int)>& outside) {
+    std::string spans;
+    for (int row = 1; row <= s.StepCount; ++row) {
+        if (!outside(row)) continue;
+        const int first = row;
+        while (row < s.StepCount && outside(row + 1)) ++row;
+        spans += (spans.empty() ? "" : ", ") + Text(s.ResFlight[first], 2);
+        if (row > first) spans += " to " + Text(s.ResFlight[row], 2);
+    }
+    return spans;
+}
+
+}  // namespace
+
+std::vector<std::string> FittedRangeWarnings(const FittedRange& range, const SimulationState& s) {
+    const auto hottest = [&](int row) { return std::max(s.ResBarrelTemp[row], s.ResSolvedMidTemp[row]); };
+    const auto shearRate = [&](int row) { return s.RelativeSpeed / s.ResFilmThickness[row]; };
+    const std::string temperatures =
+        " the fitted range of the viscosity law (" + Text(range.temperatureMin, 1) + " to " +
+        Text(range.temperatureMax, 1) + " degC)";
+    const std::string rates = " the fitted range of the viscosity law (" + RateText(range.shearRateMin) + " to " +
+                              RateText(range.shearRateMax) + " 1/s)";
+
+    double highest = -INFINITY, fastest = 0, slowest = INFINITY;
+    for (int row = 1; row <= s.StepCount; ++row) {
+        highest = std::max(highest, hottest(row));
+        fastest = std::max(fastest, shearRate(row));
+        slowest = std::min(slowest, shearRate(row));
+    }
+    std::vector<std::string> warnings;
+    const auto warn = [&](const std::string& what, const std::function<bool(int)>& outside) {
+        const std::string spans = FlightSpans(s, outside);
+        if (!spans.empty()) warnings.push_back(what + " at FLIGHT " + spans);
+    };
+    if (s.StepCount > 0 && s.MeltingPoint < range.temperatureMin)
+        warn("the melting point " + Text(s.MeltingPoint, 1) + " degC lies below" + temperatures +
+                 ": the film's viscosity is extrapolated",
+             [](int) { return true; });
+    warn("film temperatures up to " + Text(highest, 1) + " degC lie above" + temperatures +
+             ": the film's viscosity is extrapolated",
+         [&](int row) { return hottest(row) > range.temperatureMax; });
+    warn("film shear rates up to " + RateText(fastest) + " 1/s lie above" + rates +
+             ": the film's viscosity is extrapolated",
+         [&](int row) { return shearRate(row) > range.shearRateMax; });
+    warn("film shear rates down to " + RateText(slowest) + " 1/s lie below" + rates +
+             ": the film's viscosity is extrapolated",
+         [&](int row) { return shearRate(row) < range.shearRateMin; });
+    return warnings;
+}
+
+}  // namespace tadmor::material

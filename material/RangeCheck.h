@@ -1,0 +1,19 @@
+// Where a run leaves the range that its material's viscosity law was fitted
+// over: extrapolated viscosities are the first thing to distrust.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "material/Material.h"
+#include "model/Cal_Main.h"
+
+namespace tadmor::material {
+
+// One warning for each way the rows 1..StepCount of a finished run leave
+// `range`, with the FLIGHT range of the rows concerned. A row's film spans
+// the temperatures from MeltingPoint to the higher of TB and T121, and is
+// sheared at its mean rate RelativeSpeed / FILM.
+std::vector<std::string> FittedRangeWarnings(const FittedRange& range, const SimulationState& state);
+
+}  // namespace tadmor::material

@@ -1,0 +1,99 @@
+// --material on tadmor run and sweep: where it stands among the inputs'
+// sources, its refusals, and the warnings of its fitted range.
+#include "tests/cli/TadmorCommandFixture.h"
+
+#include "cli/Materials.h"
+
+namespace tadmor {
+namespace {
+
+using namespace tadmor::test;
+
+const std::string kMaterial = R"(Name = test polymer
+Source = made up for this test
+ViscosityUnits = Pa.s degC
+ViscA0 = 12.0
+ViscA1 = -0.8
+ViscA11 = -0.05
+ViscA2 = 0.005
+ViscA22 = -0.0001
+ViscA12 = 0.0047
+SolidDensity = 1340 kg/m3
+MeltDensity = 1.2 g/cm3
+SolidHeat = 0.4
+FusionHeat = 17.7
+MeltHeat = 0.48
+MeltConductivity = 0.00052
+MeltingPoint = 538.15 K
+)";
+
+TEST_F(TadmorCommand, MaterialThenCaseThenSet) {
+    WriteFile(work / "m.material", kMaterial);
+    WriteFile(work / "c.case", "MeltingPoint = 260.5\nViscA12 = 0.004\n");
+    cli::RunOptions options;
+    options.materialPath = (work / "m.material").string();
+    FieldTexts texts = cli::TextsFor(options, '.');
+    const auto text = [&](const char* name) { return texts[FieldIndexOf(name)]; };
+    EXPECT_EQ(text("ViscA0"), "7.41435418002635");  // 12 - ln 98.0665 = 7.4143541800263499834...
+    EXPECT_EQ(text("SolidDensity"), "1.34");
+    EXPECT_EQ(text("MeltingPoint"), "265");
+    EXPECT_EQ(text("ScrewDiameter"), "15.0");  // not a material input
+
+    options.casePath = (work / "c.case").string();
+    options.settings = {"ViscA12=0.003"};
+    texts = cli::TextsFor(options, ',');
+    EXPECT_EQ(text("ViscA0"), "7,41435418002635");
+    EXPECT_EQ(text("MeltingPoint"), "260.5");  // the case file's text, as it stands
+    EXPECT_EQ(text("ViscA12"), "0.003");
+}
+
+TEST_F(TadmorCommand, BadMaterialFileIsAUsageError) {
+    WriteFile(work / "bad.material", kMaterial + "SolidHeat = 0.4\n");
+    for (const char* command : {"run", "sweep"}) {
+        std::vector<std::string> arguments = {command, "--material", "bad.material"};
+        if (std::string(command) == "sweep") arguments.insert(arguments.end(), {"--vary", "ScrewSpeed=30,40", "-o", "s.csv"});
+        const Result result = Run(arguments);
+        EXPECT_EQ(result.exitCode, 2) << command;
+        EXPECT_EQ(result.err, "tadmor: bad.material:17: SolidHeat is given twice (first at line 12)\n") << command;
+    }
+    const Result missing = Run({"run", "--material", "none.material"});
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_EQ(missing.err, "tadmor: cannot read material file \"none.material\"\n");
+}
+
+TEST_F(TadmorCommand, SweepOverAMaterial) {
+    WriteFile(work / "m.material", kMaterial);
+    const Result result =
+        Run({"sweep", "--material", "m.material", "--vary", "ScrewSpeed=38", "--results-dir", "out", "-o", "s.csv"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    cli::RunOptions options;
+    options.materialPath = (work / "m.material").string();
+    EXPECT_EQ(ReadFile(work / "out" / "case-0.txt"), RequestFile(cli::TextsFor(options, '.'), '.'));
+}
+
+TEST_F(TadmorCommand, RunWarnsOutsideTheFittedRange) {
+    // The default barrel is at 290 degC throughout: every row is above 280.
+    WriteFile(work / "m.material", kMaterial + "FitTemperatureMin = 250 degC\nFitTemperatureMax = 280 degC\n"
+                                               "FitShearRateMin = 0.001 1/s\nFitShearRateMax = 1e6 1/s\n");
+    const Result result = Run({"run", "--material", "m.material"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<std::string> rows = TableRows(ReadFile(work / "result.txt"));
+    ASSERT_FALSE(rows.empty());
+    const std::string prefix = "tadmor: warning: film temperatures up to ";
+    ASSERT_EQ(result.err.substr(0, prefix.size()), prefix) << result.err;
+    const auto flight = [](const std::string& row) {
+        const std::string field = row.substr(0, 6);
+        return field.substr(field.find_first_not_of(' '));
+    };
+    const std::string spans = " at FLIGHT " + flight(rows.front()) + " to " + flight(rows.back()) + "\n";
+    EXPECT_EQ(result.err.substr(result.err.size() - spans.size()), spans) << result.err;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1);
+
+    // A --set of a coefficient replaces the fitted law: no warning.
+    const Result changed = Run({"run", "--material", "m.material", "--set", "ViscA2=0.004"});
+    EXPECT_EQ(changed.exitCode, 0);
+    EXPECT_EQ(changed.err, "");
+}
+
+}  // namespace
+}  // namespace tadmor
