@@ -1,10 +1,7 @@
 #include "material/Material.h"
 
-#include <unistd.h>
-
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -13,6 +10,7 @@
 #include "app/request/InputFields.h"
 #include "app/request/TextToNumber.h"
 #include "material/Units.h"
+#include "report/AtomicFile.h"
 
 namespace tadmor::material {
 
@@ -253,16 +251,9 @@ std::string MaterialFileText(const Material& material) {
 }
 
 void WriteMaterialFile(const Material& material, const std::string& path) {
-    const std::filesystem::path target(path);
-    std::string temporary = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int descriptor = mkstemp(temporary.data());
-    if (descriptor < 0) throw MaterialError("cannot write the material file \"" + path + "\"");
-    const std::string text = MaterialFileText(material);
-    const bool written = write(descriptor, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    if (close(descriptor) != 0 || !written || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
+    AtomicFile file(path);
+    if (!file.Write(MaterialFileText(material)) || !file.Commit())
         throw MaterialError("cannot write the material file \"" + path + "\"");
-    }
 }
 
 void ApplyMaterial(const Material& material, FieldTexts& texts, char separator) {

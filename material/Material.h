@@ -67,8 +67,8 @@ Material ReadMaterialFile(const std::string& path);
 // precision (it reads back to the same doubles).
 std::string MaterialFileText(const Material& material);
 
-// Writes MaterialFileText to `path` through a temporary file in the same
-// folder, renamed into place. Throws MaterialError when it cannot.
+// Writes MaterialFileText to `path`, whole or not at all. Throws
+// MaterialError when it cannot.
 void WriteMaterialFile(const Material& material, const std::string& path);
 
 // Sets the texts of the thirteen material inputs to the material's values,

@@ -216,3 +216,17 @@ TEST_F(MaterialRun, ExampleMaterialsRun) {
 
 }  // namespace
 }  // namespace tadmor::material
+
+namespace tadmor::material {
+namespace {
+
+TEST_F(MaterialRun, WrittenFileOnDisk) {
+    const Material material = ParseMaterial(kSiUnits, "si");
+    const std::string path = (folder / "written.material").string();
+    WriteMaterialFile(material, path);
+    EXPECT_EQ(ReadMaterialFile(path).values, material.values);
+    EXPECT_THROW(WriteMaterialFile(material, (folder / "no-such-folder" / "m.material").string()), MaterialError);
+}
+
+}  // namespace
+}  // namespace tadmor::material
