@@ -3,6 +3,7 @@
 #include <cfenv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "model/Cal_Main.h"
 
@@ -11,6 +12,11 @@ namespace tadmor {
 namespace {
 
 constexpr int kFaults = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
+
+// FLIGHT of the current increment, NaN before the march has set up a run.
+double KnownFlight(const SimulationState& s) {
+    return s.StepNo < 1 ? std::numeric_limits<double>::quiet_NaN() : IncrementFlight(s);
+}
 
 }  // namespace
 
@@ -37,20 +43,20 @@ void CheckArithmetic(const SimulationState& s, const char* routine) {
         kind = "Floating-point division by zero";
     else
         kind = "Floating-point overflow";
-    std::feclearexcept(FE_ALL_EXCEPT);
     std::string where = std::string(" in ") + routine;
     const std::string increment = DescribeIncrement(s);
     if (!increment.empty()) where += " at " + increment;
+    const double flight = KnownFlight(s);
     std::feclearexcept(FE_ALL_EXCEPT);
-    throw ArithmeticError(kind + where);
+    throw ArithmeticError(kind + where, s.StepNo, flight);
 }
 
-void ThrowNotConverged(const SimulationState& s, const char* iteration, const char* routine) {
+void ThrowNotConverged(const SimulationState& s, const char* iteration, int passLimit, const char* routine) {
     std::string text = std::string("The ") + iteration + " did not converge in " +
-                       std::to_string(kPassLimit) + " passes in " + routine;
+                       std::to_string(passLimit) + " passes in " + routine;
     const std::string increment = DescribeIncrement(s);
     if (!increment.empty()) text += " at " + increment;
-    throw ConvergenceError(text);
+    throw ConvergenceError(text, s.StepNo, KnownFlight(s));
 }
 
 }  // namespace tadmor

@@ -12,6 +12,18 @@
 
 namespace tadmor {
 
+// Passes allowed to each iteration of a run by default; normal runs need a
+// handful. Reaching a limit ends the run with a ConvergenceError.
+inline constexpr int kPassLimit = 10000;
+
+// The pass limit of each iteration (tests lower one to reach its exit).
+struct PassLimits {
+    int filmThickness = kPassLimit;     // film thickness, in either film solution
+    int profileIteration = kPassLimit;  // profile mid temperature against the solved one
+    int filmHandovers = kPassLimit;     // closed form handing the film to the profile solution, per increment
+    int solidBedWidth = kPassLimit;     // solid bed width, per increment
+};
+
 struct SimulationState {
     // ---- Inputs: written only by the calculation request -------------------
     double ScrewDiameter = 0;     // cm, screw (barrel) diameter
@@ -43,6 +55,7 @@ struct SimulationState {
     double MeltingPoint = 0;      // degC
     double SolidTemp = 0;         // degC, temperature of the entering solid
     std::string ResultFileName;   // name of the results file, as typed
+    PassLimits Limits;            // pass limits of the iterations
 
     // ---- Geometry and flows of a run: set once by the march's set-up -------
     double MassFlow = 0;           // g/s, OutputRate / 3.6
@@ -134,9 +147,16 @@ struct SimulationState {
     std::vector<double> ResTotalPower;      // kW
     std::vector<double> ResViscousPower;    // kW
     int StepCount = 0;                      // rows recorded by the last run
+
+    // ---- Tallies of the last run: which film solutions it used ------------
+    int IntegralTableBuilds = 0;   // Simpson tables of the profile solution built
+    int ClosedFormSolutions = 0;   // closed-form film solutions computed
 };
 
-// Constants shared by several routines.
+// Constants shared by several routines. The first three are the values the
+// model is defined with, not the physical ones (pi = 3.14159265..., one
+// thermochemical calorie = 4.184 J = 42664.9 gf cm = 0.004184 kW s): the
+// results depend on them to every printed digit, so they stay as they are.
 inline constexpr long double kCircle = 3.1415926L;      // the circle constant of every geometric formula
 inline constexpr long double kCalorie = 42690.0L;       // gram-force centimetres per calorie
 inline constexpr long double kKilowattPerCalorie = 0.004183L;  // kW per cal/s

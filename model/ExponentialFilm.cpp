@@ -11,6 +11,7 @@
 namespace tadmor {
 
 void SolveExponentialFilm(SimulationState& s) {
+    ++s.ClosedFormSolutions;
     const Extended tb = s.BarrelTemp, tm = s.MeltingPoint, k = s.MeltConductivity;
     const Extended n = s.PowerLawIndex, b = s.TempSensitivity, m = s.Consistency;
     const Extended v = s.RelativeSpeed, vbx = s.BarrelSpeedX, w = s.SolidBedWidth;
@@ -21,8 +22,8 @@ void SolveExponentialFilm(SimulationState& s) {
                                  (Extended(s.FilmAvgTemp) - tm) * s.MeltHeat;
 
     for (int pass = 1;; ++pass) {
-        if (pass > kPassLimit)
-            ThrowNotConverged(s, "film thickness iteration", "SolveExponentialFilm");
+        if (pass > s.Limits.filmThickness)
+            ThrowNotConverged(s, "film thickness iteration", s.Limits.filmThickness, "SolveExponentialFilm");
         const Extended delta = s.FilmThickness;
         s.TempExponent = Store((tb - tm) * b / n);
         const Extended a = s.TempExponent;

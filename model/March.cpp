@@ -25,8 +25,6 @@ constexpr double kMeltedFraction = 0.002;         // X/W at which melting is com
 // increment before the profile iteration is taken instead.
 constexpr int kClosedFormReturns = 3;
 
-void Check(const SimulationState& s, const char* routine) { CheckArithmetic(s, routine); }
-
 void SetUp(SimulationState& s) {
     s.StepNo = 1;
     s.MassFlow = Store(s.OutputRate / 3.6L);
@@ -71,13 +69,12 @@ void ChooseStepLength(SimulationState& s) {
     } else if (feedEnd - position - kZoneTolerance >= 0) {
         s.StepLength = Store(feedEnd - position);
     } else {
-        s.StepLength = s.CompressionStep;
-        if (compressionEnd - position - s.CompressionStep >= 0) {
-        } else if (compressionEnd - position - kZoneTolerance >= 0) {
+        if (compressionEnd - position - s.CompressionStep >= 0)
+            s.StepLength = s.CompressionStep;
+        else if (compressionEnd - position - kZoneTolerance >= 0)
             s.StepLength = Store(compressionEnd - position);
-        } else {
+        else
             s.StepLength = s.MeteringStep;
-        }
     }
 }
 
@@ -94,7 +91,7 @@ void StartIncrement(SimulationState& s) {
     const Extended across = solid * std::sin(angle);
     const Extended down = s.BarrelSpeed - solid * std::cos(angle);
     s.RelativeSpeed = Store(std::sqrt(across * across + down * down));
-    Check(s, "RunMarch");
+    CheckArithmetic(s, "RunMarch");
 }
 
 bool WidthConverged(const SimulationState& s) {
@@ -109,7 +106,7 @@ enum class Stage { RegimeTest, ProfileIteration, ClosedForm, SolidBed };
 #define TADMOR_CALL(routine) \
     do {                     \
         routine(s);          \
-        Check(s, #routine);  \
+        CheckArithmetic(s, #routine);  \
     } while (0)
 
 // Solves the film and the solid bed of the current increment until the solid
@@ -138,17 +135,20 @@ bool SolveIncrement(SimulationState& s, bool firstIncrement) {
     int widthPasses = 0;
     for (;;) {
         switch (stage) {
-            case Stage::RegimeTest:
-                if (Extended(s.SolvedMidTemp) - s.ConductionMidTemp <= kClosedFormBand &&
-                    !(lastSolutionIsProfile && ++closedFormReturns >= kClosedFormReturns))
-                    stage = Stage::ClosedForm;
-                else
-                    stage = Stage::ProfileIteration;
+            case Stage::RegimeTest: {
+                bool closedForm = Extended(s.SolvedMidTemp) - s.ConductionMidTemp <= kClosedFormBand;
+                // A return from a profile solution to the closed form counts;
+                // the third return takes the profile iteration instead.
+                if (closedForm && lastSolutionIsProfile)
+                    closedForm = ++closedFormReturns < kClosedFormReturns;
+                stage = closedForm ? Stage::ClosedForm : Stage::ProfileIteration;
                 break;
+            }
 
             case Stage::ProfileIteration:
                 for (int pass = 1;; ++pass) {
-                    if (pass > kPassLimit) ThrowNotConverged(s, "profile iteration", "RunMarch");
+                    if (pass > s.Limits.profileIteration)
+                        ThrowNotConverged(s, "profile iteration", s.Limits.profileIteration, "RunMarch");
                     TADMOR_CALL(IterateProfileFilm);
                     if (std::fabs(Extended(s.SolvedMidTemp) - s.CheckMidTemp) < kProfileTolerance) break;
                     TADMOR_CALL(UpdateProfile);
@@ -162,8 +162,9 @@ bool SolveIncrement(SimulationState& s, bool firstIncrement) {
                 TADMOR_CALL(SolveExponentialFilm);
                 lastSolutionIsProfile = false;
                 if (Extended(s.SolvedMidTemp) - s.ConductionMidTemp >= kProfileBand) {
-                    if (++handovers > kPassLimit)
-                        ThrowNotConverged(s, "choice between the film solutions", "RunMarch");
+                    if (++handovers > s.Limits.filmHandovers)
+                        ThrowNotConverged(s, "choice between the film solutions", s.Limits.filmHandovers,
+                                          "RunMarch");
                     TADMOR_CALL(FitPowerLawProfile);
                     TADMOR_CALL(SolveProfileFilm);
                     lastSolutionIsProfile = true;
@@ -179,8 +180,8 @@ bool SolveIncrement(SimulationState& s, bool firstIncrement) {
                 if (s.SolidFraction <= kMeltedFraction) return false;
                 TADMOR_CALL(UpdateSolidBedWidth);
                 if (WidthConverged(s)) return true;
-                if (++widthPasses > kPassLimit)
-                    ThrowNotConverged(s, "solid bed width iteration", "RunMarch");
+                if (++widthPasses >= s.Limits.solidBedWidth)
+                    ThrowNotConverged(s, "solid bed width iteration", s.Limits.solidBedWidth, "RunMarch");
                 stage = Stage::RegimeTest;
                 break;
         }
@@ -217,12 +218,14 @@ std::string IncrementLimitRefusal(const SimulationState& s) {
 }
 
 void RunMarch(SimulationState& s) {
+    const FloatingPointEnvironmentGuard environment;
     if (const std::string refusal = IncrementLimitRefusal(s); !refusal.empty())
         throw IncrementLimitError(refusal);
 
-    ClearArithmeticFaults();
+    s.IntegralTableBuilds = 0;
+    s.ClosedFormSolutions = 0;
     SetUp(s);
-    Check(s, "RunMarch");
+    CheckArithmetic(s, "RunMarch");
     for (bool first = true;; first = false) {
         // The estimate bounds a normal run; this guards against a step length
         // that does not move the march on.
@@ -239,12 +242,12 @@ void RunMarch(SimulationState& s) {
         // falls a few 1e-12 cm short must not add an increment wholly beyond.
         if (Extended(s.ChannelPosition) + s.StepLength - s.MeltingLength >= -kZoneTolerance) {
             RecordLastIncrement(s);
-            Check(s, "RecordLastIncrement");
+            CheckArithmetic(s, "RecordLastIncrement");
             s.StepCount = s.StepNo;
             return;
         }
         AdvanceIncrement(s);
-        Check(s, "AdvanceIncrement");
+        CheckArithmetic(s, "AdvanceIncrement");
         ++s.StepNo;
     }
 }

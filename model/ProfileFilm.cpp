@@ -51,6 +51,7 @@ void BuildIntegralTable(SimulationState& s) {
         fx = fx1;
     }
     s.IntegralTableBuilt = std::isfinite(sum);
+    ++s.IntegralTableBuilds;
     s.IntegralTableCoefB = s.ProfileCoefB;
     s.IntegralTableCoefC = s.ProfileCoefC;
 }
@@ -111,8 +112,8 @@ void IterateProfileFilm(SimulationState& s) {
     const Extended rho = s.MeltDensity;
 
     for (int pass = 1;; ++pass) {
-        if (pass > kPassLimit)
-            ThrowNotConverged(s, "film thickness iteration", "IterateProfileFilm");
+        if (pass > s.Limits.filmThickness)
+            ThrowNotConverged(s, "film thickness iteration", s.Limits.filmThickness, "IterateProfileFilm");
         SetShearRate(s);
         SolveEnergy(s, halfIntegral);
 
