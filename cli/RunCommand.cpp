@@ -143,9 +143,9 @@ Exit codes:
   2  usage error: bad option, unknown NAME, malformed case file line,
      case file that cannot be read
   3  invalid input: a text is not a number, or a value fails its test
-  4  a file could not be written: the results file (not created or not
-     appended to), the plot, the summary or the results folder
-  5  calculation error: arithmetic fault, no convergence, or a write error
+  4  a file could not be written: the results file (not created, or its
+     table not written), the plot, the summary or the results folder
+  5  calculation error: arithmetic fault or no convergence
   6  the file given to plot is not a results file or cannot be read
 )";
 

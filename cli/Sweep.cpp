@@ -16,9 +16,6 @@ namespace tadmor::cli {
 
 namespace {
 
-// Where a case's results file goes when none is to be kept.
-constexpr const char* kNullDevice = "/dev/null";
-
 std::vector<std::string_view> Split(std::string_view text, char delimiter) {
     std::vector<std::string_view> parts;
     for (;;) {
@@ -147,7 +144,6 @@ std::vector<SweepCase> SweepCases(const std::vector<VariedInput>& varied, Shard 
 }
 
 std::string CaseResultFileName(const SweepSettings& settings, long index) {
-    if (settings.resultsDir.empty()) return kNullDevice;
     const std::size_t width = std::to_string(std::max(CaseCount(settings.varied) - 1, 0L)).size();
     std::string number = std::to_string(index);
     number.insert(0, width - std::min(width, number.size()), '0');
@@ -161,14 +157,22 @@ CaseResult RunCase(const SweepSettings& settings, const SweepCase& sweepCase) {
         std::replace(text.begin(), text.end(), '.', settings.separator);
         texts[settings.varied[j].field] = std::move(text);
     }
-    texts[kFieldCount - 1] = CaseResultFileName(settings, sweepCase.index);
 
-    SimulationState state;
-    RecordingUi ui;
+    // Without a results folder the case is calculated and nothing is written.
+    Calculation calculation;
+    if (settings.resultsDir.empty()) {
+        calculation = Calculate(texts, settings.separator);
+    } else {
+        texts[kFieldCount - 1] = CaseResultFileName(settings, sweepCase.index);
+        RecordingUi ui;
+        calculation.outcome = RunCalculationRequest(texts, settings.separator, calculation.state, ui);
+        calculation.message = ui.Message();
+    }
+    const SimulationState& state = calculation.state;
     CaseResult result;
-    result.outcome = RunCalculationRequest(texts, settings.separator, state, ui);
+    result.outcome = calculation.outcome;
     result.outcomeName = OutcomeName(result.outcome, state);
-    result.message = ui.Message();
+    result.message = calculation.message;
     if (result.outcome == RequestOutcome::Completed) {
         result.rows = state.StepCount;
         result.meltingFlight = MeltingFlight(result.outcome, state);

@@ -69,12 +69,11 @@ struct SweepSettings {
 };
 
 // The results file name of case `index`: "case-<index>.txt" in the results
-// folder, the index padded to the digits of the sweep's last case; the null
-// device when no folder is given, so that the request runs unchanged and
-// nothing is written.
+// folder, the index padded to the digits of the sweep's last case.
 std::string CaseResultFileName(const SweepSettings& settings, long index);
 
-// Runs one case through the calculation request.
+// Runs one case: through the window's request when its results file is
+// kept, else as a calculation alone.
 CaseResult RunCase(const SweepSettings& settings, const SweepCase& sweepCase);
 
 // Runs the cases on settings.jobs threads; the results are in case order.

@@ -1,8 +1,6 @@
 #include "report/ResultsFile.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -108,81 +106,51 @@ bool UsableFileName(const std::string& name) {
     return name.size() <= kMaxResultFileNameBytes && name.find('\0') == std::string::npos;
 }
 
-// An open results file. Every line is flushed as it is written, so that a
-// failing write is reported at the line where it happens.
-class ResultsFileWriter {
-public:
-    ResultsFileWriter(const std::string& name, const char* mode)
-        : name_(name), file_(std::fopen(name.c_str(), mode)) {}
-    ResultsFileWriter(const ResultsFileWriter&) = delete;
-    ResultsFileWriter& operator=(const ResultsFileWriter&) = delete;
-    ~ResultsFileWriter() {
-        if (file_ != nullptr) std::fclose(file_);
-    }
-
-    bool IsOpen() const { return file_ != nullptr; }
-
-    void SeekToEnd() {
-        if (std::fseek(file_, 0, SEEK_END) != 0) Fail();
-    }
-
-    void WriteLine(std::string_view text) {
-        std::string line(text);
-        line += kLineEnd;
-        if (std::fwrite(line.data(), 1, line.size(), file_) != line.size() || std::fflush(file_) != 0) {
-            Fail();
-        }
-    }
-
-    void Close() {
-        std::FILE* file = file_;
-        file_ = nullptr;
-        if (std::fclose(file) != 0) Fail();
-    }
-
-private:
-    [[noreturn]] void Fail() const {
-        const int error = errno;
-        throw ResultsFileError("The results file \"" + name_ + "\" could not be written: " +
-                               std::strerror(error));
-    }
-
-    std::string name_;
-    std::FILE* file_;
-};
+void AppendLine(std::string& text, std::string_view line) {
+    text += line;
+    text += kLineEnd;
+}
 
 void RequireRows(const SimulationState& s) {
     for (const TableField& field : kTableFields) {
         if (s.StepCount > 0 && (s.*field.column).size() <= static_cast<std::size_t>(s.StepCount)) {
-            throw std::logic_error("WriteResultsTable: a result column holds fewer rows than StepCount");
+            throw std::logic_error("ResultsTableText: a result column holds fewer rows than StepCount");
         }
     }
 }
 
 }  // namespace
 
-bool WriteInputSection(const SimulationState& s, char separator) {
-    if (!UsableFileName(s.ResultFileName)) return false;
-    ResultsFileWriter file(s.ResultFileName, "wb");
-    if (!file.IsOpen()) return false;
-    for (const InputLine& line : kInputLines) file.WriteLine(InputSectionLine(line, s, separator));
-    for (int i = 0; i < 3; ++i) file.WriteLine("");
-    file.Close();
-    return true;
+std::string InputSectionText(const SimulationState& s, char separator) {
+    std::string text;
+    for (const InputLine& line : kInputLines) AppendLine(text, InputSectionLine(line, s, separator));
+    for (int i = 0; i < 3; ++i) AppendLine(text, "");
+    return text;
 }
 
-bool WriteResultsTable(const SimulationState& s, char separator) {
+std::string ResultsTableText(const SimulationState& s, char separator) {
     RequireRows(s);
+    std::string text;
+    for (std::string_view heading : kTableHeadings) AppendLine(text, heading);
+    for (int row = 1; row <= s.StepCount; ++row) AppendLine(text, TableRow(s, row, separator));
+    for (int i = 0; i < 2; ++i) AppendLine(text, "");
+    return text;
+}
+
+bool ResultsFileWriter::WriteInputSection(const SimulationState& s, char separator) {
+    file_.reset();
     if (!UsableFileName(s.ResultFileName)) return false;
-    // "r+b" opens the existing file for writing and never creates it.
-    ResultsFileWriter file(s.ResultFileName, "r+b");
-    if (!file.IsOpen()) return false;
-    file.SeekToEnd();
-    for (std::string_view heading : kTableHeadings) file.WriteLine(heading);
-    for (int row = 1; row <= s.StepCount; ++row) file.WriteLine(TableRow(s, row, separator));
-    for (int i = 0; i < 2; ++i) file.WriteLine("");
-    file.Close();
-    return true;
+    file_.emplace(s.ResultFileName);
+    if (file_->Write(InputSectionText(s, separator))) return true;
+    file_.reset();
+    return false;
+}
+
+bool ResultsFileWriter::WriteResultsTable(const SimulationState& s, char separator) {
+    if (!file_) return false;
+    const bool written = file_->Write(ResultsTableText(s, separator)) && file_->Commit();
+    file_.reset();
+    return written;
 }
 
 }  // namespace tadmor

@@ -1,6 +1,8 @@
 #include "app/request/CalculationRequest.h"
 
 #include <exception>
+#include <optional>
+#include <string>
 
 #include "app/request/InputFields.h"
 #include "app/request/TextToNumber.h"
@@ -21,21 +23,53 @@ bool PassesTest(const InputField& field, const SimulationState& state) {
     return true;
 }
 
+// Which tests apply: the file name's only where a file is written.
+enum class FileNameTest { Applied, Skipped };
+
 // The message of the first field, in the testing order, whose value fails
 // its test; empty when every value passes.
-std::string_view FirstFailedTest(const SimulationState& state) {
+std::string_view FirstFailedTest(const SimulationState& state, FileNameTest fileName) {
     for (int order = 1; order <= kFieldCount; ++order)
         for (const InputField& field : kInputFields)
-            if (field.testOrder == order && !PassesTest(field, state)) return field.message;
+            if (field.testOrder == order && !(fileName == FileNameTest::Skipped && field.test == FieldTest::NotEmpty) &&
+                !PassesTest(field, state))
+                return field.message;
     return {};
 }
 
-enum class FileStage { Written, InputSectionNotCreated, TableNotAppended };
+// Converts the texts into `state` and tests the values, in the request's
+// order. Returns the message of the first refusal; empty when the march may run.
+std::string ConvertAndTest(const FieldTexts& texts, char separator, SimulationState& state, FileNameTest fileName) {
+    for (int i = 0; i < kNumericFieldCount; ++i) {
+        const std::optional<double> value = TextToNumber(texts[i], separator);
+        if (!value) return "Input value is not correct!";
+        state.*kInputFields[i].value = *value;
+    }
+    state.ResultFileName = texts[kFieldCount - 1];
+    if (const std::string_view failed = FirstFailedTest(state, fileName); !failed.empty()) return std::string(failed);
+    return IncrementLimitRefusal(state);
+}
+
+// Runs `step`; the text of the error it ends with, if any.
+template <class Step>
+std::optional<std::string> ErrorOf(Step step) {
+    try {
+        step();
+    } catch (const std::exception& error) {
+        return error.what();
+    } catch (...) {
+        return "The calculation ended with an unknown error.";
+    }
+    return std::nullopt;
+}
+
+enum class FileStage { Written, InputSectionNotCreated, TableNotWritten };
 
 FileStage WriteAndMarch(SimulationState& state, char separator) {
-    if (!WriteInputSection(state, separator)) return FileStage::InputSectionNotCreated;
+    ResultsFileWriter file;
+    if (!file.WriteInputSection(state, separator)) return FileStage::InputSectionNotCreated;
     RunMarch(state);
-    if (!WriteResultsTable(state, separator)) return FileStage::TableNotAppended;
+    if (!file.WriteResultsTable(state, separator)) return FileStage::TableNotWritten;
     return FileStage::Written;
 }
 
@@ -50,6 +84,16 @@ FieldTexts DefaultFieldTexts(char separator) {
     return texts;
 }
 
+Calculation Calculate(const FieldTexts& texts, char separator) {
+    Calculation calculation;
+    calculation.message = ConvertAndTest(texts, separator, calculation.state, FileNameTest::Skipped);
+    if (!calculation.message.empty()) return calculation;
+    const std::optional<std::string> error = ErrorOf([&calculation] { RunMarch(calculation.state); });
+    calculation.outcome = error ? RequestOutcome::CalculationError : RequestOutcome::Completed;
+    calculation.message = error.value_or("");
+    return calculation;
+}
+
 RequestOutcome RunCalculationRequest(const FieldTexts& texts, char separator,
                                      SimulationState& state, RequestUi& ui) {
     ui.SetBusy(true);
@@ -60,40 +104,23 @@ RequestOutcome RunCalculationRequest(const FieldTexts& texts, char separator,
         return outcome;
     };
 
-    for (int i = 0; i < kNumericFieldCount; ++i) {
-        const std::optional<double> value = TextToNumber(texts[i], separator);
-        if (!value) return refuse("Input value is not correct!", RequestOutcome::InvalidInput);
-        state.*kInputFields[i].value = *value;
-    }
-    state.ResultFileName = texts[kFieldCount - 1];
-
-    const std::string_view failed = FirstFailedTest(state);
-    if (!failed.empty()) return refuse(failed, RequestOutcome::InvalidInput);
-
-    if (const std::string refusal = IncrementLimitRefusal(state); !refusal.empty())
+    if (const std::string refusal = ConvertAndTest(texts, separator, state, FileNameTest::Applied); !refusal.empty())
         return refuse(refusal, RequestOutcome::InvalidInput);
 
-    FileStage stage;
-    try {
-        stage = WriteAndMarch(state, separator);
-    } catch (const std::exception& error) {
-        ui.ShowError(error.what());
-        ui.SetBusy(false);
-        return RequestOutcome::CalculationError;
-    } catch (...) {
-        ui.ShowError("The calculation ended with an unknown error.");
+    // The file is put in place only when complete: on every path but the
+    // last the folder is as it was, so the file list is not read again.
+    FileStage stage = FileStage::Written;
+    if (const auto error = ErrorOf([&] { stage = WriteAndMarch(state, separator); })) {
+        ui.ShowError(*error);
         ui.SetBusy(false);
         return RequestOutcome::CalculationError;
     }
-
     switch (stage) {
         case FileStage::InputSectionNotCreated:
             // Nothing was written, so the march is not run either.
             return refuse("File can not open!", RequestOutcome::FileNotWritten);
-        case FileStage::TableNotAppended:
-            refuse("Can not write result to file", RequestOutcome::FileNotWritten);
-            ui.RefreshFileList();  // the input section may be new
-            return RequestOutcome::FileNotWritten;
+        case FileStage::TableNotWritten:
+            return refuse("Can not write result to file", RequestOutcome::FileNotWritten);
         case FileStage::Written: break;
     }
     ui.ShowCompletion();  // the busy cursor stays on while it is open

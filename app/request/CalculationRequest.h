@@ -1,5 +1,6 @@
-// One calculation request, without a window: convert the field texts, test
-// the values, write the input section, run the march, append the table.
+// The calculation without a window: convert the field texts, test the
+// values, run the march. The calculation alone writes no file; the request of
+// the window adds the results file and talks to its front-end.
 #pragma once
 
 #include <array>
@@ -28,13 +29,29 @@ using FieldTexts = std::array<std::string, kFieldCount>;
 FieldTexts DefaultFieldTexts(char separator = '.');
 
 enum class RequestOutcome {
-    Completed,         // march ran to its end and the table was written
+    Completed,         // the march ran to its end (and a request wrote the file)
     InvalidInput,      // a text did not convert or a value failed its test
-    FileNotWritten,    // the results file could not be created or appended to
-    CalculationError,  // arithmetic fault, no convergence, or a write error
+    FileNotWritten,    // a request's results file could not be created or written
+    CalculationError,  // arithmetic fault, no convergence, or another error
 };
 
-// Runs one request on `state` with `separator` as the decimal separator.
+// One calculation and how it ended.
+struct Calculation {
+    RequestOutcome outcome = RequestOutcome::InvalidInput;  // never FileNotWritten
+    // The refusal's fixed text (InvalidInput) or the error's own text
+    // (CalculationError); empty when completed.
+    std::string message;
+    // The inputs as converted and, once the march has run, its results.
+    SimulationState state;
+};
+
+// Converts `texts` with `separator` as the decimal separator, tests the
+// values and runs the march, as a request does, but writes no file and shows
+// nothing. The file name is taken and tested like the other fields.
+Calculation Calculate(const FieldTexts& texts, char separator);
+
+// The request of the window: the calculation on `state`, with the results
+// file and what the user sees through `ui`.
 RequestOutcome RunCalculationRequest(const FieldTexts& texts, char separator,
                                      SimulationState& state, RequestUi& ui);
 

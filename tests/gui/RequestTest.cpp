@@ -117,6 +117,25 @@ TEST_F(MainWindowTest, FileInAMissingFolderIsReportedAndNothingElseHappens)
     ExpectCursorsRestored(Window());
 }
 
+TEST_F(MainWindowTest, AFailedCalculationLeavesTheEarlierResultsFileAsItWas)
+{
+    ASSERT_EQ(ClickCalculate().size(), 1u);
+    QFile results(QDir(Folder()).filePath("result.txt"));
+    ASSERT_TRUE(results.open(QIODevice::ReadOnly));
+    const QByteArray earlier = results.readAll();
+    results.close();
+    ASSERT_TRUE(earlier.contains("[RESULTS]"));
+
+    Edit(12).setText("265.0");  // the barrel at the melting point: the march fails
+    const std::vector<ModalSeen> seen = ClickCalculate();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].icon, QMessageBox::Critical);
+    ASSERT_TRUE(results.open(QIODevice::ReadOnly));
+    EXPECT_EQ(results.readAll(), earlier);
+    EXPECT_EQ(QDir(Folder()).entryList(QDir::Files | QDir::Hidden), QStringList{"result.txt"});
+    EXPECT_EQ(FileListNames(), QStringList{"result.txt"});
+}
+
 TEST_F(MainWindowTest, ErrorInTheCalculationIsShownWithAnErrorIcon)
 {
     // The viscosity fields are locked for the user, not for the program:
@@ -127,9 +146,9 @@ TEST_F(MainWindowTest, ErrorInTheCalculationIsShownWithAnErrorIcon)
     ExpectMessage(seen[0], seen[0].text, QMessageBox::Critical);
     EXPECT_TRUE(seen[0].text.contains("Invalid floating-point operation")) << seen[0].text.toStdString();
     ExpectCursorsRestored(Window());
-    // The input section was written, but on this path the list is not read again.
-    EXPECT_TRUE(Exists("result.txt"));
-    EXPECT_FALSE(FileListNames().contains("result.txt"));
+    // A failed calculation writes no file, so the list has nothing new to show.
+    EXPECT_FALSE(Exists("result.txt"));
+    EXPECT_TRUE(FileListNames().isEmpty());
 
     // The window stays usable for the next request.
     Edit(15).setText("7.442");

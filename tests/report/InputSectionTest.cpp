@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,7 +10,6 @@ namespace tadmor {
 namespace {
 
 using namespace tadmor::test;
-namespace fs = std::filesystem;
 
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -23,12 +21,8 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
-using InputSection = TempFolderTest;
-
-TEST_F(InputSection, DefaultInputsGiveTheSectionByteForByte) {
-    const SimulationState s = DefaultInputs(PathOf("out.txt"));
-    ASSERT_TRUE(WriteInputSection(s));
-    const std::string content = ReadFile(PathOf("out.txt"));
+TEST(InputSection, DefaultInputsGiveTheSectionByteForByte) {
+    const std::string content = InputSectionText(DefaultInputs());
     EXPECT_EQ(content, DefaultInputSection());
 
     const std::vector<std::string> lines = SplitLines(content);
@@ -40,78 +34,22 @@ TEST_F(InputSection, DefaultInputsGiveTheSectionByteForByte) {
     for (std::size_t i = 28; i < 31; ++i) EXPECT_EQ(lines[i], "");
 }
 
-TEST_F(InputSection, UsesTheGivenDecimalSeparator) {
-    const SimulationState s = DefaultInputs(PathOf("out.txt"));
-    ASSERT_TRUE(WriteInputSection(s, ','));
-    const std::vector<std::string> lines = SplitLines(ReadFile(PathOf("out.txt")));
+TEST(InputSection, UsesTheGivenDecimalSeparator) {
+    const std::vector<std::string> lines = SplitLines(InputSectionText(DefaultInputs(), ','));
     ASSERT_EQ(lines.size(), 31u);
     EXPECT_EQ(lines[0], "Screw Diameter" + Blanks(21) + "(cm) =  15,0");
     EXPECT_EQ(lines[15], "Viscosity Equation Para. (a1)" + Blanks(10) + " =  -0,8031400");
     EXPECT_EQ(lines[25], "Thermal Cond. of Melt" + Blanks(5) + "(cal/s.cm.\x81\x8E) =  0,000520");
 }
 
-TEST_F(InputSection, ValuesOutsideTheirWidths) {
-    SimulationState s = DefaultInputs(PathOf("out.txt"));
+TEST(InputSection, ValuesOutsideTheirWidths) {
+    SimulationState s = DefaultInputs();
     s.OutputRate = 1234567;
     s.ViscA22 = -0.00000000001;
-    ASSERT_TRUE(WriteInputSection(s));
-    const std::vector<std::string> lines = SplitLines(ReadFile(PathOf("out.txt")));
+    const std::vector<std::string> lines = SplitLines(InputSectionText(s));
     ASSERT_EQ(lines.size(), 31u);
     EXPECT_EQ(lines[10], "Output" + Blanks(26) + "(kg/hr) =  1.23457E6");
     EXPECT_EQ(lines[18], "Viscosity Equation Para. (a22)" + Blanks(9) + " =  0.0000000000");
-}
-
-TEST_F(InputSection, TruncatesAnExistingFile) {
-    const std::string path = PathOf("out.txt");
-    WriteFile(path, std::string(5000, 'x') + "OLD RESULTS\r\n");
-    ASSERT_TRUE(WriteInputSection(DefaultInputs(path)));
-    EXPECT_EQ(ReadFile(path), DefaultInputSection());
-}
-
-TEST_F(InputSection, MissingFolderIsRefusedAndNothingIsCreated) {
-    ASSERT_FALSE(WriteInputSection(DefaultInputs(PathOf("missing/out.txt"))));
-    EXPECT_FALSE(fs::exists(folder_ / "missing"));
-}
-
-TEST_F(InputSection, UnopenableNameKeepsWhatIsThere) {
-    // A folder cannot be opened as a file, whoever runs the test.
-    const std::string path = PathOf("out.txt");
-    fs::create_directory(path);
-    WriteFile(path + "/keep", "kept");
-    EXPECT_FALSE(WriteInputSection(DefaultInputs(path)));
-    EXPECT_TRUE(fs::is_directory(path));
-    EXPECT_EQ(ReadFile(path + "/keep"), "kept");
-}
-
-TEST_F(InputSection, EmptyNameIsRefused) {
-    EXPECT_FALSE(WriteInputSection(DefaultInputs("")));
-}
-
-TEST_F(InputSection, NamesOfAtMost259Bytes) {
-    const std::string prefix = folder_.string() + "/";
-    const std::string name259 = prefix + std::string(259 - prefix.size(), 'a');
-    const std::string name260 = prefix + std::string(260 - prefix.size(), 'b');
-    ASSERT_LE(260 - prefix.size(), 255u) << "temporary folder path too short for this test";
-
-    EXPECT_FALSE(WriteInputSection(DefaultInputs(name260)));
-    EXPECT_FALSE(fs::exists(name260));
-
-    ASSERT_TRUE(WriteInputSection(DefaultInputs(name259)));
-    EXPECT_EQ(ReadFile(name259), DefaultInputSection());
-}
-
-TEST_F(InputSection, NameIsUsedAsTyped) {
-    const fs::path previous = fs::current_path();
-    fs::current_path(folder_);
-    const bool written = WriteInputSection(DefaultInputs(" "));
-    fs::current_path(previous);
-    ASSERT_TRUE(written);
-    EXPECT_EQ(ReadFile(PathOf(" ")), DefaultInputSection());
-}
-
-TEST(InputSectionWriteError, FullDeviceThrowsNamingFileAndReason) {
-    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    ExpectFullDeviceError([] { return WriteInputSection(DefaultInputs("/dev/full")); });
 }
 
 }  // namespace

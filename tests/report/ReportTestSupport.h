@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -47,21 +45,6 @@ inline SimulationState DefaultInputs(const std::string& fileName) {
     SimulationState s = DefaultInputs();
     s.ResultFileName = fileName;
     return s;
-}
-
-// A write to /dev/full must throw ResultsFileError naming the file and the
-// reason, never report success.
-template <class Write>
-void ExpectFullDeviceError(Write write) {
-    try {
-        write();
-        ADD_FAILURE() << "a failed write was reported as success";
-    } catch (const ResultsFileError& e) {
-        const std::string text = e.what();
-        EXPECT_NE(text.find("could not be written"), std::string::npos) << text;
-        EXPECT_NE(text.find("/dev/full"), std::string::npos) << text;
-        EXPECT_NE(text.find(std::strerror(ENOSPC)), std::string::npos) << text;
-    }
 }
 
 // The input section of the default inputs: name, blanks, unit, " =  ", value.

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <stdexcept>
 #include <string>
 
@@ -11,7 +10,6 @@ namespace tadmor {
 namespace {
 
 using namespace tadmor::test;
-namespace fs = std::filesystem;
 
 const std::string kHeading1 = " [RESULTS]";
 const std::string kHeading2 = " FLIGHT DEPTH   X/W   QS/QT   TB    T121    TAV   FILM   1/PSAI     POWER";
@@ -26,8 +24,8 @@ const std::string kRow3 = "  5.50  1.320  0.900  0.940  290.0  281.0  273.0  0.0
 
 // Three rows in the columns (index 0 unused, set to a value that must never
 // show); StepCount says how many a run recorded.
-SimulationState FilledState(const std::string& fileName, int stepCount) {
-    SimulationState s = DefaultInputs(fileName);
+SimulationState FilledState(int stepCount) {
+    SimulationState s = DefaultInputs();
     s.ResFlight = {999, 5.1, 5.3, 5.5};
     s.ResDepth = {999, 1.4, 1.36, 1.32};
     s.ResSolidFraction = {999, 0.987654, 0.95, 0.9};
@@ -43,13 +41,8 @@ SimulationState FilledState(const std::string& fileName, int stepCount) {
     return s;
 }
 
-using ResultsTable = TempFolderTest;
-
-TEST_F(ResultsTable, RowsSitAtTheirPositions) {
-    const std::string path = PathOf("out.txt");
-    WriteFile(path, "");
-    ASSERT_TRUE(WriteResultsTable(FilledState(path, 2)));
-    EXPECT_EQ(ReadFile(path), kHeadings + kRow1 + "\r\n" + kRow2 + "\r\n\r\n\r\n");
+TEST(ResultsTable, RowsSitAtTheirPositions) {
+    EXPECT_EQ(ResultsTableText(FilledState(2)), kHeadings + kRow1 + "\r\n" + kRow2 + "\r\n\r\n\r\n");
 
     // Positions from 1 and widths of the eleven fields.
     struct Field { std::size_t first; std::size_t width; const char* text; };
@@ -63,85 +56,30 @@ TEST_F(ResultsTable, RowsSitAtTheirPositions) {
     EXPECT_EQ(kRow2.size(), 77u);
 }
 
-TEST_F(ResultsTable, AppendsToWhatIsThere) {
-    const std::string path = PathOf("out.txt");
-    WriteFile(path, "before\r\n");
-    ASSERT_TRUE(WriteResultsTable(FilledState(path, 1)));
-    EXPECT_EQ(ReadFile(path), "before\r\n" + kHeadings + kRow1 + "\r\n\r\n\r\n");
-}
-
-TEST_F(ResultsTable, NoRowsWhenNothingWasRecorded) {
-    const std::string path = PathOf("out.txt");
+TEST(ResultsTable, NoRowsWhenNothingWasRecorded) {
     for (int stepCount : {0, -1}) {
-        WriteFile(path, "");
-        SimulationState s = DefaultInputs(path);  // empty result columns
+        SimulationState s = DefaultInputs();  // empty result columns
         s.StepCount = stepCount;
-        ASSERT_TRUE(WriteResultsTable(s));
-        EXPECT_EQ(ReadFile(path), kHeadings + "\r\n\r\n");
+        EXPECT_EQ(ResultsTableText(s), kHeadings + "\r\n\r\n");
     }
 }
 
-TEST_F(ResultsTable, UsesTheGivenDecimalSeparator) {
-    const std::string path = PathOf("out.txt");
-    WriteFile(path, "");
-    ASSERT_TRUE(WriteResultsTable(FilledState(path, 1), ','));
-    EXPECT_EQ(ReadFile(path),
+TEST(ResultsTable, UsesTheGivenDecimalSeparator) {
+    EXPECT_EQ(ResultsTableText(FilledState(1), ','),
               kHeadings + "  5,10  1,400  0,988  0,990  290,0  275,3  270,0  0,0123   12,3   1,50   0,13\r\n\r\n\r\n");
 }
 
-TEST_F(ResultsTable, WideFieldShiftsTheRestAndIsNotCut) {
-    const std::string path = PathOf("out.txt");
-    WriteFile(path, "");
-    SimulationState s = FilledState(path, 1);
+TEST(ResultsTable, WideFieldShiftsTheRestAndIsNotCut) {
+    SimulationState s = FilledState(1);
     s.ResTotalPower[1] = 12345.678;
-    ASSERT_TRUE(WriteResultsTable(s));
-    EXPECT_EQ(ReadFile(path),
+    EXPECT_EQ(ResultsTableText(s),
               kHeadings + "  5.10  1.400  0.988  0.990  290.0  275.3  270.0  0.0123   12.3  12346.00   0.13\r\n\r\n\r\n");
 }
 
-TEST_F(ResultsTable, MissingFileIsNotCreated) {
-    const std::string path = PathOf("out.txt");
-    EXPECT_FALSE(WriteResultsTable(FilledState(path, 2)));
-    EXPECT_FALSE(fs::exists(path));
-    EXPECT_FALSE(WriteResultsTable(FilledState("", 2)));
-}
-
-TEST_F(ResultsTable, UnopenableNameKeepsWhatIsThere) {
-    const std::string path = PathOf("out.txt");
-    fs::create_directory(path);
-    WriteFile(path + "/keep", "kept");
-    EXPECT_FALSE(WriteResultsTable(FilledState(path, 2)));
-    EXPECT_EQ(ReadFile(path + "/keep"), "kept");
-}
-
-TEST_F(ResultsTable, MissingRowsAreAProgrammingError) {
-    const std::string path = PathOf("out.txt");
-    WriteFile(path, "");
-    SimulationState s = FilledState(path, 3);
+TEST(ResultsTable, MissingRowsAreAProgrammingError) {
+    SimulationState s = FilledState(3);
     s.ResDepth.pop_back();
-    EXPECT_THROW(WriteResultsTable(s), std::logic_error);
-    EXPECT_EQ(ReadFile(path), "");
-}
-
-TEST(ResultsTableWriteError, FullDeviceThrowsNamingFileAndReason) {
-    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    ExpectFullDeviceError([] { return WriteResultsTable(FilledState("/dev/full", 2)); });
-}
-
-// A run writes the input section, then appends the table; the next run starts
-// the file afresh, and a shorter run prints only its own rows.
-TEST_F(ResultsTable, FileHoldsTheInputSectionAndOneTable) {
-    const std::string path = PathOf("out.txt");
-    SimulationState s = FilledState(path, 3);
-    ASSERT_TRUE(WriteInputSection(s));
-    ASSERT_TRUE(WriteResultsTable(s));
-    EXPECT_EQ(ReadFile(path), DefaultInputSection() + kHeadings + kRow1 + "\r\n" + kRow2 + "\r\n" + kRow3 +
-                                  "\r\n\r\n\r\n");
-
-    s.StepCount = 1;  // rows 2 and 3 still hold the first run's values
-    ASSERT_TRUE(WriteInputSection(s));
-    ASSERT_TRUE(WriteResultsTable(s));
-    EXPECT_EQ(ReadFile(path), DefaultInputSection() + kHeadings + kRow1 + "\r\n\r\n\r\n");
+    EXPECT_THROW(ResultsTableText(s), std::logic_error);
 }
 
 }  // namespace

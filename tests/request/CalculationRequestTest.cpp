@@ -239,13 +239,64 @@ TEST_F(CalculationRequestTest, ACalculationErrorShowsItsOwnText) {
     EXPECT_EQ(ui.calls[2], "busy off");
 }
 
-TEST_F(CalculationRequestTest, AWriteErrorShowsItsOwnText) {
+// The input section is written before the march: a disk without room
+// refuses it, and the march does not run.
+TEST_F(CalculationRequestTest, AFullDiskRefusesTheFileBeforeTheMarch) {
     if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     Set("ResultFileName", "/dev/full");
-    EXPECT_EQ(Run(), RequestOutcome::CalculationError);
+    EXPECT_EQ(Run(), RequestOutcome::FileNotWritten);
+    EXPECT_EQ(ui.calls, Refused("File can not open!"));
+    EXPECT_EQ(state.StepCount, 0);
+}
+
+// The calculation alone: the request's conversion, tests and march, the
+// outcome and message the request would show, and no file.
+class CalculationTest : public CalculationRequestTest {};
+
+TEST_F(CalculationTest, GivesTheRequestsResultsWithoutAFile) {
+    TemporaryFolder folder;
+    Set("ScrewSpeed", "45");
+    Set("ResultFileName", (folder / "result.txt").string());
+    const Calculation calculation = Calculate(texts, '.');
+    EXPECT_EQ(calculation.outcome, RequestOutcome::Completed);
+    EXPECT_EQ(calculation.message, "");
+    EXPECT_FALSE(fs::exists(folder / "result.txt"));
+
+    EXPECT_EQ(Run(), RequestOutcome::Completed);
+    ASSERT_GT(state.StepCount, 0);
+    EXPECT_EQ(calculation.state.StepCount, state.StepCount);
+    EXPECT_EQ(calculation.state.ScrewSpeed, 45);
+    EXPECT_EQ(calculation.state.ResFlight, state.ResFlight);
+    EXPECT_EQ(calculation.state.ResSolidFraction, state.ResSolidFraction);
+    EXPECT_EQ(calculation.state.ResViscousPower, state.ResViscousPower);
+}
+
+TEST_F(CalculationTest, ARefusalAndAnErrorComeWithTheRequestsTexts) {
+    Set("ScrewPitch", "0");
+    const Calculation refused = Calculate(texts, '.');
+    EXPECT_EQ(refused.outcome, RequestOutcome::InvalidInput);
+    EXPECT_EQ(refused.message, "Value of Screw Pitch is not correct");
+
+    Set("ScrewPitch", "15,0");
+    const Calculation comma = Calculate(texts, ',');
+    EXPECT_EQ(comma.outcome, RequestOutcome::InvalidInput);
+    EXPECT_EQ(comma.message, "Input value is not correct!");
+
+    texts = DefaultFieldTexts();
+    Set("BarrelC0", "200.0");  // below the melting point
+    const Calculation failed = Calculate(texts, '.');
+    EXPECT_EQ(failed.outcome, RequestOutcome::CalculationError);
+    Run();
     ASSERT_EQ(ui.calls.size(), 3u);
-    EXPECT_EQ(ui.calls[1].rfind("error: ", 0), 0u) << ui.calls[1];
-    EXPECT_EQ(ui.calls[2], "busy off");
+    EXPECT_EQ("error: " + failed.message, ui.calls[1]);
+}
+
+// No file is written, so the file name is not tested.
+TEST_F(CalculationTest, AnEmptyFileNameIsNoRefusal) {
+    Set("ResultFileName", "");
+    const Calculation calculation = Calculate(texts, '.');
+    EXPECT_EQ(calculation.outcome, RequestOutcome::Completed);
+    EXPECT_GT(calculation.state.StepCount, 0);
 }
 
 }  // namespace

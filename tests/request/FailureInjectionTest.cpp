@@ -1,8 +1,9 @@
 // The results file under failure: a full disk, a read-only folder or file, a
-// missing folder, a file that goes away between the input section and the
-// table, names at the length limit and names of blanks. Each failure is told
-// as the request defines it, none is reported as success, and no other file
-// in the folder is touched.
+// missing folder, a disk that fills up after the input section, a failed
+// calculation, names at the length limit and names of blanks. Each failure
+// is told as the request defines it, none is reported as success, an earlier
+// results file stays exactly as it was, and no other file in the folder is
+// touched or left behind.
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,6 +20,7 @@
 #include "app/request/CalculationRequest.h"
 #include "report/ReportTestSupport.h"
 #include "report/ResultsFile.h"
+#include "support/FileSizeLimit.h"
 #include "support/ReadOnly.h"
 #include "support/RecordingUi.h"
 
@@ -29,7 +31,7 @@ namespace fs = std::filesystem;
 using Calls = std::vector<std::string>;
 
 const Calls kInputSectionRefused = {"busy on", "message: File can not open!", "busy off"};
-const Calls kTableRefused = {"busy on", "message: Can not write result to file", "busy off", "refresh"};
+const Calls kTableRefused = {"busy on", "message: Can not write result to file", "busy off"};
 constexpr const char* kNoReadOnly =
     "running as root on a file system that refuses the immutable attribute: no way to make it read-only";
 const Calls kCompleted = {"busy on", "completion", "busy off", "refresh"};
@@ -100,17 +102,12 @@ private:
     fs::path previousFolder_;
 };
 
-TEST_F(FailureInjectionTest, AFullDiskIsAnErrorWithItsReason) {
+TEST_F(FailureInjectionTest, AFullDiskRefusesTheInputSection) {
     if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     EnterFolder();
     test::WriteFile(PathOf("other.txt"), "kept");
-    const Listing before = ListFolder(folder_);
-    EXPECT_EQ(Run("/dev/full"), RequestOutcome::CalculationError);
-    ASSERT_EQ(ui.calls.size(), 3u);
-    EXPECT_EQ(ui.calls[1], std::string("error: The results file \"/dev/full\" could not be written: ") +
-                               std::strerror(ENOSPC));
-    EXPECT_EQ(ui.calls[2], "busy off");
-    EXPECT_EQ(ListFolder(folder_), before);
+    ExpectInputSectionRefused("/dev/full");
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
 }
 
 TEST_F(FailureInjectionTest, AMissingFolderRefusesTheInputSection) {
@@ -167,45 +164,39 @@ TEST_F(FailureInjectionTest, ANameOfBlanksIsAFileOfThatName) {
     EXPECT_EQ(ListFolder(folder_).size(), 2u);
 }
 
-// The two writers as the request runs them, with the file removed between
-// them: the table is not written and the file is not created again.
-TEST_F(FailureInjectionTest, ATableForARemovedFileIsNotWritten) {
-    SimulationState s = test::DefaultInputs(PathOf("result.txt"));
-    test::WriteFile(PathOf("other.txt"), "kept");
-    ASSERT_TRUE(WriteInputSection(s));
-    RunMarch(s);
-    fs::remove(PathOf("result.txt"));
-    const Listing before = ListFolder(folder_);
-    EXPECT_FALSE(WriteResultsTable(s));
-    EXPECT_EQ(ListFolder(folder_), before);
-}
-
-// Through the request: a file that may be created or truncated for writing
-// but not opened again for update, as a file that went away would be. The
-// request tells "Can not write result to file", shows no completion, keeps
-// the input section and still refreshes the file list.
-TEST_F(FailureInjectionTest, ATableThatCannotBeAppendedIsToldAndTheInputSectionKept) {
+// The disk fills up after the input section: "Can not write result to
+// file", no completion, and the earlier file is as it was, with no partial
+// file beside it. The folder is unchanged, so its list is not read again.
+TEST_F(FailureInjectionTest, ATableThatCannotBeWrittenIsToldAndTheEarlierFileKept) {
     const std::string name = PathOf("result.txt");
     test::WriteFile(name, "an earlier result");
     test::WriteFile(PathOf("other.txt"), "kept");
-    // Only the owner may write it, and nobody may read it.
-    fs::permissions(folder_, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
-    fs::permissions(name, fs::perms::owner_write);
-    if (geteuid() == 0 && chown(name.c_str(), test::Unprivileged::kNobody, test::Unprivileged::kNobody) != 0)
-        GTEST_SKIP() << "running as root and cannot hand the file to nobody";
-    Listing expected = ListFolder(folder_);
-    expected["result.txt"] = test::DefaultInputSection();
-
+    const Listing before = ListFolder(folder_);
     RequestOutcome outcome;
     {
-        test::Unprivileged unprivileged;
-        if (!unprivileged.ok()) GTEST_SKIP() << "running as root and cannot act as nobody";
+        test::FileSizeLimit limit(test::DefaultInputSection().size() + 100);
         outcome = Run(name);
     }
     EXPECT_EQ(outcome, RequestOutcome::FileNotWritten);
     EXPECT_EQ(ui.calls, kTableRefused);
     EXPECT_GT(state.StepCount, 0);  // the march ran
-    EXPECT_EQ(ListFolder(folder_), expected);
+    EXPECT_EQ(ListFolder(folder_), before);
+}
+
+// A calculation that ends in an error leaves the earlier results file as it
+// was: not an input section without its table.
+TEST_F(FailureInjectionTest, AFailedCalculationKeepsTheEarlierFile) {
+    const std::string name = PathOf("result.txt");
+    ASSERT_EQ(Run(name), RequestOutcome::Completed);
+    test::WriteFile(PathOf("other.txt"), "kept");
+    const Listing before = ListFolder(folder_);
+
+    ui.calls.clear();
+    texts[FieldIndexOf("BarrelC0")] = "265";  // the barrel at the melting point
+    EXPECT_EQ(Run(name), RequestOutcome::CalculationError);
+    ASSERT_EQ(ui.calls.size(), 3u);
+    EXPECT_EQ(ui.calls[1].rfind("error: ", 0), 0u) << ui.calls[1];
+    EXPECT_EQ(ListFolder(folder_), before);
 }
 
 }  // namespace
