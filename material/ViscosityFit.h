@@ -1,0 +1,59 @@
+// The six-coefficient viscosity law fitted to viscosities measured at
+// several shear rates and temperatures, by linear least squares of ln eta.
+#pragma once
+
+#include <array>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "material/Material.h"
+
+namespace tadmor::material {
+
+// One measured viscosity, in the model's units.
+struct RheometerPoint {
+    double temperature = 0;  // degC
+    double shearRate = 0;    // 1/s
+    double viscosity = 0;    // gf s/cm2
+};
+
+// Data that cannot be fitted; the text says why.
+class FitError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct LawFit {
+    // a0, a1, a11, a2, a22, a12 in the model's units: ln(eta in gf s/cm2) with
+    // T in degC and L = ln(shear rate in 1/s).
+    std::array<double, kLawCoefficientCount> coefficients{};
+    std::array<bool, kLawCoefficientCount> fitted{};  // false: left at 0, the data cannot determine it
+    // Standard errors of the coefficients; NaN for one not fitted, and for
+    // all when there are no more points than coefficients.
+    std::array<double, kLawCoefficientCount> standardErrors{};
+    std::size_t points = 0, temperatures = 0, shearRates = 0;  // distinct temperatures and shear rates
+    FittedRange range;  // of the data
+    double rmsLogError = 0, maxLogError = 0;          // of ln eta: ln eta(law) - ln eta(data)
+    double rmsPercentError = 0, maxPercentError = 0;  // of eta: 100 (eta(law) / eta(data) - 1), absolute
+    // Over the data's range of shear rates and temperatures: the local
+    // power-law index n = 1 + d ln eta / d L and the temperature sensitivity
+    // b = -d ln eta / dT (1/degC, positive when the viscosity falls as the
+    // temperature rises; the model's TempSensitivity is -b).
+    double indexMin = 0, indexMax = 0;
+    double sensitivityMin = 0, sensitivityMax = 0;
+    std::vector<std::string> notes;     // the terms left out and why
+    std::vector<std::string> warnings;  // n outside (0, 1], b at or below 0
+};
+
+// Fits ln eta = a0 + a1 L + a11 L² + a2 T + a22 T² + a12 L T. Fewer than three
+// temperatures determine no a22, a single one no a2 and a12; the same for
+// shear rates and a11, a1 and a12. Throws FitError when the points are too
+// few or do not determine the terms that remain.
+LawFit FitViscosityLaw(const std::vector<RheometerPoint>& points);
+
+// ln eta of the law at `shearRate` (1/s) and `temperature` (degC).
+long double LogViscosity(const std::array<double, kLawCoefficientCount>& a, long double shearRate,
+                         long double temperature);
+
+}  // namespace tadmor::material
