@@ -19,6 +19,8 @@ struct Curve {
     std::vector<double> x, y;  // a NaN in y leaves a gap
     bool dashed = false;
     bool markers = false;
+    bool line = true;  // false: the markers alone
+    int color = -1;    // index into the palette; -1: the next colour
 };
 
 struct Mark {
@@ -36,6 +38,7 @@ struct Panel {
     std::vector<Curve> curves;
     std::optional<std::pair<double, double>> yRange;  // the y axis spans at least this and the data
     std::vector<Mark> levels;                         // horizontal reference lines
+    bool logY = false;  // y values are log10 of the quantity; ticks on whole decades
 };
 
 struct Chart {
@@ -45,6 +48,7 @@ struct Chart {
     std::vector<Mark> marks;  // vertical lines through every panel
     std::vector<Panel> panels;
     std::string note;         // a line under the plot
+    bool logX = false;        // x values are log10 of the quantity; ticks on whole decades
 };
 
 // An axis from `min` to `max` in steps of 1, 2 or 5 times a power of ten,

@@ -80,6 +80,22 @@ Axis AxisFor(std::optional<std::pair<double, double>> asked, std::optional<std::
     return NiceAxis(asked && low == asked->first ? low : low - pad, high + pad, intervals);
 }
 
+// A logarithmic axis (of log10 values) from whole decade to whole decade,
+// with a tick at each.
+Axis DecadeAxis(Axis axis) {
+    axis.min = std::floor(axis.min + 1e-9);
+    axis.max = std::ceil(axis.max - 1e-9);
+    axis.step = std::max(1.0, std::round(axis.step));
+    return axis;
+}
+
+// The quantity at a decade tick: "0.01", "1", "1000", "1e5".
+std::string DecadeText(double exponent) {
+    const int decade = static_cast<int>(std::lround(exponent));
+    if (decade < -3 || decade > 4) return "1e" + std::to_string(decade);
+    return Fixed(std::pow(10.0, decade), std::max(0, -decade));
+}
+
 std::vector<double> Ticks(const Axis& axis) {
     std::vector<double> ticks;
     for (double k = std::ceil(axis.min / axis.step - 1e-9); k * axis.step <= axis.max + 1e-9 * axis.step; ++k)
@@ -91,6 +107,7 @@ std::vector<double> Ticks(const Axis& axis) {
 struct Frame {
     QRectF rect;
     Axis x, y;
+    bool logX = false, logY = false;
     double X(double value) const { return rect.left() + (value - x.min) / (x.max - x.min) * rect.width(); }
     double Y(double value) const { return rect.bottom() - (value - y.min) / (y.max - y.min) * rect.height(); }
 };
@@ -107,7 +124,8 @@ public:
         std::optional<std::pair<double, double>> xData;
         for (const Panel& panel : chart_.panels)
             for (const Curve& curve : panel.curves) xData = RangeOf(curve.x, xData);
-        const Axis x = AxisFor(chart_.xRange, xData, 14);
+        Axis x = AxisFor(chart_.xRange, xData, 14);
+        if (chart_.logX) x = DecadeAxis(x);
 
         const std::size_t count = chart_.panels.size();
         const double height = (kHeight - kTop - kBottom - kPanelGap * (count - 1)) / count;
@@ -117,8 +135,9 @@ public:
             std::optional<std::pair<double, double>> yData;
             for (const Curve& curve : panel.curves) yData = RangeOf(curve.y, yData);
             for (const Mark& level : panel.levels) yData = RangeOf({level.at}, yData);
+            const Axis y = AxisFor(panel.yRange, yData, 6);
             const Frame frame{QRectF(kLeft, kTop + i * (height + kPanelGap), kWidth - kLeft - kRight, height), x,
-                              AxisFor(panel.yRange, yData, 6)};
+                              panel.logY ? DecadeAxis(y) : y, chart_.logX, panel.logY};
             if (i == 0) PaintBandNamesAndMarkLabels(frame);
             PaintPanel(panel, frame, color, i + 1 == count);
         }
@@ -191,7 +210,7 @@ private:
 
         std::vector<QColor> colors;
         for (const Curve& curve : panel.curves) {
-            colors.push_back(kPalette[color++ % std::size(kPalette)]);
+            colors.push_back(kPalette[(curve.color >= 0 ? curve.color : color++) % std::size(kPalette)]);
             PaintCurve(curve, frame, colors.back());
         }
         p_.restore();
@@ -227,7 +246,7 @@ private:
         }
         p_.setBrush(Qt::NoBrush);
         p_.setPen(QPen(color, 2.5, curve.dashed ? Qt::DashLine : Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p_.drawPath(path);
+        if (curve.line) p_.drawPath(path);
         if (!curve.markers) return;
         p_.setBrush(color);
         p_.setPen(QPen(Qt::white, 1));
@@ -242,13 +261,13 @@ private:
         for (const double t : Ticks(frame.y)) {
             p_.drawLine(QPointF(r.left() - kTickLength, frame.Y(t)), QPointF(r.left(), frame.Y(t)));
             p_.drawText(QRectF(r.left() - 80, frame.Y(t) - 10, 70, 20), Qt::AlignRight | Qt::AlignVCenter,
-                        QText(TickText(t, frame.y.step)));
+                        QText(frame.logY ? DecadeText(t) : TickText(t, frame.y.step)));
         }
         for (const double t : Ticks(frame.x)) {
             p_.drawLine(QPointF(frame.X(t), r.bottom()), QPointF(frame.X(t), r.bottom() + kTickLength));
             if (withXLabels)
                 p_.drawText(QRectF(frame.X(t) - 40, r.bottom() + 8, 80, 20), Qt::AlignHCenter | Qt::AlignTop,
-                            QText(TickText(t, frame.x.step)));
+                            QText(frame.logX ? DecadeText(t) : TickText(t, frame.x.step)));
         }
     }
 
@@ -284,7 +303,7 @@ private:
             const Curve& curve = panel.curves[k];
             const double y = box.top() + 6 + line * (k + 0.5);
             p_.setPen(QPen(colors[k], 2.5, curve.dashed ? Qt::DashLine : Qt::SolidLine));
-            p_.drawLine(QPointF(box.left() + 10, y), QPointF(box.left() + 46, y));
+            if (curve.line) p_.drawLine(QPointF(box.left() + 10, y), QPointF(box.left() + 46, y));
             if (curve.markers) {
                 p_.setBrush(colors[k]);
                 p_.drawEllipse(QPointF(box.left() + 28, y), 4, 4);

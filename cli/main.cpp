@@ -12,6 +12,7 @@
 #include "cli/Chart.h"
 #include "cli/ChartRenderer.h"
 #include "cli/Export.h"
+#include "cli/FitMain.h"
 #include "cli/Materials.h"
 #include "cli/RunCommand.h"
 #include "cli/Sweep.h"
@@ -179,7 +180,8 @@ int main(int argc, char** argv) {
 
     CLI::App app{"tadmor: melting of a polymer in a single-screw extruder channel"};
     app.footer("Commands: run (one calculation), plot (the melting profile of a results file),\n"
-               "sweep (many calculations in parallel). See tadmor COMMAND --help.");
+               "sweep (many calculations in parallel), fit (the viscosity law of a polymer).\n"
+               "See tadmor COMMAND --help.");
     app.require_subcommand(0, 1);
 
     RunCommandOptions runOptions;
@@ -223,6 +225,9 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember(valueNames))
         ->capture_default_str();
 
+    FitOptions fitOptions;
+    CLI::App* fit = AddFitCommand(app, fitOptions);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -231,6 +236,7 @@ int main(int argc, char** argv) {
     if (run->parsed()) return RunMain(runOptions);
     if (plot->parsed()) return PlotMain(plotOptions);
     if (sweep->parsed()) return SweepMain(sweepOptions);
-    std::cerr << "tadmor: expected a command: run, plot or sweep; see tadmor --help\n";
+    if (fit->parsed()) return FitMain(fitOptions, Plot);
+    std::cerr << "tadmor: expected a command: run, plot, sweep or fit; see tadmor --help\n";
     return kExitUsage;
 }

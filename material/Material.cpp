@@ -2,13 +2,11 @@
 
 #include <charconv>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include "app/request/InputFields.h"
 #include "app/request/TextToNumber.h"
+#include "material/Text.h"
 #include "material/Units.h"
 #include "report/AtomicFile.h"
 
@@ -30,26 +28,10 @@ constexpr Quantity kThermalQuantities[] = {
 constexpr std::string_view kRangeNames[] = {"FitTemperatureMin", "FitTemperatureMax", "FitShearRateMin",
                                             "FitShearRateMax"};
 
-std::string_view Trim(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 int IndexOf(std::string_view name, const auto& names) {
     for (std::size_t i = 0; i < std::size(names); ++i)
         if (names[i] == name) return static_cast<int>(i);
     return -1;
-}
-
-// A number written with ".", read with a 64-bit mantissa.
-std::optional<long double> ReadNumber(std::string_view text) {
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    long double value = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
 }
 
 // A value as given on one line: the number and the unit after it.
@@ -194,26 +176,14 @@ std::string QuotedIfNeeded(std::string text) {
 
 Material ParseMaterial(std::string_view contents, std::string_view source) {
     Parser parser(source);
-    int number = 0;
-    while (!contents.empty()) {
-        const auto end = contents.find('\n');
-        std::string_view line = contents.substr(0, end);
-        contents.remove_prefix(end == std::string_view::npos ? contents.size() : end + 1);
-        ++number;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        line = Trim(line);
-        if (line.empty() || line.front() == '#') continue;
-        parser.Line(line, number);
-    }
-    return parser.Finish(number);
+    const int last = ForEachLine(contents, [&](std::string_view line, int number) { parser.Line(line, number); });
+    return parser.Finish(last);
 }
 
 Material ReadMaterialFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file || std::filesystem::is_directory(path)) throw MaterialError("cannot read material file \"" + path + "\"");
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    return ParseMaterial(contents.str(), path);
+    const std::optional<std::string> contents = ReadWholeFile(path);
+    if (!contents) throw MaterialError("cannot read material file \"" + path + "\"");
+    return ParseMaterial(*contents, path);
 }
 
 std::string ExactText(double value) {

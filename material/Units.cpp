@@ -28,6 +28,8 @@ const UnitEntry kUnits[] = {
     {Quantity::Viscosity, {"gf.s/cm2"}},
     // ln(eta in gf s/cm2) = ln(eta in Pa s) - ln 98.0665
     {Quantity::Viscosity, {"Pa.s", 1, kPascalSecondsPerGramForceSecond}},
+    // 1 P = 1 dyn s/cm2 = 0.1 Pa s, so 1 gf s/cm2 = 980.665 P
+    {Quantity::Viscosity, {"P", 1, 10 * kPascalSecondsPerGramForceSecond}},
     {Quantity::LawTemperature, {"degC"}},
     {Quantity::LawTemperature, {"K", 1, 1, -kKelvinAtZeroCelsius}},
     {Quantity::Density, {"g/cm3"}},

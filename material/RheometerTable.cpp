@@ -1,0 +1,94 @@
+#include "material/RheometerTable.h"
+
+#include <cmath>
+#include <optional>
+
+#include "material/Text.h"
+#include "material/Units.h"
+
+namespace tadmor::material {
+
+namespace {
+
+std::vector<std::string_view> Fields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    for (;;) {
+        const auto comma = line.find(',');
+        fields.push_back(Trim(line.substr(0, comma)));
+        if (comma == std::string_view::npos) return fields;
+        line.remove_prefix(comma + 1);
+    }
+}
+
+// The unit in "name (unit)" or "name [unit]", or "".
+std::string_view UnitOfColumn(std::string_view name) {
+    if (name.empty()) return {};
+    const char close = name.back();
+    const char open = close == ')' ? '(' : close == ']' ? '[' : '\0';
+    if (open == '\0') return {};
+    const auto at = name.rfind(open);
+    return at == std::string_view::npos ? std::string_view() : Trim(name.substr(at + 1, name.size() - at - 2));
+}
+
+}  // namespace
+
+std::vector<RheometerPoint> ParseRheometerTable(std::string_view contents, std::string_view source,
+                                                const TableUnits& units) {
+    const Quantity quantities[3] = {Quantity::Temperature, Quantity::ShearRate, Quantity::Viscosity};
+    const char* columns[3] = {"temperature", "shear rate", "viscosity"};
+    const char* examples[3] = {"T (degC)", "shear rate (1/s)", "viscosity (Pa.s)"};
+    std::string given[3] = {units.temperature, "", units.viscosity};
+    std::optional<Unit> unit[3];
+    std::vector<RheometerPoint> points;
+    int number = 0;
+    const auto fail = [&](const std::string& what) {
+        throw MaterialError(std::string(source) + ":" + std::to_string(number) + ": " + what);
+    };
+    const auto resolveUnits = [&] {
+        for (int c = 0; c < 3; ++c) {
+            if (given[c].empty() && c == 1) given[c] = "1/s";
+            if (given[c].empty())
+                fail(std::string("no unit of the ") + columns[c] + ": give it in the header, e.g. \"" +
+                     examples[c] + "\", or as an option");
+            unit[c] = FindUnit(quantities[c], given[c]);
+            if (!unit[c])
+                fail("\"" + given[c] + "\" is not a unit of the " + columns[c] + " (one of " +
+                     UnitNames(quantities[c]) + ")");
+        }
+    };
+
+    const int last = ForEachLine(contents, [&](std::string_view line, int lineNumber) {
+        number = lineNumber;
+        const std::vector<std::string_view> fields = Fields(line);
+        if (fields.size() != 3) fail("expected three columns: temperature, shear rate, viscosity");
+        if (!unit[0] && points.empty() && !ReadNumber(fields[0])) {  // the header
+            for (int c = 0; c < 3; ++c)
+                if (given[c].empty()) given[c] = UnitOfColumn(fields[c]);
+            resolveUnits();
+            return;
+        }
+        if (!unit[0]) resolveUnits();
+        long double values[3];
+        for (int c = 0; c < 3; ++c) {
+            const std::optional<long double> value = ReadNumber(fields[c]);
+            if (!value) fail("\"" + std::string(fields[c]) + "\" is not a number written with \".\"");
+            values[c] = *value;
+        }
+        if (!(values[1] > 0 && values[2] > 0)) fail("shear rate and viscosity must be above 0");
+        const auto model = [&](int c) {
+            return static_cast<double>(ToModel(*unit[c], values[c]));
+        };
+        points.push_back({model(0), static_cast<double>(values[1]), model(2)});
+    });
+    number = last;
+    if (points.empty()) fail("the table has no rows");
+    return points;
+}
+
+std::vector<RheometerPoint> ReadRheometerTable(const std::string& path, const TableUnits& units) {
+    const std::optional<std::string> contents = ReadWholeFile(path);
+    if (!contents) throw MaterialError("cannot read the table \"" + path + "\"");
+    return ParseRheometerTable(*contents, path, units);
+}
+
+}  // namespace tadmor::material

@@ -1,0 +1,147 @@
+#include "material/StandardLaws.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "material/Units.h"
+
+namespace tadmor::material {
+
+namespace {
+
+// The molar gas constant, R = N_A k = 8.314462618... J/(mol K), exact since
+// the 2019 definition of the SI (CODATA 2018).
+constexpr long double kGasConstant = 8.31446261815324L;
+constexpr long double kKelvinAtZeroCelsius = 273.15L;
+
+long double Parameter(const LawParameters& parameters, std::string_view name) { return parameters.find(name)->second; }
+
+// exp(E/R (1/T - 1/Tref)), E in kJ/mol, temperatures in degC.
+long double ArrheniusShift(long double activation, long double temperature, long double reference) {
+    return std::exp(1000 * activation / kGasConstant *
+                    (1 / (temperature + kKelvinAtZeroCelsius) - 1 / (reference + kKelvinAtZeroCelsius)));
+}
+
+}  // namespace
+
+const std::vector<StandardLawInfo> kStandardLaws = {
+    {StandardLaw::CrossWlf, "cross-wlf",
+     "eta = eta0 / (1 + (eta0 gamma / tau)^(1 - n)), eta0 = D1 exp(-A1 (T - D2) / (A2 + T - D2)), T in K",
+     {
+         {"n", "n", "-", "power-law index of the shear-thinning region", std::nullopt},
+         {"tau", "tau*", "Pa", "shear stress of the transition to shear thinning", std::nullopt},
+         {"D1", "D1", "Pa.s", "zero-shear viscosity at T = D2", std::nullopt},
+         {"D2", "D2", "K", "reference temperature (at atmospheric pressure: D3 = 0)", std::nullopt},
+         {"A1", "A1", "-", "WLF constant", std::nullopt},
+         {"A2", "A2", "K", "WLF constant", std::nullopt},
+     }},
+    {StandardLaw::CarreauYasuda, "carreau-yasuda",
+     "eta = aT (eta_inf + (eta0 - eta_inf) (1 + (lambda aT gamma)^a)^((n - 1) / a)), "
+     "aT = exp(Ea/R (1/T - 1/Tref)), T in K",
+     {
+         {"eta0", "eta0", "Pa.s", "zero-shear viscosity at Tref", std::nullopt},
+         {"eta_inf", "eta_inf", "Pa.s", "infinite-shear viscosity at Tref", 0.0},
+         {"lambda", "lambda", "s", "time constant at Tref", std::nullopt},
+         {"a", "a", "-", "Yasuda exponent (2: the Carreau law)", 2.0},
+         {"n", "n", "-", "power-law index", std::nullopt},
+         {"Tref", "Tref", "degC", "reference temperature", std::nullopt},
+         {"Ea", "Ea", "kJ/mol", "activation energy of flow (0: no temperature shift)", 0.0},
+     }},
+    {StandardLaw::PowerLaw, "power-law",
+     "eta = m exp(-b (T - T0)) gamma^(n - 1), or with Ea given: eta = m exp(Ea/R (1/T - 1/T0)) gamma^(n - 1)",
+     {
+         {"m", "m", "Pa.s^n", "consistency at T0", std::nullopt},
+         {"n", "n", "-", "power-law index", std::nullopt},
+         {"T0", "T0", "degC", "reference temperature", 0.0},
+         {"b", "b", "1/degC", "temperature coefficient (exponential law)", 0.0},
+         {"Ea", "Ea", "kJ/mol", "activation energy of flow (Arrhenius law; with Ea, give no b)", 0.0},
+     }},
+};
+
+const StandardLawInfo* FindStandardLaw(std::string_view name) {
+    for (const StandardLawInfo& law : kStandardLaws)
+        if (law.name == name) return &law;
+    return nullptr;
+}
+
+LawParameters ReadLawParameters(const StandardLawInfo& law, const std::vector<std::string>& settings) {
+    LawParameters parameters;
+    for (const std::string& setting : settings) {
+        const auto equals = setting.find('=');
+        const std::string name = setting.substr(0, equals);
+        bool known = false;
+        for (const LawParameter& parameter : law.parameters) known = known || parameter.name == name;
+        if (equals == std::string::npos || !known)
+            throw FitError("--param " + setting + ": " + std::string(law.name) + " has no parameter \"" + name +
+                           "\" (see tadmor fit --help)");
+        double value = 0;
+        const std::string_view text = std::string_view(setting).substr(equals + 1);
+        const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size() ||
+            !std::isfinite(value))
+            throw FitError("--param " + setting + ": not a number written with \".\"");
+        if (!parameters.emplace(name, value).second) throw FitError("--param " + name + " is given twice");
+    }
+    for (const LawParameter& parameter : law.parameters) {
+        if (parameters.count(parameter.name)) continue;
+        if (!parameter.defaultValue)
+            throw FitError(std::string(law.name) + " needs --param " + std::string(parameter.name) + "=VALUE (" +
+                           std::string(parameter.meaning) + ", " + std::string(parameter.unit) + ")");
+        parameters.emplace(std::string(parameter.name), *parameter.defaultValue);
+    }
+    if (law.law == StandardLaw::PowerLaw && Parameter(parameters, "b") != 0 && Parameter(parameters, "Ea") != 0)
+        throw FitError("power-law takes either b (exponential) or Ea (Arrhenius), not both");
+    return parameters;
+}
+
+double StandardLawViscosity(StandardLaw law, const LawParameters& p, double temperature, double shearRate) {
+    const long double t = temperature, rate = shearRate;
+    switch (law) {
+        case StandardLaw::CrossWlf: {
+            const long double kelvin = t + kKelvinAtZeroCelsius;
+            const long double above = kelvin - Parameter(p, "D2");
+            const long double zeroShear =
+                Parameter(p, "D1") * std::exp(-Parameter(p, "A1") * above / (Parameter(p, "A2") + above));
+            return static_cast<double>(
+                zeroShear / (1 + std::pow(zeroShear * rate / Parameter(p, "tau"), 1 - Parameter(p, "n"))));
+        }
+        case StandardLaw::CarreauYasuda: {
+            const long double shift = ArrheniusShift(Parameter(p, "Ea"), t, Parameter(p, "Tref"));
+            const long double a = Parameter(p, "a"), infinite = Parameter(p, "eta_inf");
+            const long double reduced =
+                infinite + (Parameter(p, "eta0") - infinite) *
+                               std::pow(1 + std::pow(Parameter(p, "lambda") * shift * rate, a),
+                                        (Parameter(p, "n") - 1) / a);
+            return static_cast<double>(shift * reduced);
+        }
+        case StandardLaw::PowerLaw: {
+            const long double reference = Parameter(p, "T0");
+            const long double factor = Parameter(p, "Ea") != 0
+                                           ? ArrheniusShift(Parameter(p, "Ea"), t, reference)
+                                           : std::exp(-Parameter(p, "b") * (t - reference));
+            return static_cast<double>(Parameter(p, "m") * factor * std::pow(rate, Parameter(p, "n") - 1));
+        }
+    }
+    return NAN;
+}
+
+std::vector<RheometerPoint> SampleStandardLaw(StandardLaw law, const LawParameters& parameters,
+                                              const FittedRange& window, int temperatureCount, int rateCount) {
+    const Unit pascalSeconds = *FindUnit(Quantity::Viscosity, "Pa.s");
+    const long double lowRate = std::log(static_cast<long double>(window.shearRateMin));
+    const long double highRate = std::log(static_cast<long double>(window.shearRateMax));
+    std::vector<RheometerPoint> points;
+    for (int i = 0; i < temperatureCount; ++i) {
+        const double t = static_cast<double>(
+            window.temperatureMin + (static_cast<long double>(window.temperatureMax) - window.temperatureMin) * i /
+                                        (temperatureCount - 1));
+        for (int j = 0; j < rateCount; ++j) {
+            const double rate = static_cast<double>(std::exp(lowRate + (highRate - lowRate) * j / (rateCount - 1)));
+            const double eta = StandardLawViscosity(law, parameters, t, rate);
+            points.push_back({t, rate, static_cast<double>(ToModel(pascalSeconds, eta))});
+        }
+    }
+    return points;
+}
+
+}  // namespace tadmor::material

@@ -1,0 +1,55 @@
+// Standard viscosity laws of data sheets, sampled over a window of
+// temperatures and shear rates so that the six-coefficient law can be fitted
+// to them.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "material/ViscosityFit.h"
+
+namespace tadmor::material {
+
+enum class StandardLaw { CrossWlf, CarreauYasuda, PowerLaw };
+
+struct LawParameter {
+    std::string_view name;     // as given on the command line: NAME=VALUE
+    std::string_view symbol;   // the usual symbol
+    std::string_view unit;
+    std::string_view meaning;
+    std::optional<double> defaultValue;  // none: required
+};
+
+struct StandardLawInfo {
+    StandardLaw law;
+    std::string_view name;     // "cross-wlf", ...
+    std::string_view formula;  // for --help
+    std::vector<LawParameter> parameters;
+};
+
+extern const std::vector<StandardLawInfo> kStandardLaws;
+
+// The law named `name`, or nullptr.
+const StandardLawInfo* FindStandardLaw(std::string_view name);
+
+using LawParameters = std::map<std::string, double, std::less<>>;
+
+// The parameters of `settings` ("NAME=VALUE", numbers with "."), defaults
+// filled in. Throws FitError naming a parameter that is unknown, missing,
+// repeated or not a number.
+LawParameters ReadLawParameters(const StandardLawInfo& law, const std::vector<std::string>& settings);
+
+// The viscosity of the law in Pa s at `temperature` (degC) and `shearRate` (1/s).
+double StandardLawViscosity(StandardLaw law, const LawParameters& parameters, double temperature, double shearRate);
+
+// The law on a grid over the window, in the model's units: `temperatureCount`
+// evenly spaced temperatures and `rateCount` shear rates evenly spaced in
+// ln(shear rate), ends included.
+std::vector<RheometerPoint> SampleStandardLaw(StandardLaw law, const LawParameters& parameters,
+                                              const FittedRange& window, int temperatureCount = 9,
+                                              int rateCount = 21);
+
+}  // namespace tadmor::material
