@@ -75,7 +75,7 @@ int FitMain(const FitOptions& options, const std::function<int(const Chart&, con
     const std::string subject = options.table.empty() ? "the " + options.law + " law"
                                                       : std::filesystem::path(options.table).filename().string();
     return plot(FitChart(points, fit, "Viscosity law fitted to " + subject,
-                         options.table.empty() ? options.law : "measured"),
+                         options.table.empty() ? options.law : "data"),
                 options.plot);
 }
 
