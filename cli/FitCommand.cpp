@@ -215,15 +215,21 @@ written with "."; lines starting with # are ignored.
   ...
 
 Standard laws (--law NAME, each parameter as --param NAME=VALUE, numbers
-with "."; T is the temperature):
+with "."; T is the temperature in degC, gamma the shear rate in 1/s, eta in
+Pa.s, R = 8.31446261815324 J/(mol K)):
 )";
     for (const StandardLawInfo& law : kStandardLaws) {
-        help += "\n  " + std::string(law.name) + ": " + std::string(law.formula) + "\n";
+        std::string formula(law.formula);
+        for (std::size_t at = formula.find('\n'); at != std::string::npos; at = formula.find('\n', at + 1))
+            formula.insert(at + 1, "    ");
+        help += "\n  " + std::string(law.name) + ":\n    " + formula + "\n  NAME      symbol    unit\n";
         for (const LawParameter& parameter : law.parameters) {
-            std::string line = "    " + std::string(parameter.name);
-            line.resize(14, ' ');
+            std::string line = "  " + std::string(parameter.name);
+            line.resize(12, ' ');
+            line += std::string(parameter.symbol);
+            line.resize(22, ' ');
             line += std::string(parameter.unit);
-            line.resize(24, ' ');
+            line.resize(32, ' ');
             line += std::string(parameter.meaning);
             if (parameter.defaultValue) line += " (default " + ExactText(*parameter.defaultValue) + ")";
             help += line + "\n";

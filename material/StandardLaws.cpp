@@ -26,35 +26,37 @@ long double ArrheniusShift(long double activation, long double temperature, long
 
 const std::vector<StandardLawInfo> kStandardLaws = {
     {StandardLaw::CrossWlf, "cross-wlf",
-     "eta = eta0 / (1 + (eta0 gamma / tau)^(1 - n)), eta0 = D1 exp(-A1 (T - D2) / (A2 + T - D2)), T in K",
+     "eta = eta0 / (1 + (eta0 gamma / tau*)^(1 - n)),\n"
+     "eta0 = D1 exp(-A1 (T_K - D2) / (A2 + T_K - D2)), T_K = T + 273.15",
      {
          {"n", "n", "-", "power-law index of the shear-thinning region", std::nullopt},
          {"tau", "tau*", "Pa", "shear stress of the transition to shear thinning", std::nullopt},
-         {"D1", "D1", "Pa.s", "zero-shear viscosity at T = D2", std::nullopt},
+         {"D1", "D1", "Pa.s", "zero-shear viscosity at T_K = D2", std::nullopt},
          {"D2", "D2", "K", "reference temperature (at atmospheric pressure: D3 = 0)", std::nullopt},
          {"A1", "A1", "-", "WLF constant", std::nullopt},
-         {"A2", "A2", "K", "WLF constant", std::nullopt},
+         {"A2", "A2~", "K", "WLF constant", std::nullopt},
      }},
     {StandardLaw::CarreauYasuda, "carreau-yasuda",
-     "eta = aT (eta_inf + (eta0 - eta_inf) (1 + (lambda aT gamma)^a)^((n - 1) / a)), "
-     "aT = exp(Ea/R (1/T - 1/Tref)), T in K",
+     "eta = aT (eta_inf + (eta0 - eta_inf) (1 + (lambda aT gamma)^a)^((n - 1) / a)),\n"
+     "aT = exp(Ea/R (1/(T + 273.15) - 1/(Tref + 273.15)))",
      {
          {"eta0", "eta0", "Pa.s", "zero-shear viscosity at Tref", std::nullopt},
          {"eta_inf", "eta_inf", "Pa.s", "infinite-shear viscosity at Tref", 0.0},
          {"lambda", "lambda", "s", "time constant at Tref", std::nullopt},
          {"a", "a", "-", "Yasuda exponent (2: the Carreau law)", 2.0},
          {"n", "n", "-", "power-law index", std::nullopt},
-         {"Tref", "Tref", "degC", "reference temperature", std::nullopt},
-         {"Ea", "Ea", "kJ/mol", "activation energy of flow (0: no temperature shift)", 0.0},
+         {"Tref", "T_ref", "degC", "reference temperature", std::nullopt},
+         {"Ea", "E_a", "kJ/mol", "activation energy of flow (0: no temperature shift)", 0.0},
      }},
     {StandardLaw::PowerLaw, "power-law",
-     "eta = m exp(-b (T - T0)) gamma^(n - 1), or with Ea given: eta = m exp(Ea/R (1/T - 1/T0)) gamma^(n - 1)",
+     "eta = m exp(-b (T - T0)) gamma^(n - 1), or with Ea given instead of b:\n"
+     "eta = m exp(Ea/R (1/(T + 273.15) - 1/(T0 + 273.15))) gamma^(n - 1)",
      {
          {"m", "m", "Pa.s^n", "consistency at T0", std::nullopt},
          {"n", "n", "-", "power-law index", std::nullopt},
          {"T0", "T0", "degC", "reference temperature", 0.0},
          {"b", "b", "1/degC", "temperature coefficient (exponential law)", 0.0},
-         {"Ea", "Ea", "kJ/mol", "activation energy of flow (Arrhenius law; with Ea, give no b)", 0.0},
+         {"Ea", "E_a", "kJ/mol", "activation energy of flow (Arrhenius law; with Ea, give no b)", 0.0},
      }},
 };
 

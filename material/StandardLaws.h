@@ -26,7 +26,7 @@ struct LawParameter {
 struct StandardLawInfo {
     StandardLaw law;
     std::string_view name;     // "cross-wlf", ...
-    std::string_view formula;  // for --help
+    std::string_view formula;  // for --help, lines separated by \n
     std::vector<LawParameter> parameters;
 };
 
