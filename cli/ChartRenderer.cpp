@@ -1,6 +1,6 @@
 #include "cli/ChartRenderer.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "cli/RunCommand.h"
+#include "report/AtomicFile.h"
 
 namespace tadmor::cli {
 
@@ -344,27 +345,30 @@ void RenderChart(const Chart& chart, const std::string& path) {
         });
         application = std::make_unique<QGuiApplication>(argc, argv);
     }
-    const PlotError notWritten("cannot write the plot file \"" + path + "\"");
-
+    // Drawn in memory, then written whole: a failed plot leaves an earlier
+    // file of the name as it was.
+    QBuffer drawing;
+    drawing.open(QIODevice::WriteOnly);
     if (EndsWith(path, ".png")) {
         QImage image(kWidth, kHeight, QImage::Format_RGB32);
         QPainter painter(&image);
         ChartPainter(painter, chart).Paint();
         painter.end();
-        if (!image.save(QText(path), "PNG")) throw notWritten;
-        return;
+        image.save(&drawing, "PNG");
+    } else {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&drawing);
+        svg.setSize(QSize(kWidth, kHeight));
+        svg.setViewBox(QRect(0, 0, kWidth, kHeight));
+        svg.setTitle(QText(chart.title));
+        QPainter painter(&svg);
+        ChartPainter(painter, chart).Paint();
+        painter.end();
     }
-    QFile file(QText(path));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) throw notWritten;
-    QSvgGenerator svg;
-    svg.setOutputDevice(&file);
-    svg.setSize(QSize(kWidth, kHeight));
-    svg.setViewBox(QRect(0, 0, kWidth, kHeight));
-    svg.setTitle(QText(chart.title));
-    QPainter painter(&svg);
-    ChartPainter(painter, chart).Paint();
-    painter.end();
-    if (file.error() != QFileDevice::NoError) throw notWritten;
+    const QByteArray& bytes = drawing.data();
+    AtomicFile file(path);
+    if (bytes.isEmpty() || !file.Write(std::string_view(bytes.constData(), bytes.size())) || !file.Commit())
+        throw PlotError("cannot write the plot file \"" + path + "\"");
 }
 
 }  // namespace tadmor::cli

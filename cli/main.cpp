@@ -5,7 +5,6 @@
 
 #include <clocale>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <thread>
 
@@ -16,6 +15,7 @@
 #include "cli/Materials.h"
 #include "cli/RunCommand.h"
 #include "cli/Sweep.h"
+#include "report/AtomicFile.h"
 
 namespace {
 
@@ -153,10 +153,8 @@ int SweepMain(const SweepCommandOptions& options) {
     const bool terminal = isatty(STDERR_FILENO) == 1;
     const std::vector<CaseResult> results = RunSweep(settings, cases, terminal ? ShowProgress : nullptr);
 
-    std::ofstream summary(options.summary, std::ios::binary);
-    summary << SummaryCsv(settings.varied, cases, results);
-    summary.close();
-    if (!summary) {
+    AtomicFile summary(options.summary);
+    if (!summary.Write(SummaryCsv(settings.varied, cases, results)) || !summary.Commit()) {
         std::cerr << "tadmor: cannot write the summary file \"" << options.summary << "\"\n";
         return kExitFileNotWritten;
     }

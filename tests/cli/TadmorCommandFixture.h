@@ -64,10 +64,11 @@ protected:
     }
     void TearDown() override { fs::remove_all(root); }
 
-    // Runs tadmor with `arguments` in `work`, with `environment` added
+    // Starts tadmor with `arguments` in `work`, its standard output and error
+    // going to the files `out` and `err`, with `environment` added
     // ("NAME=VALUE") and LC_ALL=C unless it sets a locale itself.
-    Result Run(const std::vector<std::string>& arguments, std::vector<std::string> environment = {}) {
-        const fs::path out = root / "stdout", err = root / "stderr";
+    pid_t Start(const std::vector<std::string>& arguments, const fs::path& out, const fs::path& err,
+                std::vector<std::string> environment = {}) {
         std::vector<std::string> words = {TADMOR_COMMAND};
         words.insert(words.end(), arguments.begin(), arguments.end());
         std::vector<char*> argv;
@@ -85,10 +86,21 @@ protected:
             execv(argv[0], argv.data());
             _exit(127);
         }
+        return child;
+    }
+
+    // The exit code of a started program; -1 when it did not exit.
+    static int Wait(pid_t child) {
         int status = 0;
         waitpid(child, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    // Runs tadmor as Start does and waits for it.
+    Result Run(const std::vector<std::string>& arguments, std::vector<std::string> environment = {}) {
+        const fs::path out = root / "stdout", err = root / "stderr";
         Result result;
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.exitCode = Wait(Start(arguments, out, err, std::move(environment)));
         result.out = ReadFile(out);
         result.err = ReadFile(err);
         return result;
