@@ -85,10 +85,10 @@ double CompareRows(const SimulationState& s, double step, Profile profile) {
 }
 
 TEST(AnalyticalMelting, ConstantDepthChannelFollowsTheParabolicProfile) {
-    // Melting starts at the screw's start in a feed zone long enough to melt in.
+    // Melting starts a turn into a feed zone long enough to melt in.
     SimulationState s = VanishingViscosity();
-    s.DelayTurns = 0;
-    s.FeedTurns = 40;
+    s.DelayTurns = 1;
+    s.FeedTurns = 41;
     RunMarch(s);
     const Channel c = Derive(s);
     const double h = s.FeedDepth;
