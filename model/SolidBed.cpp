@@ -10,7 +10,7 @@ namespace tadmor {
 
 namespace {
 
-// An increment starting at `position` lies in the compression zone.
+// Whether the increment starting at ChannelPosition lies in the compression zone.
 bool InCompressionZone(const SimulationState& s) {
     const Extended position = s.ChannelPosition;
     return s.FeedLength - position < kZoneTolerance &&
