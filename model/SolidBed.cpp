@@ -5,6 +5,7 @@
 
 #include "model/Arithmetic.h"
 #include "model/Cal_Main.h"
+#include "model/ResultColumns.h"
 
 namespace tadmor {
 
@@ -89,16 +90,10 @@ void RecordIncrement(SimulationState& s) {
     s.SolidFlowRatio = Store((Extended(s.TotalVolumeFlow) - s.MeltedFlow) / s.TotalVolumeFlow);
 
     const auto row = static_cast<std::size_t>(s.StepNo);
-    const double values[] = {s.FlightPosition, s.ChannelDepth,  s.SolidFraction, s.SolidFlowRatio,
-                             s.BarrelTemp,     s.SolvedMidTemp, s.FilmAvgTemp,   s.FilmThickness,
-                             s.InversePsi,     s.TotalPower,    s.ViscousPower};
-    std::vector<double>* columns[] = {
-        &s.ResFlight,     &s.ResDepth,         &s.ResSolidFraction, &s.ResSolidFlowRatio,
-        &s.ResBarrelTemp, &s.ResSolvedMidTemp, &s.ResFilmAvgTemp,   &s.ResFilmThickness,
-        &s.ResInversePsi, &s.ResTotalPower,    &s.ResViscousPower};
-    for (std::size_t c = 0; c < std::size(columns); ++c) {
-        if (columns[c]->size() <= row) columns[c]->resize(row + 1);
-        (*columns[c])[row] = values[c];
+    for (const ResultColumn& column : kResultColumns) {
+        std::vector<double>& values = s.*column.values;
+        if (values.size() <= row) values.resize(row + 1);
+        values[row] = s.*column.recorded;
     }
 }
 
