@@ -10,6 +10,7 @@
 
 #include "app/request/InputFields.h"
 #include "cli/Materials.h"
+#include "report/ReadFile.h"
 
 namespace tadmor::cli {
 
@@ -29,13 +30,14 @@ int FieldIndexOrThrow(std::string_view name, const std::string& where) {
 }
 
 std::string ReadCaseFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file || std::filesystem::is_directory(path))
-        throw UsageError("cannot read case file \"" + path + "\"");
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    return contents.str();
+    try {
+        return ReadRegularFile(path);
+    } catch (const FileReadError& error) {
+        throw UsageError("cannot read case file \"" + path + "\": " + error.what());
+    }
 }
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 }  // namespace
 
@@ -52,6 +54,8 @@ std::string FieldCaption(const InputField& field) {
 }
 
 void ApplyCaseText(std::string_view contents, std::string_view source, FieldTexts& texts) {
+    // Some editors start a UTF-8 file with a byte-order mark.
+    if (contents.starts_with(kByteOrderMark)) contents.remove_prefix(kByteOrderMark.size());
     int lineNumber = 0;
     while (!contents.empty()) {
         const auto end = contents.find('\n');
@@ -137,7 +141,13 @@ int ExitCodeOf(RequestOutcome outcome) {
 
 namespace {
 
+// The help states the limit of the files read.
+static_assert(kMaxReadBytes == 64 * 1024 * 1024);
+
 constexpr std::string_view kExitCodesHelp = R"(
+Files read (case files, results files) must be regular files of at most
+64 MiB; a folder, a FIFO or a device is refused at once.
+
 Exit codes:
   0  success
   2  usage error: bad option, unknown NAME, malformed case file line,
@@ -175,8 +185,9 @@ when it has none) unless --decimal-separator gives it; the default texts and
 the results file use the same separator.
 
 Case file: one NAME = TEXT per line; blank lines and lines whose first
-non-blank character is # are ignored. TEXT is trimmed of surrounding blanks
-unless it is written in double quotes. Example, hot.case:
+non-blank character is # are ignored, and so is a UTF-8 byte-order mark at
+the start. TEXT is trimmed of surrounding blanks unless it is written in
+double quotes. Example, hot.case:
 
   # hotter barrel, melting starts later
   BarrelC0 = 300.0

@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
+
+#include "report/ReadFile.h"
 
 namespace tadmor {
 namespace {
@@ -139,10 +138,12 @@ ResultsFileContents ParseResultsFile(std::string_view bytes) {
 }
 
 ResultsFileContents ReadResultsFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file || std::filesystem::is_directory(path)) throw NotAResultsFile("\"" + path + "\" cannot be read");
-    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (file.bad()) throw NotAResultsFile("\"" + path + "\" cannot be read");
+    std::string bytes;
+    try {
+        bytes = ReadRegularFile(path);
+    } catch (const FileReadError& error) {
+        throw NotAResultsFile("\"" + path + "\" cannot be read: " + error.what());
+    }
     try {
         return ParseResultsFile(bytes);
     } catch (const NotAResultsFile& error) {

@@ -41,6 +41,16 @@ TEST(CaseFile, EmptyAndQuotedEmptyTexts) {
     EXPECT_EQ(TextOf(texts, "BarrelC1"), "a = \"b");
 }
 
+// A byte-order mark is ignored at the start of the file only.
+TEST(CaseFile, AByteOrderMarkAtTheStartIsIgnored) {
+    FieldTexts texts = DefaultFieldTexts();
+    ApplyCaseText("\xEF\xBB\xBFScrewSpeed = 45\r\nOutputRate = 250\r\n", "bom.case", texts);
+    EXPECT_EQ(TextOf(texts, "ScrewSpeed"), "45");
+    EXPECT_EQ(TextOf(texts, "OutputRate"), "250");
+    EXPECT_EQ(UsageErrorOf([&] { ApplyCaseText("ScrewSpeed = 45\n\xEF\xBB\xBFOutputRate = 250", "bom.case", texts); }),
+              "bom.case:2: unknown input name \"\xEF\xBB\xBFOutputRate\"");
+}
+
 TEST(CaseFile, ErrorsNameTheFileAndLine) {
     FieldTexts texts = DefaultFieldTexts();
     const auto errorOf = [&texts](const char* contents) {
@@ -89,7 +99,7 @@ TEST(Options, MissingCaseFile) {
     RunOptions options;
     options.casePath = "/nonexistent/folder/run.case";
     EXPECT_EQ(UsageErrorOf([&] { TextsFor(options, '.'); }),
-              "cannot read case file \"/nonexistent/folder/run.case\"");
+              "cannot read case file \"/nonexistent/folder/run.case\": No such file or directory");
 }
 
 TEST(Options, DecimalSeparator) {

@@ -53,6 +53,9 @@ public:
 // beside it.
 class TadmorCommand : public testing::Test {
 protected:
+    // Far above any run of the tests, also under the sanitizers.
+    static constexpr unsigned kHangGuardSeconds = 600;
+
     fs::path root;
     fs::path work;
 
@@ -83,6 +86,8 @@ protected:
             if (outFd < 0 || errFd < 0 || dup2(outFd, 1) < 0 || dup2(errFd, 2) < 0 || chdir(work.c_str()) != 0)
                 _exit(127);
             for (std::string& variable : environment) putenv(variable.data());
+            // A program that hangs is ended, so that the test fails instead.
+            alarm(kHangGuardSeconds);
             execv(argv[0], argv.data());
             _exit(127);
         }
