@@ -12,8 +12,10 @@ void Sweep(benchmark::State& state) {
     settings.varied = {tadmor::cli::ParseVary("ScrewSpeed=30:65:5")};
     settings.jobs = static_cast<int>(state.range(0));
     const std::vector<tadmor::cli::SweepCase> cases = tadmor::cli::SweepCases(settings.varied, {});
+    const std::atomic<int> running = 0;
     for (auto _ : state) {
-        const std::vector<tadmor::cli::CaseResult> results = tadmor::cli::RunSweep(settings, cases);
+        tadmor::cli::CaseResults results(cases.size());
+        tadmor::cli::RunSweep(settings, cases, results, running);
         benchmark::DoNotOptimize(results.data());
     }
     state.counters["cases/s"] =

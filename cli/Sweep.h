@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <string>
@@ -12,6 +13,9 @@
 #include "app/request/CalculationRequest.h"
 
 namespace tadmor::cli {
+
+// Cases of a sweep at the most.
+inline constexpr long kMaxSweepCases = 1000000;
 
 // One --vary: an input and its values, as texts written with ".".
 struct VariedInput {
@@ -25,7 +29,9 @@ struct VariedInput {
 // Throws UsageError.
 VariedInput ParseVary(std::string_view option);
 
-// The --vary options in order; an input may be varied once. Throws UsageError.
+// The --vary options in order; an input may be varied once. A sweep of more
+// than kMaxSweepCases cases is refused before any list of values is built.
+// Throws UsageError.
 std::vector<VariedInput> ParseVaries(const std::vector<std::string>& options);
 
 // Every `count`-th case of the sweep, starting at case `index`.
@@ -36,9 +42,6 @@ struct Shard {
 
 // Reads "K/N" with 0 <= K < N. Throws UsageError.
 Shard ParseShard(std::string_view text);
-
-// Cases of a sweep at the most.
-inline constexpr long kMaxSweepCases = 1000000;
 
 struct SweepCase {
     long index = 0;                   // place in the whole sweep, from 0
@@ -72,18 +75,37 @@ struct SweepSettings {
 // folder, the index padded to the digits of the sweep's last case.
 std::string CaseResultFileName(const SweepSettings& settings, long index);
 
+// Names a sweep: 16 hex digits of a hash of the base case's numeric texts,
+// the decimal separator and the varied inputs with their values. The shard,
+// the jobs and the files written are not part of it.
+std::string SweepId(const SweepSettings& settings);
+
 // Runs one case: through the window's request when its results file is
 // kept, else as a calculation alone.
 CaseResult RunCase(const SweepSettings& settings, const SweepCase& sweepCase);
 
-// Runs the cases on settings.jobs threads; the results are in case order.
-// `progress(done, total)` is called after each case, one call at a time.
-std::vector<CaseResult> RunSweep(const SweepSettings& settings, const std::vector<SweepCase>& cases,
-                                 const std::function<void(std::size_t, std::size_t)>& progress = {});
+// The results of a sweep's cases in case order; empty for a case not run.
+using CaseResults = std::vector<std::optional<CaseResult>>;
 
-// The summary: a header line, then one line per case.
-std::string SummaryCsv(const std::vector<VariedInput>& varied, const std::vector<SweepCase>& cases,
-                       const std::vector<CaseResult>& results);
+// Runs the cases that have no result yet on settings.jobs threads, each into
+// its place in `results` (one per case). Once `stop` is not 0 no further case
+// starts; the running ones finish. `progress(done, total)` is called after
+// each case, one call at a time, `done` counting the earlier results too.
+void RunSweep(const SweepSettings& settings, const std::vector<SweepCase>& cases, CaseResults& results,
+              const std::atomic<int>& stop, const std::function<void(std::size_t, std::size_t)>& progress = {});
+
+// The summary: a header line, one line per case that has a result, then a
+// status line, "# tadmor sweep ID: complete" or, when some cases have no
+// result, "# tadmor sweep ID: incomplete, N of M cases".
+std::string SummaryCsv(const std::vector<VariedInput>& varied, const std::string& sweepId,
+                       const std::vector<SweepCase>& cases, const CaseResults& results);
+
+// Reads an earlier summary (`text`, of the file `source`) of the sweep
+// `sweepId`, complete or not, into `results`: a case of `cases` gets the
+// result of its line. Throws UsageError for a text that is not a summary
+// with its status line, or is the summary of another sweep.
+void ReadSummary(std::string_view text, std::string_view source, const std::vector<VariedInput>& varied,
+                 const std::string& sweepId, const std::vector<SweepCase>& cases, CaseResults& results);
 
 // The summary columns that a sweep plot can draw, by their --plot-value name.
 struct SweepValue {

@@ -1,11 +1,14 @@
 // tadmor: the calculation request of the window from the command line, with
 // export, plots of the melting profile and parameter sweeps.
 #include <CLI/CLI.hpp>
+#include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <clocale>
 #include <filesystem>
 #include <iostream>
+#include <sstream>
 #include <thread>
 
 #include "cli/Chart.h"
@@ -37,6 +40,7 @@ struct SweepCommandOptions {
     RunOptions base;
     std::vector<std::string> vary;
     std::string summary;
+    std::string resume;  // empty: no earlier summary
     std::string resultsDir;
     int jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     std::string shard = "0/1";
@@ -126,21 +130,63 @@ void ShowProgress(std::size_t done, std::size_t total) {
               << total << " cases" << (done == total ? "\n" : "") << std::flush;
 }
 
+// The signal (SIGINT or SIGTERM) that asked the sweep to stop, or 0. The
+// handler only stores it, which is safe in a handler as the atomic is lock-free.
+std::atomic<int> gStopSignal = 0;
+static_assert(std::atomic<int>::is_always_lock_free);
+
+void RequestStop(int signal) { gStopSignal = signal; }
+
+void StopOnInterrupt() {
+    struct sigaction action {};
+    action.sa_handler = RequestStop;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGINT, SIGTERM}) sigaction(signal, &action, nullptr);
+}
+
+// Whether a file can be written at `path`: its temporary file can be
+// created. A failure is told on standard error.
+bool CanWrite(const std::string& path, const std::string& what) {
+    if (AtomicFile(path).IsOpen()) return true;
+    std::cerr << "tadmor: cannot write " << what << " \"" << path << "\"\n";
+    return false;
+}
+
+std::string ReadSummaryFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file || std::filesystem::is_directory(path))
+        throw UsageError("--resume " + path + ": cannot read the summary");
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    return contents.str();
+}
+
 int SweepMain(const SweepCommandOptions& options) {
     SweepSettings settings;
     std::vector<SweepCase> cases;
+    CaseResults results;
     try {
         RequirePlotFileName(options.plot);
         settings.separator = ChooseSeparator(options.base);
         settings.base = TextsFor(options.base, settings.separator);
         settings.varied = ParseVaries(options.vary);
         cases = SweepCases(settings.varied, ParseShard(options.shard));
+        results.resize(cases.size());
+        if (!options.resume.empty())
+            ReadSummary(ReadSummaryFile(options.resume), options.resume, settings.varied, SweepId(settings), cases,
+                        results);
     } catch (const UsageError& error) {
         std::cerr << "tadmor: " << error.what() << '\n';
         return kExitUsage;
     }
     settings.resultsDir = options.resultsDir;
     settings.jobs = options.jobs;
+
+    // Every file is tried before the first case, so that no sweep computes
+    // for a file it cannot write.
+    if (!CanWrite(options.summary, "the summary file") || (!options.plot.empty() && !CanWrite(options.plot, "the plot")))
+        return kExitFileNotWritten;
     if (!settings.resultsDir.empty()) {
         std::error_code error;
         std::filesystem::create_directories(settings.resultsDir, error);
@@ -148,27 +194,50 @@ int SweepMain(const SweepCommandOptions& options) {
             std::cerr << "tadmor: cannot create the results folder \"" << settings.resultsDir << "\"\n";
             return kExitFileNotWritten;
         }
+        if (!cases.empty() && !CanWrite(CaseResultFileName(settings, cases.back().index), "the results file"))
+            return kExitFileNotWritten;
     }
 
     const bool terminal = isatty(STDERR_FILENO) == 1;
-    const std::vector<CaseResult> results = RunSweep(settings, cases, terminal ? ShowProgress : nullptr);
+    StopOnInterrupt();
+    RunSweep(settings, cases, results, gStopSignal, terminal ? ShowProgress : nullptr);
+    const int stopSignal = gStopSignal;
 
     AtomicFile summary(options.summary);
-    if (!summary.Write(SummaryCsv(settings.varied, cases, results)) || !summary.Commit()) {
+    if (!summary.Write(SummaryCsv(settings.varied, SweepId(settings), cases, results)) || !summary.Commit()) {
         std::cerr << "tadmor: cannot write the summary file \"" << options.summary << "\"\n";
         return kExitFileNotWritten;
     }
-    std::size_t completed = 0, melted = 0;
-    for (const CaseResult& result : results) {
-        completed += result.outcome == RequestOutcome::Completed;
-        melted += result.meltingFlight.has_value();
+    std::size_t finished = 0, completed = 0, melted = 0, notWritten = 0;
+    for (const std::optional<CaseResult>& result : results) {
+        if (!result) continue;
+        ++finished;
+        completed += result->outcome == RequestOutcome::Completed;
+        melted += result->meltingFlight.has_value();
+        notWritten += result->outcome == RequestOutcome::FileNotWritten;
+    }
+    if (stopSignal != 0) {
+        std::cerr << (terminal ? "\n" : "") << "tadmor: stopped by " << (stopSignal == SIGINT ? "SIGINT" : "SIGTERM")
+                  << ": the summary \"" << options.summary << "\" holds " << finished << " of " << cases.size()
+                  << " cases" << (finished < cases.size() ? "; --resume " + options.summary + " runs the rest" : "")
+                  << '\n';
+        return 128 + stopSignal;
     }
     std::cout << options.summary << ": " << cases.size() << " cases; " << completed << " ran to their end ("
               << melted << " with melting completed), " << cases.size() - completed << " refused or failed\n";
-    if (options.plot.empty()) return kExitSuccess;
-    return Plot(SweepChart(settings.varied, cases, results, options.plotValue,
-                           "Sweep: " + std::filesystem::path(options.summary).filename().string()),
-                options.plot);
+    std::cout.flush();
+    int exitCode = kExitSuccess;
+    if (notWritten > 0) {
+        std::cerr << "tadmor: " << notWritten << " of " << cases.size() << " results files could not be written\n";
+        exitCode = kExitFileNotWritten;
+    }
+    if (options.plot.empty()) return exitCode;
+    std::vector<CaseResult> plotted;
+    for (std::optional<CaseResult>& result : results) plotted.push_back(std::move(*result));
+    const int plotExit = Plot(SweepChart(settings.varied, cases, plotted, options.plotValue,
+                                         "Sweep: " + std::filesystem::path(options.summary).filename().string()),
+                              options.plot);
+    return plotExit != kExitSuccess ? plotExit : exitCode;
 }
 
 }  // namespace
@@ -207,6 +276,8 @@ int main(int argc, char** argv) {
         ->required()
         ->allow_extra_args(false);
     sweep->add_option("-o,--output", sweepOptions.summary, "The summary")->required()->type_name("SUMMARY.csv");
+    sweep->add_option("--resume", sweepOptions.resume, "Run only the cases missing from this earlier summary")
+        ->type_name("SUMMARY.csv");
     sweep->add_option("--results-dir", sweepOptions.resultsDir, "Keep each case's results file here")
         ->type_name("DIR");
     sweep->add_option("--jobs", sweepOptions.jobs, "Cases run at once")

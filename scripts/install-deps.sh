@@ -11,6 +11,7 @@ packages=(
   fonts-ipafont-gothic
   xvfb xauth xdotool imagemagick
   clang libclang-rt-14-dev
+  slurm-wlm munge
 )
 
 missing=()

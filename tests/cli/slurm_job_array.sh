@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# The README's Slurm job array, run for real: a one-node cluster (munged,
+# slurmctld, slurmd) is started from a configuration written into a
+# temporary folder, the README's job script is submitted as it stands, the
+# parts are joined with the README's recipe, and the result must be the bytes
+# of the same sweep run on one machine. The daemons are stopped by their PIDs
+# whatever happens. Exit 77 (skipped) when the cluster cannot be started here.
+# Usage: slurm_job_array.sh TADMOR README
+set -euo pipefail
+tadmor=$(realpath "$1")
+readme=$(realpath "$2")
+. "$(dirname "$0")/readme_blocks.sh"
+export PATH="$(dirname "$tadmor"):$PATH:/usr/sbin:/sbin"
+
+skip() {
+  echo "SKIPPED: $*"
+  exit 77
+}
+[ "$(id -u)" -eq 0 ] || skip "starting munged, slurmctld and slurmd needs root"
+for program in munged mungekey slurmctld slurmd sbatch sinfo python3; do
+  command -v "$program" > /dev/null ||
+    skip "$program is missing (scripts/install-deps.sh installs munge and slurm-wlm)"
+done
+
+dir=$(mktemp -d /tmp/tadmor-slurm-XXXXXX)
+pids=()
+stop_daemons() {
+  local status=$?
+  for pid in "${pids[@]}"; do kill "$pid" 2> /dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2> /dev/null || true; done
+  if [ "$status" -ne 0 ] && [ "$status" -ne 77 ]; then
+    for log in "$dir"/*.log "$dir"/work/slurm-*.out; do
+      [ -f "$log" ] && { echo "== $log"; tail -n 20 "$log"; }
+    done
+  fi
+  rm -rf "$dir"
+  exit "$status"
+}
+trap stop_daemons EXIT
+trap 'exit 1' INT TERM
+
+# Two free ports on the loopback interface, so that two clusters never meet.
+read -r controller_port node_port < <(python3 -c '
+import socket
+sockets = [socket.socket() for _ in range(2)]
+for s in sockets: s.bind(("127.0.0.1", 0))
+print(*(s.getsockname()[1] for s in sockets))')
+
+host=$(hostname -s)
+mkdir -p "$dir/munge" "$dir/state" "$dir/spool" "$dir/work"
+chmod 755 "$dir/munge"
+mungekey --create --keyfile="$dir/munge/munge.key"
+munged --foreground --force --socket="$dir/munge/socket" --key-file="$dir/munge/munge.key" \
+  --pid-file="$dir/munge/munged.pid" --seed-file="$dir/munge/seed" --log-file="$dir/munged.log" \
+  > /dev/null 2>&1 &
+pids+=($!)
+
+# One node that offers 128 CPUs (config_overrides lets it offer more than the
+# machine has), so that the array's 16 tasks of 8 CPUs start at once.
+export SLURM_CONF="$dir/slurm.conf"
+cat > "$SLURM_CONF" << EOF
+ClusterName=tadmortest
+SlurmctldHost=$host(127.0.0.1)
+SlurmctldPort=$controller_port
+SlurmdPort=$node_port
+SlurmUser=root
+AuthType=auth/munge
+AuthInfo=socket=$dir/munge/socket
+CredType=cred/munge
+StateSaveLocation=$dir/state
+SlurmdSpoolDir=$dir/spool
+SlurmctldPidFile=$dir/slurmctld.pid
+SlurmdPidFile=$dir/slurmd.pid
+SlurmctldLogFile=$dir/slurmctld.log
+SlurmdLogFile=$dir/slurmd.log
+ProctrackType=proctrack/pgid
+TaskPlugin=task/none
+SelectType=select/cons_tres
+SelectTypeParameters=CR_CPU
+SlurmdParameters=config_overrides
+MpiDefault=none
+JobAcctGatherType=jobacct_gather/none
+AccountingStorageType=accounting_storage/none
+MailProg=/bin/true
+ReturnToService=2
+NodeName=$host NodeAddr=127.0.0.1 CPUs=128 State=UNKNOWN
+PartitionName=test Nodes=ALL Default=YES MaxTime=INFINITE State=UP
+EOF
+for _ in $(seq 50); do [ -S "$dir/munge/socket" ] && break; sleep 0.1; done
+[ -S "$dir/munge/socket" ] || skip "munged did not start: $(tail -n 3 "$dir/munged.log" 2> /dev/null)"
+slurmctld -D -i > /dev/null 2>&1 &
+pids+=($!)
+slurmd -D -N "$host" > /dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do
+  [ "$(sinfo -h -o %t 2> /dev/null)" = idle ] && break
+  sleep 0.2
+done
+[ "$(sinfo -h -o %t 2> /dev/null)" = idle ] ||
+  skip "the node did not come up: $(tail -n 3 "$dir/slurmd.log" "$dir/slurmctld.log" 2> /dev/null)"
+
+cd "$dir/work"
+readme_block "$readme" 'As a Slurm job array (`sweep.sbatch`):' > sweep.sbatch
+grep -q '^tadmor sweep' sweep.sbatch || { echo "no job script in the README"; exit 1; }
+cat > base.case << 'EOF'
+# the default inputs, a little more output
+OutputRate = 320
+EOF
+timeout 120 sbatch --wait --quiet sweep.sbatch
+readme_block "$readme" 'then, once every part is there:' > join.sh
+bash join.sh
+
+# The same sweep on one machine: the job's command without its share of it.
+single=$(sed -n '/^tadmor sweep/,$p' sweep.sbatch | joined_command |
+  sed -E 's/ --(jobs|shard) "[^"]*"//g; s/ -o "[^"]*"//')
+eval "$single -o single.csv" > /dev/null
+parts=(part-*.csv)
+echo "${#parts[@]} parts joined into $(($(wc -l < sweep.csv) - 1)) lines"
+cmp single.csv sweep.csv
