@@ -242,12 +242,27 @@ that is refused or fails is a line with its message; the sweep goes on.
 --results-dir DIR keeps each case's results file as DIR/case-N.txt; without
 it no results file is written.
 
+The last line of the summary is its status: "# tadmor sweep ID: complete",
+or "# tadmor sweep ID: incomplete, N of M cases" after SIGINT or SIGTERM, which
+stop the sweep: no further case starts, the running ones finish, the summary
+of the finished cases is written, and the exit code is 130 or 143. ID names
+the sweep: the base inputs, the decimal separator and the varied inputs with
+their values. --resume SUMMARY runs only the cases missing from that earlier
+summary of the same sweep (a summary of another sweep is refused) and writes
+the whole summary. The summary, the plot and the results folder are tried
+before the first case; every file is written whole or not at all.
+
 --shard K/N runs only the cases K, K+N, K+2N, ...: the summaries of the N
 shards hold every case once. --plot FILE.png|FILE.svg draws --plot-value
 (default flight: FLIGHT of complete melting) against the first varied input.
 
   tadmor sweep --vary ScrewSpeed=30:60:5 --vary OutputRate=250,300 -o speed.csv
-)" + std::string(kExitCodesHelp);
+  tadmor sweep --vary ScrewSpeed=30:60:5 --vary OutputRate=250,300 -o speed.csv \
+               --resume speed.csv
+)" + std::string(kExitCodesHelp) + R"(  130  the sweep was stopped by SIGINT (143: by SIGTERM)
+A sweep exits with 4 also when the results file of any case was not written,
+and with 2 when the --resume summary cannot be read or is not of this sweep.
+)";
 }
 
 }  // namespace tadmor::cli

@@ -194,7 +194,7 @@ int SweepMain(const SweepCommandOptions& options) {
             std::cerr << "tadmor: cannot create the results folder \"" << settings.resultsDir << "\"\n";
             return kExitFileNotWritten;
         }
-        if (!cases.empty() && !CanWrite(CaseResultFileName(settings, cases.back().index), "the results file"))
+        if (!cases.empty() && !CanWrite(CaseResultFileName(settings, cases.front().index), "the results file"))
             return kExitFileNotWritten;
     }
 

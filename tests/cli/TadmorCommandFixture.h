@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -67,6 +68,9 @@ protected:
     }
     void TearDown() override { fs::remove_all(root); }
 
+    // The most memory (address space, bytes) the program may take; 0: no limit.
+    rlim_t memoryLimit = 0;
+
     // Starts tadmor with `arguments` in `work`, its standard output and error
     // going to the files `out` and `err`, with `environment` added
     // ("NAME=VALUE") and LC_ALL=C unless it sets a locale itself.
@@ -85,6 +89,8 @@ protected:
             const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             if (outFd < 0 || errFd < 0 || dup2(outFd, 1) < 0 || dup2(errFd, 2) < 0 || chdir(work.c_str()) != 0)
                 _exit(127);
+            const rlimit limit{memoryLimit, memoryLimit};
+            if (memoryLimit != 0 && setrlimit(RLIMIT_AS, &limit) != 0) _exit(127);
             for (std::string& variable : environment) putenv(variable.data());
             // A program that hangs is ended, so that the test fails instead.
             alarm(kHangGuardSeconds);

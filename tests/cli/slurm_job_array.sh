@@ -100,20 +100,11 @@ done
   skip "the node did not come up: $(tail -n 3 "$dir/slurmd.log" "$dir/slurmctld.log" 2> /dev/null)"
 
 cd "$dir/work"
-readme_block "$readme" 'As a Slurm job array (`sweep.sbatch`):' > sweep.sbatch
-grep -q '^tadmor sweep' sweep.sbatch || { echo "no job script in the README"; exit 1; }
-cat > base.case << 'EOF'
-# the default inputs, a little more output
-OutputRate = 320
-EOF
+readme_recipes "$readme"
+write_base_case
 timeout 120 sbatch --wait --quiet sweep.sbatch
-readme_block "$readme" 'then, once every part is there:' > join.sh
 bash join.sh
-
-# The same sweep on one machine: the job's command without its share of it.
-single=$(sed -n '/^tadmor sweep/,$p' sweep.sbatch | joined_command |
-  sed -E 's/ --(jobs|shard) "[^"]*"//g; s/ -o "[^"]*"//')
-eval "$single -o single.csv" > /dev/null
+eval "$(single_machine_command) -o single.csv" > /dev/null
 parts=(part-*.csv)
-echo "${#parts[@]} parts joined into $(($(wc -l < sweep.csv) - 1)) lines"
+echo "${#parts[@]} parts joined into $(($(wc -l < sweep.csv) - 2)) cases"
 cmp single.csv sweep.csv
