@@ -4,7 +4,7 @@
 # temporary folder, the README's job script is submitted as it stands, the
 # parts are joined with the README's recipe, and the result must be the bytes
 # of the same sweep run on one machine. The daemons are stopped by their PIDs
-# whatever happens. Exit 77 (skipped) when the cluster cannot be started here.
+# whatever happens. Exit 77 (skipped) without root or without the programs.
 # Usage: slurm_job_array.sh TADMOR README
 set -euo pipefail
 tadmor=$(realpath "$1")
@@ -26,10 +26,16 @@ dir=$(mktemp -d /tmp/tadmor-slurm-XXXXXX)
 pids=()
 stop_daemons() {
   local status=$?
+  [ ${#pids[@]} -eq 3 ] && timeout 10 scancel --user=root 2> /dev/null || true
   for pid in "${pids[@]}"; do kill "$pid" 2> /dev/null || true; done
+  for _ in $(seq 50); do
+    kill -0 "${pids[@]}" 2> /dev/null || break
+    sleep 0.2
+  done
+  for pid in "${pids[@]}"; do kill -9 "$pid" 2> /dev/null || true; done
   for pid in "${pids[@]}"; do wait "$pid" 2> /dev/null || true; done
   if [ "$status" -ne 0 ] && [ "$status" -ne 77 ]; then
-    for log in "$dir"/*.log "$dir"/work/slurm-*.out; do
+    for log in "$dir"/*.log "$dir"/*.out "$dir"/work/slurm-*.out; do
       [ -f "$log" ] && { echo "== $log"; tail -n 20 "$log"; }
     done
   fi
@@ -52,7 +58,7 @@ chmod 755 "$dir/munge"
 mungekey --create --keyfile="$dir/munge/munge.key"
 munged --foreground --force --socket="$dir/munge/socket" --key-file="$dir/munge/munge.key" \
   --pid-file="$dir/munge/munged.pid" --seed-file="$dir/munge/seed" --log-file="$dir/munged.log" \
-  > /dev/null 2>&1 &
+  > "$dir/munged.out" 2>&1 &
 pids+=($!)
 
 # One node that offers 128 CPUs (config_overrides lets it offer more than the
@@ -87,17 +93,16 @@ NodeName=$host NodeAddr=127.0.0.1 CPUs=128 State=UNKNOWN
 PartitionName=test Nodes=ALL Default=YES MaxTime=INFINITE State=UP
 EOF
 for _ in $(seq 50); do [ -S "$dir/munge/socket" ] && break; sleep 0.1; done
-[ -S "$dir/munge/socket" ] || skip "munged did not start: $(tail -n 3 "$dir/munged.log" 2> /dev/null)"
-slurmctld -D -i > /dev/null 2>&1 &
+[ -S "$dir/munge/socket" ] || { echo "munged did not start"; exit 1; }
+slurmctld -D -i > "$dir/slurmctld.out" 2>&1 &
 pids+=($!)
-slurmd -D -N "$host" > /dev/null 2>&1 &
+slurmd -D -N "$host" > "$dir/slurmd.out" 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do
   [ "$(sinfo -h -o %t 2> /dev/null)" = idle ] && break
   sleep 0.2
 done
-[ "$(sinfo -h -o %t 2> /dev/null)" = idle ] ||
-  skip "the node did not come up: $(tail -n 3 "$dir/slurmd.log" "$dir/slurmctld.log" 2> /dev/null)"
+[ "$(sinfo -h -o %t 2> /dev/null)" = idle ] || { echo "the node did not come up"; exit 1; }
 
 cd "$dir/work"
 readme_recipes "$readme"
