@@ -8,7 +8,6 @@
 #include <clocale>
 #include <filesystem>
 #include <iostream>
-#include <sstream>
 #include <thread>
 
 #include "cli/Chart.h"
@@ -19,6 +18,7 @@
 #include "cli/RunCommand.h"
 #include "cli/Sweep.h"
 #include "report/AtomicFile.h"
+#include "report/ReadFile.h"
 
 namespace {
 
@@ -153,13 +153,15 @@ bool CanWrite(const std::string& path, const std::string& what) {
     return false;
 }
 
+// More than any summary holds: a million lines of cases with their values.
+constexpr std::size_t kMaxSummaryBytes = std::size_t{1} << 30;
+
 std::string ReadSummaryFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file || std::filesystem::is_directory(path))
-        throw UsageError("--resume " + path + ": cannot read the summary");
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    return contents.str();
+    try {
+        return ReadRegularFile(path, kMaxSummaryBytes);
+    } catch (const FileReadError& error) {
+        throw UsageError("--resume " + path + ": cannot read the summary: " + error.what());
+    }
 }
 
 int SweepMain(const SweepCommandOptions& options) {

@@ -27,11 +27,10 @@ private:
 
 [[noreturn]] void FailWith(int error) { throw FileReadError(std::strerror(error)); }
 
-const std::string kTooLarge = "it holds more than " + std::to_string(kMaxReadBytes / (1024 * 1024)) + " MiB";
-
 }  // namespace
 
-std::string ReadRegularFile(const std::string& path) {
+std::string ReadRegularFile(const std::string& path, std::size_t maxBytes) {
+    const std::string tooLarge = "it holds more than " + std::to_string(maxBytes / (1024 * 1024)) + " MiB";
     if (path.find('\0') != std::string::npos) FailWith(EINVAL);
     // O_NONBLOCK: opening a FIFO does not wait for a writer.
     const FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -40,20 +39,20 @@ std::string ReadRegularFile(const std::string& path) {
     if (fstat(file.get(), &status) != 0) FailWith(errno);
     if (S_ISDIR(status.st_mode)) throw FileReadError("it is a folder");
     if (!S_ISREG(status.st_mode)) throw FileReadError("it is not a regular file");
-    if (static_cast<std::size_t>(status.st_size) > kMaxReadBytes) throw FileReadError(kTooLarge);
+    if (static_cast<std::size_t>(status.st_size) > maxBytes) throw FileReadError(tooLarge);
 
     // The size is only a hint (files in /proc give 0): read to the end, one
     // byte past the limit at the most.
     std::string bytes;
     std::size_t size = 0;
     for (;;) {
-        if (bytes.size() == size) bytes.resize(std::min(std::max<std::size_t>(2 * size, 65536), kMaxReadBytes + 1));
+        if (bytes.size() == size) bytes.resize(std::min(std::max<std::size_t>(2 * size, 65536), maxBytes + 1));
         const ssize_t count = read(file.get(), bytes.data() + size, bytes.size() - size);
         if (count < 0 && errno == EINTR) continue;
         if (count < 0) FailWith(errno);
         if (count == 0) break;
         size += static_cast<std::size_t>(count);
-        if (size > kMaxReadBytes) throw FileReadError(kTooLarge);
+        if (size > maxBytes) throw FileReadError(tooLarge);
     }
     bytes.resize(size);
     return bytes;

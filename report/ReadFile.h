@@ -19,7 +19,7 @@ public:
 
 // The bytes of the regular file at `path`. Throws FileReadError when it
 // cannot be opened or read, is a folder, a device, a FIFO or a socket, or
-// holds more than kMaxReadBytes.
-std::string ReadRegularFile(const std::string& path);
+// holds more than `maxBytes`.
+std::string ReadRegularFile(const std::string& path, std::size_t maxBytes = kMaxReadBytes);
 
 }  // namespace tadmor

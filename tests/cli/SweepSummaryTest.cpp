@@ -2,6 +2,7 @@
 // it names, reading it back for --resume, stopping on a signal, and the files
 // that are tried before the first case.
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <atomic>
 
@@ -273,7 +274,11 @@ TEST_F(SweepFiles, ResumeTakesOnlyASummaryOfTheSameSweep) {
               "tadmor: --resume cut.csv: no status line at its end: not a whole summary written by tadmor sweep\n");
     result = Run(With(two, {"-o", "none.csv", "--resume", "none.csv"}));
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(result.err, "tadmor: --resume none.csv: cannot read the summary\n");
+    EXPECT_EQ(result.err, "tadmor: --resume none.csv: cannot read the summary: No such file or directory\n");
+    ASSERT_EQ(mkfifo((work / "fifo.csv").c_str(), 0600), 0);
+    result = Run(With(two, {"-o", "none.csv", "--resume", "fifo.csv"}));
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err, "tadmor: --resume fifo.csv: cannot read the summary: it is not a regular file\n");
 }
 
 // The names of the files in `folder`, hidden ones too.
