@@ -43,7 +43,11 @@ TEST(Vary, Refusals) {
         {"ScrewSpeed=30:4,5:1", "--vary ScrewSpeed=30:4,5:1: \"4,5\" is not a number written with \".\""},
         {"ScrewSpeed=0:1e7:1", "--vary ScrewSpeed=0:1e7:1: more than 1000000 values"},
     };
-    for (const auto& c : cases) EXPECT_EQ(UsageErrorOf([&] { ParseVary(c.option); }), c.error);
+    for (const auto& c : cases) {
+        EXPECT_EQ(UsageErrorOf([&] { ParseVary(c.option); }), c.error);
+        // The same when the sweep is counted first.
+        EXPECT_EQ(UsageErrorOf([&] { ParseVaries({c.option}); }), c.error);
+    }
     EXPECT_EQ(UsageErrorOf([] { ParseVaries({"ScrewSpeed=30,40", "OutputRate=1,2", "ScrewSpeed=50"}); }),
               "--vary: ScrewSpeed is varied twice");
 }
