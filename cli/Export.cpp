@@ -8,20 +8,6 @@
 
 namespace tadmor::cli {
 
-const std::array<ResultColumn, kTableFieldCount> kResultColumns = {{
-    {"FLIGHT", "turns", &SimulationState::ResFlight},
-    {"DEPTH", "cm", &SimulationState::ResDepth},
-    {"X/W", "-", &SimulationState::ResSolidFraction},
-    {"QS/QT", "-", &SimulationState::ResSolidFlowRatio},
-    {"TB", "degC", &SimulationState::ResBarrelTemp},
-    {"T121", "degC", &SimulationState::ResSolvedMidTemp},
-    {"TAV", "degC", &SimulationState::ResFilmAvgTemp},
-    {"FILM", "cm", &SimulationState::ResFilmThickness},
-    {"1/PSAI", "-", &SimulationState::ResInversePsi},
-    {"POWER TOT", "kW", &SimulationState::ResTotalPower},
-    {"POWER VIS", "kW", &SimulationState::ResViscousPower},
-}};
-
 std::string ExactNumber(double value) {
     char text[32];
     const auto result = std::to_chars(text, text + sizeof text, value);

@@ -9,18 +9,10 @@
 #include <vector>
 
 #include "app/request/CalculationRequest.h"
+#include "model/ResultColumns.h"
 #include "report/ResultsFileReader.h"
 
 namespace tadmor::cli {
-
-// One column of the results table, in table order.
-struct ResultColumn {
-    std::string_view heading;  // as in the table: "FLIGHT" .. "POWER VIS"
-    std::string_view unit;     // ASCII: "turns", "cm", "degC", "kW", "-"
-    std::vector<double> SimulationState::*values;
-};
-
-extern const std::array<ResultColumn, kTableFieldCount> kResultColumns;
 
 // The shortest text, with ".", that reads back as exactly `value`.
 std::string ExactNumber(double value);

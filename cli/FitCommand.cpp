@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <set>
 
-#include "app/request/InputFields.h"
+#include "model/InputFields.h"
 #include "app/request/TextToNumber.h"
 #include "cli/RunCommand.h"
 #include "material/RheometerTable.h"

@@ -1,6 +1,6 @@
 #include "cli/Materials.h"
 
-#include "app/request/InputFields.h"
+#include "model/InputFields.h"
 #include "cli/RunCommand.h"
 #include "material/Material.h"
 #include "material/RangeCheck.h"

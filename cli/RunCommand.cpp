@@ -8,7 +8,7 @@
 #include <ostream>
 #include <sstream>
 
-#include "app/request/InputFields.h"
+#include "model/InputFields.h"
 #include "cli/Materials.h"
 #include "report/ReadFile.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <map>
 
-#include "app/request/InputFields.h"
+#include "model/InputFields.h"
 #include "app/request/TextToNumber.h"
 #include "material/Text.h"
 #include "material/Units.h"

@@ -14,6 +14,13 @@
 
 namespace tadmor {
 
+// The three heading lines of the results table.
+inline constexpr std::string_view kResultsTableHeadings[] = {
+    " [RESULTS]",
+    " FLIGHT DEPTH   X/W   QS/QT   TB    T121    TAV   FILM   1/PSAI     POWER",
+    "                                                                  TOT    VIS ",
+};
+
 // Longest results file name accepted, in bytes.
 inline constexpr std::size_t kMaxResultFileNameBytes = 259;
 

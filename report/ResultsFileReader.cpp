@@ -6,19 +6,14 @@
 #include <optional>
 
 #include "report/ReadFile.h"
+#include "report/ResultsFile.h"
 
 namespace tadmor {
 namespace {
 
-// Every input line is a 43-byte label ending in " =  ", then the value.
-constexpr std::size_t kLabelBytes = 43;
+// Every input line is a label of name and unit, then " =  ", then the value.
 constexpr std::string_view kLabelEnd = " =  ";
-
-constexpr std::string_view kTableHeadings[] = {
-    " [RESULTS]",
-    " FLIGHT DEPTH   X/W   QS/QT   TB    T121    TAV   FILM   1/PSAI     POWER",
-    "                                                                  TOT    VIS ",
-};
+constexpr std::size_t kLabelBytes = kFileLabelWidth + kLabelEnd.size();
 
 [[noreturn]] void Fail(std::size_t lineIndex, const std::string& what) {
     throw NotAResultsFile("line " + std::to_string(lineIndex + 1) + " " + what);
@@ -112,7 +107,7 @@ ResultsFileContents ParseResultsFile(std::string_view bytes) {
 
     if (i >= lines.size())
         throw NotAResultsFile("the file holds the inputs but no results table: its calculation did not finish");
-    for (const std::string_view heading : kTableHeadings) {
+    for (const std::string_view heading : kResultsTableHeadings) {
         if (i >= lines.size() || lines[i] != heading)
             Fail(i, "should be the heading line \"" + std::string(heading) + "\" of the results table");
         ++i;

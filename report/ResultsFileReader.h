@@ -8,6 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "model/InputFields.h"
+#include "model/ResultColumns.h"
+
 namespace tadmor {
 
 // A file that is not a results file, or cannot be read; the text says why.
@@ -16,8 +19,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-inline constexpr int kInputLineCount = 28;   // lines of the input section
-inline constexpr int kTableFieldCount = 11;  // fields of a table row
+inline constexpr int kInputLineCount = kNumericFieldCount;  // lines of the input section
+inline constexpr int kTableFieldCount = kResultColumnCount;  // fields of a table row
 
 struct ResultsFileContents {
     char separator = '.';  // the decimal separator the file was written with

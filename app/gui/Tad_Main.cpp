@@ -15,7 +15,7 @@
 #include "app/gui/Frames.h"
 #include "app/gui/Look.h"
 #include "app/gui/Pictures.h"
-#include "app/request/InputFields.h"
+#include "model/InputFields.h"
 
 using namespace tadmor::gui;
 using tadmor::kFieldCount;

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "app/request/InputFields.h"
+#include "model/InputFields.h"
 #include "app/request/TextToNumber.h"
 #include "model/Arithmetic.h"
 #include "report/ResultsFile.h"
@@ -26,14 +26,12 @@ bool PassesTest(const InputField& field, const SimulationState& state) {
 // Which tests apply: the file name's only where a file is written.
 enum class FileNameTest { Applied, Skipped };
 
-// The message of the first field, in the testing order, whose value fails
-// its test; empty when every value passes.
+// The message of the first field, in field order, whose value fails its
+// test; empty when every value passes.
 std::string_view FirstFailedTest(const SimulationState& state, FileNameTest fileName) {
-    for (int order = 1; order <= kFieldCount; ++order)
-        for (const InputField& field : kInputFields)
-            if (field.testOrder == order && !(fileName == FileNameTest::Skipped && field.test == FieldTest::NotEmpty) &&
-                !PassesTest(field, state))
-                return field.message;
+    for (const InputField& field : kInputFields)
+        if (!(fileName == FileNameTest::Skipped && field.test == FieldTest::NotEmpty) && !PassesTest(field, state))
+            return field.message;
     return {};
 }
 

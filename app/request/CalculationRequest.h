@@ -6,7 +6,7 @@
 #include <array>
 #include <string>
 
-#include "app/request/InputFields.h"
+#include "model/InputFields.h"
 #include "model/Cal_Main.h"
 
 namespace tadmor {

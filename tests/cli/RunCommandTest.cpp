@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/request/InputFields.h"
+#include "model/InputFields.h"
 #include "tests/cli/TadmorCommandFixture.h"
 
 namespace tadmor::cli {

@@ -10,7 +10,7 @@
 #include <random>
 #include <sstream>
 
-#include "app/request/InputFields.h"
+#include "model/InputFields.h"
 #include "app/request/TextToNumber.h"
 #include "material/Material.h"
 #include "support/RecordingUi.h"

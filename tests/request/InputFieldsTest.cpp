@@ -1,4 +1,4 @@
-#include "app/request/InputFields.h"
+#include "model/InputFields.h"
 
 #include <gtest/gtest.h>
 

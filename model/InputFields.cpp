@@ -1,0 +1,114 @@
+#include "model/InputFields.h"
+
+namespace tadmor {
+
+// In field order, which is also the order of the tests and of the results
+// file's input section: edit, variable, default text, label, test, message,
+// value, editable; then the input section's name, unit and format (P, D).
+constexpr std::array<InputField, kFieldCount> kInputFields = {{
+    {"Edit1", "ScrewDiameter", "15.0", "  Screw Diameter (cm) :",
+     FieldTest::Positive, "Value of Screw Diameter is not correct", &SimulationState::ScrewDiameter, true,
+     "Screw Diameter", "(cm)", 5, 1},
+    {"Edit2", "FeedTurns", "10.0", "  Turns of Feed Zone :  ",
+     FieldTest::Positive, "Value of Turns of Feed Zone is not correct", &SimulationState::FeedTurns, true,
+     "Turns of Feed Zone", "", 5, 1},
+    {"Edit3", "CompressionTurns", "6.0", "  Turns of Compression Zone :",
+     FieldTest::Positive, "Value of Turns of Compression Zone is not correct", &SimulationState::CompressionTurns, true,
+     "Turns of Compression Zone", "", 5, 1},
+    {"Edit4", "MeteringTurns", "8.7", "  Turns of Metering Zone :",
+     FieldTest::Positive, "Value of Turns of Metering Zone is not correct", &SimulationState::MeteringTurns, true,
+     "Turns of Metering Zone", "", 5, 1},
+    {"Edit5", "DelayTurns", "5.0", "  Turns of Delay in Melting : ",
+     FieldTest::Positive, "Value of Turns of Delay in Metering is not correct", &SimulationState::DelayTurns, true,
+     "Turns of Delay in Metering", "", 5, 1},
+    {"Edit6", "FeedDepth", "1.4", "  Depth of Feed Zone Channel (cm) :",
+     FieldTest::Positive, "Value of Depth of Feed Zone Channel is not correct", &SimulationState::FeedDepth, true,
+     "Depth of Feed Zone Channel", "(cm)", 5, 2},
+    {"Edit7", "MeteringDepth", "0.4", "  Depth of Meter. Zone Channel (cm) : ",
+     FieldTest::Positive, "Value of Depth of Metering Zone Channel is not correct", &SimulationState::MeteringDepth, true,
+     "Depth of Metering Zone Channel", "(cm)", 5, 2},
+    {"Edit8", "ScrewPitch", "15.0", "  Screw Pitch (cm) : ",
+     FieldTest::Positive, "Value of Screw Pitch is not correct", &SimulationState::ScrewPitch, true,
+     "Screw Pitch", "(cm)", 5, 1},
+    {"Edit9", "FlightWidth", "1.5", "  Flight Width (cm) :  ",
+     FieldTest::Positive, "Value of Flight Width is not correct", &SimulationState::FlightWidth, true,
+     "Flight Width", "(cm)", 5, 2},
+    {"Edit10", "ScrewSpeed", "38.0", "  Number of Revolution (rpm) :",
+     FieldTest::Positive, "Value of Number of Revolution is not correct", &SimulationState::ScrewSpeed, true,
+     "Number of Revolution", "(rpm)", 5, 1},
+    {"Edit11", "OutputRate", "300.0", "  Output (kg/hr)",
+     FieldTest::Positive, "Value of Flow Rate is not correct", &SimulationState::OutputRate, true,
+     "Output", "(kg/hr)", 6, 1},
+    {"Edit12", "BarrelC0", "290.0", "  Barrel Temp. Para. (C0) : ",
+     FieldTest::Positive, "Value of Barrel Temp. Para. (C0) is not correct", &SimulationState::BarrelC0, true,
+     "Barrel Temperature Para.(C0)", "(\x81\x8E)", 6, 1},
+    {"Edit13", "BarrelC1", "0.0", "  Barrel Temp. Para. (C1) :",
+     FieldTest::None, "", &SimulationState::BarrelC1, true,
+     "Barrel Temperature Para.(C1)", "", 8, 3},
+    {"Edit14", "BarrelC2", "0.0", "  Barrel Temp. Para. (C2)",
+     FieldTest::None, "", &SimulationState::BarrelC2, true,
+     "Barrel Temperature Para.(C2)", "", 8, 3},
+    {"Edit15", "ViscA0", "7.442", "  Viscosity Equation Para. (a0) : ",
+     FieldTest::None, "", &SimulationState::ViscA0, false,
+     "Viscosity Equation Para. (a0)", "", 9, 6},
+    {"Edit16", "ViscA1", "-0.80314", "  Viscosity Equation Para. (a1) : ",
+     FieldTest::None, "", &SimulationState::ViscA1, false,
+     "Viscosity Equation Para. (a1)", "", 10, 7},
+    {"Edit17", "ViscA11", "-0.055098", "  Viscosity Equation Para. (a11) : ",
+     FieldTest::None, "", &SimulationState::ViscA11, false,
+     "Viscosity Equation Para. (a11)", "", 11, 8},
+    {"Edit18", "ViscA2", "0.0047899", "  Viscosity Equation Para. (a2) : ",
+     FieldTest::None, "", &SimulationState::ViscA2, false,
+     "Viscosity Equation Para. (a2)", "", 12, 9},
+    {"Edit19", "ViscA22", "-0.00012377", "  Viscosity Equation Para. (a22) : ",
+     FieldTest::None, "", &SimulationState::ViscA22, false,
+     "Viscosity Equation Para. (a22)", "", 13, 10},
+    {"Edit20", "ViscA12", "0.0047277", "  Viscosity Equation Para. (a12) : ",
+     FieldTest::None, "", &SimulationState::ViscA12, false,
+     "Viscosity Equation Para. (a12)", "", 12, 9},
+    {"Edit21", "SolidDensity", "1.34", "  Density of Solid (g/cm3) :",
+     FieldTest::Positive, "Value of Density of Solid is not correct", &SimulationState::SolidDensity, false,
+     "Density of Solid", "(g/cm3)", 4, 2},
+    {"Edit22", "MeltDensity", "1.2", "  Density of Melt (g/cm3) :",
+     FieldTest::Positive, "Value of Density of Melt is not correct", &SimulationState::MeltDensity, false,
+     "Density of Melt", "(g/cm3)", 4, 2},
+    {"Edit23", "SolidHeat", "0.4", "  Specific Heat of Solid (cal/g.℃) :",
+     FieldTest::Positive, "Value of Specific Heat of Solid is not correct", &SimulationState::SolidHeat, false,
+     "Specific Heat of Solid", "(cal/g.\x81\x8E)", 4, 2},
+    {"Edit24", "FusionHeat", "17.7", "  Heat of Fusion (cal/g) :",
+     FieldTest::NonNegative, "Value of Heat of Fusion is not correct", &SimulationState::FusionHeat, false,
+     "Heat of Fusion", "(cal/g)", 6, 2},
+    {"Edit25", "MeltHeat", "0.48", "  Specific Heat of Melt (cal/g.℃) :",
+     FieldTest::Positive, "Value of Specific Heat of Melt is not correct", &SimulationState::MeltHeat, false,
+     "Specific Heat of Melt", "(cal/g.\x81\x8E)", 4, 2},
+    {"Edit26", "MeltConductivity", "0.00052", "  Thermal Cond of Melt (cal/cm.s.℃) :",
+     FieldTest::Positive, "Value of Thermal Conductivity of Melt is not correct", &SimulationState::MeltConductivity, false,
+     "Thermal Cond. of Melt", "(cal/s.cm.\x81\x8E)", 8, 6},
+    {"Edit27", "MeltingPoint", "265.0", "  Melting Point (℃) :",
+     FieldTest::Positive, "Value of Melting Point is not correct", &SimulationState::MeltingPoint, false,
+     "Melting Point", "(\x81\x8E)", 6, 1},
+    {"Edit28", "SolidTemp", "30.0", "  Solid Temperature (℃) :",
+     FieldTest::Positive, "Value of Solid Temperature is not correct", &SimulationState::SolidTemp, true,
+     "Solid Temperature", "(\x81\x8E)", 6, 1},
+    {"Edit29", "ResultFileName", "result.txt", " Save File Name ",
+     FieldTest::NotEmpty, "Save File Name is not correct", nullptr, true,
+     "", "", 0, 0},
+}};
+
+// Every input section label leaves at least one blank between name and unit.
+static_assert([] {
+    for (int i = 0; i < kNumericFieldCount; ++i) {
+        const InputField& field = kInputFields[i];
+        if (field.fileName.empty() || field.fileName.size() + field.fileUnit.size() >= kFileLabelWidth)
+            return false;
+    }
+    return true;
+}());
+
+int FieldIndexOf(std::string_view variable) {
+    for (int i = 0; i < kFieldCount; ++i)
+        if (kInputFields[i].variable == variable) return i;
+    return -1;
+}
+
+}  // namespace tadmor
