@@ -101,6 +101,38 @@ TEST(SimulationErrors, ShareOneBaseClassThatNamesTheIncrement) {
     }
 }
 
+// Each fault, raised by real arithmetic, is detected and named; underflow and
+// inexact results pass.
+TEST(SimulationErrors, EachFloatingPointFaultIsDetectedAndNamed) {
+    volatile double zero = 0, minusOne = -1, large = 1000, tiny = 1e-300;
+    const struct {
+        double (*fault)(double, double, double, double);
+        const char* kind;
+    } cases[] = {
+        {[](double z, double, double, double) { return 1 / z; }, "Floating-point division by zero in Test"},
+        {[](double, double m, double, double) { return std::sqrt(m); },
+         "Invalid floating-point operation (square root or logarithm of a negative number, or 0/0) in Test"},
+        {[](double, double, double l, double) { return std::exp(l); }, "Floating-point overflow in Test"},
+    };
+    SimulationState s;  // before any run: no increment to name
+    for (const auto& c : cases) {
+        ClearArithmeticFaults();
+        volatile double result = c.fault(zero, minusOne, large, tiny);
+        (void)result;
+        try {
+            CheckArithmetic(s, "Test");
+            ADD_FAILURE() << "not detected: " << c.kind;
+        } catch (const ArithmeticError& error) {
+            EXPECT_EQ(std::string(error.what()), c.kind);
+        }
+    }
+    ClearArithmeticFaults();
+    volatile double underflow = tiny * tiny, inexact = 1.0 / 3;
+    (void)underflow;
+    (void)inexact;
+    EXPECT_NO_THROW(CheckArithmetic(s, "Test"));
+}
+
 TEST(SimulationErrors, AnOverflowingBarrelTemperatureEndsTheRun) {
     // C2 = 1000 1/cm: exp(1000 z) overflows at the middle of the first
     // increment, 1.5 cm after the start of melting.
