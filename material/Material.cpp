@@ -181,9 +181,7 @@ Material ParseMaterial(std::string_view contents, std::string_view source) {
 }
 
 Material ReadMaterialFile(const std::string& path) {
-    const std::optional<std::string> contents = ReadWholeFile(path);
-    if (!contents) throw MaterialError("cannot read material file \"" + path + "\"");
-    return ParseMaterial(*contents, path);
+    return ParseMaterial(ReadWholeFile(path, "material file"), path);
 }
 
 std::string ExactText(double value) {

@@ -86,9 +86,7 @@ std::vector<RheometerPoint> ParseRheometerTable(std::string_view contents, std::
 }
 
 std::vector<RheometerPoint> ReadRheometerTable(const std::string& path, const TableUnits& units) {
-    const std::optional<std::string> contents = ReadWholeFile(path);
-    if (!contents) throw MaterialError("cannot read the table \"" + path + "\"");
-    return ParseRheometerTable(*contents, path, units);
+    return ParseRheometerTable(ReadWholeFile(path, "table"), path, units);
 }
 
 }  // namespace tadmor::material

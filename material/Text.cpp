@@ -6,6 +6,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "material/Material.h"
+#include "report/ReadFile.h"
+
 namespace tadmor::material {
 
 std::string_view Trim(std::string_view text) {
@@ -37,12 +40,12 @@ std::optional<long double> ReadNumber(std::string_view text) {
     return value;
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file || std::filesystem::is_directory(path)) return std::nullopt;
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    return contents.str();
+std::string ReadWholeFile(const std::string& path, const std::string& what) {
+    try {
+        return ReadRegularFile(path);
+    } catch (const FileReadError& error) {
+        throw MaterialError("cannot read the " + what + " \"" + path + "\": " + error.what());
+    }
 }
 
 }  // namespace tadmor::material

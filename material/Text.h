@@ -19,7 +19,8 @@ int ForEachLine(std::string_view contents, const std::function<void(std::string_
 // exponent), read with a 64-bit mantissa; nothing for any other text.
 std::optional<long double> ReadNumber(std::string_view text);
 
-// The bytes of the file at `path`; nothing when it cannot be read.
-std::optional<std::string> ReadWholeFile(const std::string& path);
+// The bytes of the regular file at `path`, read bounded; `what` names it in
+// the MaterialError thrown when it cannot be read ("material file", "table").
+std::string ReadWholeFile(const std::string& path, const std::string& what);
 
 }  // namespace tadmor::material

@@ -3,6 +3,7 @@
 // same results file byte for byte.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -93,6 +94,25 @@ TEST(MaterialFile, SiUnitsConvertToTheSameDoubles) {
     const Material si = ParseMaterial(kSiUnits, "si");
     const Material model = ParseMaterial(kModelUnits, "model");
     for (int i = 0; i < kMaterialInputCount; ++i) EXPECT_EQ(si.values[i], model.values[i]) << kMaterialInputs[i];
+}
+
+// A material file or table that is not a regular file is refused at once:
+// a FIFO without a writer would otherwise block the read for ever.
+TEST(MaterialFile, OnlyRegularFilesAreRead) {
+    const fs::path folder = fs::temp_directory_path() / ("tadmor-material-" + std::to_string(getpid()));
+    fs::create_directories(folder);
+    const fs::path fifo = folder / "m.material";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const fs::path& path : {fifo, folder, folder / "missing.material"}) {
+        try {
+            ReadMaterialFile(path.string());
+            ADD_FAILURE() << path << " was read";
+        } catch (const MaterialError& error) {
+            EXPECT_EQ(std::string(error.what()).rfind("cannot read the material file \"" + path.string() + "\": ", 0), 0u)
+                << error.what();
+        }
+    }
+    fs::remove_all(folder);
 }
 
 TEST(MaterialFile, RefusalsNameFileAndLine) {
