@@ -83,6 +83,7 @@ FieldTexts DefaultFieldTexts(char separator) {
 }
 
 Calculation Calculate(const FieldTexts& texts, char separator) {
+    const FloatingPointEnvironmentGuard environment;  // the conversion too runs in the default environment
     Calculation calculation;
     calculation.message = ConvertAndTest(texts, separator, calculation.state, FileNameTest::Skipped);
     if (!calculation.message.empty()) return calculation;
@@ -94,6 +95,7 @@ Calculation Calculate(const FieldTexts& texts, char separator) {
 
 RequestOutcome RunCalculationRequest(const FieldTexts& texts, char separator,
                                      SimulationState& state, RequestUi& ui) {
+    const FloatingPointEnvironmentGuard environment;
     ui.SetBusy(true);
     // Every message is shown before the busy cursor goes.
     const auto refuse = [&ui](std::string_view message, RequestOutcome outcome) {

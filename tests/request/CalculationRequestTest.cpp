@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <cfenv>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -297,6 +298,29 @@ TEST_F(CalculationTest, AnEmptyFileNameIsNoRefusal) {
     const Calculation calculation = Calculate(texts, '.');
     EXPECT_EQ(calculation.outcome, RequestOutcome::Completed);
     EXPECT_GT(calculation.state.StepCount, 0);
+}
+
+}  // namespace
+}  // namespace tadmor
+
+namespace tadmor {
+namespace {
+
+// A caller's rounding mode (here towards +infinity) changes neither the
+// conversion of the texts nor the march, and is given back.
+TEST(CalculateInTheCallersEnvironment, GivesTheSameDoublesAndRestoresTheRoundingMode) {
+    const Calculation plain = Calculate(DefaultFieldTexts(), '.');
+    ASSERT_EQ(std::fesetround(FE_UPWARD), 0);
+    const Calculation upward = Calculate(DefaultFieldTexts(), '.');
+    const int round = std::fegetround();
+    std::fesetround(FE_TONEAREST);
+    EXPECT_EQ(round, FE_UPWARD);
+    ASSERT_EQ(upward.outcome, RequestOutcome::Completed);
+    EXPECT_EQ(upward.state.ViscA2, plain.state.ViscA2);  // 0.0047899 rounds differently upwards
+    EXPECT_EQ(upward.state.ViscA2, 0.0047899);
+    ASSERT_EQ(upward.state.StepCount, plain.state.StepCount);
+    for (int i = 1; i <= plain.state.StepCount; ++i)
+        EXPECT_EQ(upward.state.ResTotalPower[i], plain.state.ResTotalPower[i]) << "row " << i;
 }
 
 }  // namespace
