@@ -86,7 +86,7 @@ std::vector<RheometerPoint> ParseRheometerTable(std::string_view contents, std::
 }
 
 std::vector<RheometerPoint> ReadRheometerTable(const std::string& path, const TableUnits& units) {
-    return ParseRheometerTable(ReadWholeFile(path, "table"), path, units);
+    return ParseRheometerTable(ReadWholeFile(path, "the table"), path, units);
 }
 
 }  // namespace tadmor::material

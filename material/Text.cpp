@@ -44,7 +44,7 @@ std::string ReadWholeFile(const std::string& path, const std::string& what) {
     try {
         return ReadRegularFile(path);
     } catch (const FileReadError& error) {
-        throw MaterialError("cannot read the " + what + " \"" + path + "\": " + error.what());
+        throw MaterialError("cannot read " + what + " \"" + path + "\": " + error.what());
     }
 }
 

@@ -20,7 +20,7 @@ int ForEachLine(std::string_view contents, const std::function<void(std::string_
 std::optional<long double> ReadNumber(std::string_view text);
 
 // The bytes of the regular file at `path`, read bounded; `what` names it in
-// the MaterialError thrown when it cannot be read ("material file", "table").
+// the MaterialError thrown when it cannot be read ("material file", "the table").
 std::string ReadWholeFile(const std::string& path, const std::string& what);
 
 }  // namespace tadmor::material

@@ -87,7 +87,7 @@ TEST_F(TadmorCommand, FitAStandardLaw) {
                                "b=0.00863", "--temperatures", "160:240", "--shear-rates", "10:1000", "--base",
                                "thermal.material", "-o", "ldpe.material"});
     EXPECT_EQ(result.exitCode, 2);  // no such base file
-    EXPECT_EQ(result.err, "tadmor: cannot read material file \"thermal.material\"\n");
+    EXPECT_EQ(result.err, "tadmor: cannot read material file \"thermal.material\": No such file or directory\n");
 
     const Result law = Run({"fit", "--law", "power-law", "--param", "m=135990", "--param", "n=0.3286", "--param",
                             "b=0.00863", "--temperatures", "160:240", "--shear-rates", "10:1000"});
@@ -115,7 +115,7 @@ TEST_F(TadmorCommand, FitRefusals) {
          "\"200:180\"\n"},
         {{"fit", "--law", "power-law", "--temperatures", "180:200", "--shear-rates", "1:10"}, 3,
          "tadmor: power-law needs --param m=VALUE (consistency at T0, Pa.s^n)\n"},
-        {{"fit", "missing.csv"}, 2, "tadmor: cannot read the table \"missing.csv\"\n"},
+        {{"fit", "missing.csv"}, 2, "tadmor: cannot read the table \"missing.csv\": No such file or directory\n"},
         {{"fit", "t.csv", "--plot", "p.jpg"}, 2,
          "tadmor: the plot file name must end in .png or .svg, not \"p.jpg\"\n"},
         {{"fit", "t.csv", "--temperature-unit", "F"}, 2,

@@ -58,7 +58,7 @@ TEST_F(TadmorCommand, BadMaterialFileIsAUsageError) {
     }
     const Result missing = Run({"run", "--material", "none.material"});
     EXPECT_EQ(missing.exitCode, 2);
-    EXPECT_EQ(missing.err, "tadmor: cannot read material file \"none.material\"\n");
+    EXPECT_EQ(missing.err, "tadmor: cannot read material file \"none.material\": No such file or directory\n");
 }
 
 TEST_F(TadmorCommand, SweepOverAMaterial) {

@@ -108,7 +108,7 @@ TEST(MaterialFile, OnlyRegularFilesAreRead) {
             ReadMaterialFile(path.string());
             ADD_FAILURE() << path << " was read";
         } catch (const MaterialError& error) {
-            EXPECT_EQ(std::string(error.what()).rfind("cannot read the material file \"" + path.string() + "\": ", 0), 0u)
+            EXPECT_EQ(std::string(error.what()).rfind("cannot read material file \"" + path.string() + "\": ", 0), 0u)
                 << error.what();
         }
     }
