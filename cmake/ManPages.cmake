@@ -1,0 +1,60 @@
+# Writes the manual pages of the tadmor command, gzipped, from the --help of
+# each of its commands (help2man), and the window's page from its template.
+# Run as a script: cmake -DHELP2MAN=... -DPROGRAM_DIR=... -DVERSION=...
+#   -DOUTPUT_DIR=... [-DGUI_PAGE=tadmor-gui.1] -P ManPages.cmake
+# GUI_PAGE names a page already in OUTPUT_DIR that is only gzipped.
+cmake_minimum_required(VERSION 3.25)
+
+# help2man runs "tadmor ..." by its name, so that the usage lines name it so.
+set(ENV{PATH} "${PROGRAM_DIR}:$ENV{PATH}")
+set(ENV{LC_ALL} C.UTF-8)
+
+# Command, page name, one-line description.
+set(pages
+  "|tadmor|melting of a polymer in a single-screw extruder channel (Tadmor melting model)"
+  "run|tadmor-run|run one calculation of the melting model and write the results file"
+  "plot|tadmor-plot|draw the melting profile of a results file"
+  "sweep|tadmor-sweep|run a parameter sweep of the melting model and write a summary"
+  "fit|tadmor-fit|fit the viscosity law to a rheometer table or a standard law")
+
+function(gzip_page page)
+  execute_process(COMMAND gzip -9 -n -c "${OUTPUT_DIR}/${page}" OUTPUT_FILE "${OUTPUT_DIR}/${page}.gz"
+                  RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "gzip ${page} failed")
+  endif()
+endfunction()
+
+file(MAKE_DIRECTORY "${OUTPUT_DIR}")
+foreach(entry IN LISTS pages)
+  string(REPLACE "|" ";" fields "${entry}")
+  list(GET fields 0 command)
+  list(GET fields 1 name)
+  list(GET fields 2 description)
+  if(command STREQUAL "")
+    set(see_also ".BR tadmor\\-run (1),\n.BR tadmor\\-plot (1),\n.BR tadmor\\-sweep (1),\n.BR tadmor\\-fit (1),\n.BR tadmor\\-gui (1)")
+  else()
+    set(see_also ".BR tadmor (1),\n.BR tadmor\\-gui (1)")
+  endif()
+  set(include "${OUTPUT_DIR}/${name}.h2m")
+  file(WRITE "${include}" "[SEE ALSO]\n${see_also}\n.PP\nThe model, its inputs and its results columns: docs/model.md, installed in\nthe documentation folder of tadmor (for example /usr/share/doc/tadmor).\n")
+  execute_process(
+    COMMAND "${HELP2MAN}" --no-info "--version-string=${VERSION}"
+            "--help-option=${command} --help" "--name=${description}" "--include=${include}" tadmor
+    OUTPUT_VARIABLE text RESULT_VARIABLE failed ERROR_VARIABLE error)
+  if(failed)
+    message(FATAL_ERROR "help2man for ${name} failed: ${error}")
+  endif()
+  # A command's page is named tadmor-COMMAND, in its title and its NAME line.
+  if(NOT command STREQUAL "")
+    string(TOUPPER "${name}" title)
+    string(REPLACE ".TH TADMOR " ".TH ${title} " text "${text}")
+    string(REPLACE "\n.SH NAME\ntadmor \\- " "\n.SH NAME\ntadmor\\-${command} \\- " text "${text}")
+  endif()
+  file(WRITE "${OUTPUT_DIR}/${name}.1" "${text}")
+  gzip_page(${name}.1)
+endforeach()
+
+if(GUI_PAGE)
+  gzip_page(${GUI_PAGE})
+endif()
