@@ -10,21 +10,29 @@ packages=(
   libcli11-dev nlohmann-json3-dev libeigen3-dev
   fonts-ipafont-gothic
   xvfb xauth xdotool imagemagick
-  clang libclang-rt-14-dev
+  clang
   slurm-wlm munge
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# Installs those of the given packages that are missing.
+install_missing() {
+  local missing=() p
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$p")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
 
-echo "Installing: ${missing[*]}"
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq "${missing[@]}"
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq "${missing[@]}"
+}
+
+install_missing "${packages[@]}"
+# The sanitizer and fuzzer runtime of the clang just installed, whatever its version.
+clang_major=$(clang --version | sed -n 's/.*clang version \([0-9][0-9]*\).*/\1/p' | head -n 1)
+install_missing "libclang-rt-${clang_major}-dev"
