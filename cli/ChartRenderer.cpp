@@ -319,15 +319,9 @@ private:
     const Chart& chart_;
 };
 
-bool EndsWith(const std::string& path, std::string_view extension) {
-    if (path.size() < extension.size()) return false;
-    return std::equal(extension.begin(), extension.end(), path.end() - extension.size(),
-                      [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
-}
-
 }  // namespace
 
-bool IsPlotFileName(const std::string& path) { return EndsWith(path, ".png") || EndsWith(path, ".svg"); }
+bool PlotsAvailable() { return true; }
 
 void RenderChart(const Chart& chart, const std::string& path) {
     if (!IsPlotFileName(path)) throw PlotError("the plot file name must end in .png or .svg: \"" + path + "\"");
@@ -349,7 +343,7 @@ void RenderChart(const Chart& chart, const std::string& path) {
     // file of the name as it was.
     QBuffer drawing;
     drawing.open(QIODevice::WriteOnly);
-    if (EndsWith(path, ".png")) {
+    if (IsPngFileName(path)) {
         QImage image(kWidth, kHeight, QImage::Format_RGB32);
         QPainter painter(&image);
         ChartPainter(painter, chart).Paint();

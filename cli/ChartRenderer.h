@@ -1,4 +1,5 @@
 // Draws a Chart into a PNG or SVG file with Qt, without a display.
+// The file names are tested in PlotFileName.cpp, which needs no Qt.
 #pragma once
 
 #include <stdexcept>
@@ -13,8 +14,16 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Whether `path` ends in ".png" or ".svg" (in any case).
+// Whether `path` ends in ".png" or ".svg" (in any case), and in ".png".
 bool IsPlotFileName(const std::string& path);
+bool IsPngFileName(const std::string& path);
+
+// Whether this tadmor draws plots: false when it was built without Qt
+// (TADMOR_BUILD_PLOTS=OFF); RenderChart then refuses every plot.
+bool PlotsAvailable();
+
+// Throws UsageError for a plot file name this tadmor cannot draw; "" passes.
+void RequirePlotFileName(const std::string& path);
 
 // Writes the chart to `path`, a PNG or an SVG by its extension. Throws
 // PlotError when the name has neither extension or the file cannot be written.

@@ -38,8 +38,7 @@ int FitMain(const FitOptions& options, const std::function<int(const Chart&, con
     std::vector<material::RheometerPoint> points;
     std::string description;
     try {
-        if (!options.plot.empty() && !IsPlotFileName(options.plot))
-            throw UsageError("the plot file name must end in .png or .svg, not \"" + options.plot + "\"");
+        RequirePlotFileName(options.plot);
         points = FitPoints(options, description);
     } catch (const UsageError& error) {
         std::cerr << "tadmor: " << error.what() << '\n';

@@ -59,11 +59,6 @@ void AddInputOptions(CLI::App& command, RunOptions& options) {
         ->type_name("C");
 }
 
-void RequirePlotFileName(const std::string& path) {
-    if (!path.empty() && !IsPlotFileName(path))
-        throw UsageError("the plot file name must end in .png or .svg, not \"" + path + "\"");
-}
-
 // Draws `chart`; a failure is told on standard error and gives kExitFileNotWritten.
 int Plot(const Chart& chart, const std::string& path) {
     try {
