@@ -16,6 +16,7 @@
 #include "cli/FitMain.h"
 #include "cli/Materials.h"
 #include "cli/RunCommand.h"
+#include "cli/SolveCommand.h"
 #include "cli/Sweep.h"
 #include "report/AtomicFile.h"
 #include "report/ReadFile.h"
@@ -244,7 +245,8 @@ int main(int argc, char** argv) {
 
     CLI::App app{"tadmor: melting of a polymer in a single-screw extruder channel"};
     app.footer("Commands: run (one calculation), plot (the melting profile of a results file),\n"
-               "sweep (many calculations in parallel), fit (the viscosity law of a polymer).\n"
+               "sweep (many calculations in parallel), fit (the viscosity law of a polymer),\n"
+               "solve (the value of one input that meets a target).\n"
                "See tadmor COMMAND --help.");
     app.require_subcommand(0, 1);
 
@@ -294,6 +296,9 @@ int main(int argc, char** argv) {
     FitOptions fitOptions;
     CLI::App* fit = AddFitCommand(app, fitOptions);
 
+    SolveOptions solveOptions;
+    CLI::App* solve = AddSolveCommand(app, solveOptions);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -303,6 +308,7 @@ int main(int argc, char** argv) {
     if (plot->parsed()) return PlotMain(plotOptions);
     if (sweep->parsed()) return SweepMain(sweepOptions);
     if (fit->parsed()) return FitMain(fitOptions, Plot);
+    if (solve->parsed()) return SolveMain(solveOptions, Plot);
     std::cerr << "tadmor: expected a command: run, plot, sweep or fit; see tadmor --help\n";
     return kExitUsage;
 }
