@@ -12,6 +12,8 @@ packages=(
   xvfb xauth xdotool imagemagick
   clang
   slurm-wlm munge
+  pybind11-dev python3-dev python3-numpy python3-pytest python3-pandas
+  python3-dask python3-distributed
 )
 
 # Installs those of the given packages that are missing.

@@ -87,7 +87,15 @@ Calculation Calculate(const FieldTexts& texts, char separator) {
     Calculation calculation;
     calculation.message = ConvertAndTest(texts, separator, calculation.state, FileNameTest::Skipped);
     if (!calculation.message.empty()) return calculation;
-    const std::optional<std::string> error = ErrorOf([&calculation] { RunMarch(calculation.state); });
+    const std::optional<std::string> error = ErrorOf([&calculation] {
+        try {
+            RunMarch(calculation.state);
+        } catch (const SimulationError& error) {
+            calculation.errorIncrement = error.Increment();
+            calculation.errorFlight = error.Flight();
+            throw;
+        }
+    });
     calculation.outcome = error ? RequestOutcome::CalculationError : RequestOutcome::Completed;
     calculation.message = error.value_or("");
     return calculation;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <limits>
 #include <string>
 
 #include "model/InputFields.h"
@@ -41,6 +42,10 @@ struct Calculation {
     // The refusal's fixed text (InvalidInput) or the error's own text
     // (CalculationError); empty when completed.
     std::string message;
+    // Where a calculation error ended the run: the increment (0 before the
+    // first) and its FLIGHT (NaN when unknown).
+    int errorIncrement = 0;
+    double errorFlight = std::numeric_limits<double>::quiet_NaN();
     // The inputs as converted and, once the march has run, its results.
     SimulationState state;
 };
