@@ -1,0 +1,130 @@
+import csv
+import io
+import subprocess
+import threading
+
+import numpy as np
+import pytest
+
+import tadmor
+from conftest import REFERENCE_DIR, TADMOR_COMMAND
+
+
+def command_csv(*arguments, cwd):
+    run = subprocess.run([TADMOR_COMMAND, "run", *arguments, "--format", "csv"], cwd=cwd,
+                         capture_output=True, text=True, check=True)
+    lines = list(csv.reader(io.StringIO(run.stdout)))
+    return lines[0], [[float(v) for v in line] for line in lines[1:]]
+
+
+def test_default_rows_equal_the_command_at_full_precision(tmp_path):
+    headings, rows = command_csv("-o", "default.txt", cwd=tmp_path)
+    result = tadmor.run()
+    assert headings == [f"{name} ({unit})" for name, unit in tadmor.RESULT_COLUMNS]
+    assert result.rows.dtype.names == tuple(name for name, _ in tadmor.RESULT_COLUMNS)
+    assert len(result.rows) == len(rows) == 129
+    for row, expected in zip(result.rows, rows):
+        assert list(row) == expected  # bit for bit
+    assert result.outcome == "end of screw"
+    assert result.melting_completed_at is None
+    assert result.warnings == []
+    assert result.inputs["ScrewDiameter"] == 15.0
+
+
+def test_run_writes_the_results_file_only_when_asked(tmp_path):
+    subprocess.run([TADMOR_COMMAND, "run", "-o", "command.txt", "--set", "ScrewSpeed=75"], cwd=tmp_path,
+                   capture_output=True, check=True)
+    tadmor.run({"ScrewSpeed": 75}, results_file=str(tmp_path / "module.txt"))
+    assert (tmp_path / "module.txt").read_bytes() == (tmp_path / "command.txt").read_bytes()
+    before = sorted(tmp_path.iterdir())
+    tadmor.run({"ScrewSpeed": 75})
+    assert sorted(tmp_path.iterdir()) == before
+
+
+def reference_cases():
+    lines = (REFERENCE_DIR / "index.tsv").read_text().splitlines()[1:]
+    return [line.split("\t") for line in lines if line.count("\t") >= 5]
+
+
+def test_the_index_lists_every_case():
+    assert len(reference_cases()) == 23
+
+
+@pytest.mark.parametrize("name,separator,outcome,rows,completed,message",
+                         [case[:6] for case in reference_cases()], ids=[case[0] for case in reference_cases()])
+def test_reference_case(tmp_path, name, separator, outcome, rows, completed, message):
+    case = str(REFERENCE_DIR / f"{name}.case")
+    results_file = tmp_path / "result.txt"
+    if outcome == "invalid input":
+        with pytest.raises(tadmor.InputError) as error:
+            tadmor.run(case=case, decimal_separator=separator, results_file=str(results_file))
+        assert error.value.message == message
+        return
+    if outcome == "calculation error":
+        with pytest.raises(tadmor.CalculationError):
+            tadmor.run(case=case, decimal_separator=separator, results_file=str(results_file))
+        return
+    result = tadmor.run(case=case, decimal_separator=separator, results_file=str(results_file))
+    assert result.outcome == ("melting completed" if completed == "yes" else "end of screw")
+    assert results_file.read_bytes() == (REFERENCE_DIR / f"{name}.txt").read_bytes()
+    with open(REFERENCE_DIR / f"{name}.csv") as file:
+        lines = list(csv.reader(file))
+    assert len(result.rows) == len(lines) - 1 == int(rows)
+    expected = np.array([[float(v) for v in line] for line in lines[1:]]).reshape(-1, 11)
+    actual = np.array([list(row) for row in result.rows]).reshape(-1, 11)
+    np.testing.assert_allclose(actual, expected, rtol=1e-9, atol=0)
+
+
+def test_a_calculation_error_names_its_increment_and_flight():
+    with pytest.raises(tadmor.CalculationError) as error:
+        tadmor.run({"BarrelC0": 265.0})
+    assert error.value.message.startswith("Invalid floating-point operation")
+    assert (error.value.increment, error.value.flight) == (1, 5.1)
+    assert isinstance(error.value, tadmor.Error)
+
+
+@pytest.mark.parametrize("inputs,message", [
+    ({"OutputRate": 0}, "Value of Flow Rate is not correct"),
+    ({"OutputRate": "1,5"}, "Input value is not correct!"),
+    ({"OutputRate": float("nan")}, "Input value is not correct!"),
+    ({"NoSuchInput": 1}, 'unknown input name "NoSuchInput"'),
+])
+def test_refused_inputs_raise_an_input_error_with_the_message(inputs, message):
+    with pytest.raises(tadmor.InputError) as error:
+        tadmor.run(inputs)
+    assert message in error.value.message
+
+
+def test_texts_and_numbers_convert_alike_with_either_separator():
+    by_number = tadmor.run({"ScrewDiameter": 12.5})
+    by_text = tadmor.run({"ScrewDiameter": "12,5"}, decimal_separator=",")
+    assert by_text.inputs["ScrewDiameter"] == 12.5
+    assert np.array_equal(by_number.rows, by_text.rows)
+
+
+def test_an_unwritable_results_file_raises_a_file_error(tmp_path):
+    with pytest.raises(tadmor.FileError) as error:
+        tadmor.run(results_file=str(tmp_path / "no-such-folder" / "result.txt"))
+    assert error.value.message == "File can not open!"
+
+
+def test_threads_give_the_results_of_a_loop():
+    speeds = [30 + 5 * i for i in range(16)]
+    in_loop = [tadmor.run({"ScrewSpeed": s}).rows for s in speeds]
+    in_threads = [None] * len(speeds)
+
+    def work(i):
+        in_threads[i] = tadmor.run({"ScrewSpeed": speeds[i]}).rows
+
+    threads = [threading.Thread(target=work, args=(i,)) for i in range(len(speeds))]
+    for thread in threads:
+        thread.start()
+    for thread in threads:
+        thread.join()
+    for a, b in zip(in_loop, in_threads):
+        assert a.tobytes() == b.tobytes()
+
+
+def test_help_tells_the_units():
+    assert "cm" in tadmor.run.__doc__ and "results_file" in tadmor.run.__doc__
+    assert "POWER TOT (kW)" in tadmor.Result.rows.__doc__
