@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -51,12 +52,41 @@ struct Chart {
     bool logX = false;        // x values are log10 of the quantity; ticks on whole decades
 };
 
-// An axis from `min` to `max` in steps of 1, 2 or 5 times a power of ten,
-// covering [low, high] in about `intervals` steps.
+// A chart that cannot be drawn, or a plot file that cannot be written.
+class PlotError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// An axis from `min` to `max` with ticks at the multiples of `step`.
 struct Axis {
     double min = 0, max = 1, step = 1;
 };
+
+// An axis in steps of 1, 2 or 5 times a power of ten, covering [low, high]
+// in about `intervals` steps. Values that agree to a billionth of their size
+// (or lie closer than 1e-305) are drawn as one value, with a tenth of it
+// either side. Throws PlotError when low or high is not finite or the axis
+// would reach beyond the largest double.
 Axis NiceAxis(double low, double high, int intervals);
+
+// The multiples of the step from min to max; none for an axis with more
+// than a thousand of them.
+std::vector<double> Ticks(const Axis& axis);
+
+// The label of the tick at `value`: its digits down to the place of the step.
+std::string TickText(double value, const Axis& axis);
+
+// The axes that a chart is drawn on: x for every panel, and each panel's y.
+struct ChartAxes {
+    Axis x;
+    std::vector<Axis> y;
+};
+
+// Each axis spans the range the chart asks for (kept exactly, ticks on round
+// values inside it, when the data lie within it) or the finite data with a
+// little margin. Throws PlotError when the chart cannot be drawn.
+ChartAxes AxesOf(const Chart& chart);
 
 // The melting profile of a run (inputs and rows 1..StepCount of `state`):
 // X/W and QS/QT against FLIGHT on one panel, TB, T121 and TAV on another,

@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "cli/RunCommand.h"
+#include "model/NumberText.h"
 #include "report/AtomicFile.h"
 
 namespace tadmor::cli {
@@ -35,7 +36,14 @@ const QColor kBandColors[] = {QColor(236, 242, 250), QColor(250, 243, 232), QCol
 const QColor kGridColor(222, 222, 222);
 const QColor kMarkColor(70, 70, 70);
 
-QString QText(const std::string& text) { return QString::fromStdString(text); }
+// Text for the painter. Control characters, which an SVG file cannot hold,
+// are shown as the replacement character, as are bytes that are not UTF-8.
+QString QText(const std::string& text) {
+    QString converted = QString::fromStdString(text);
+    for (QChar& c : converted)
+        if (c.unicode() < 0x20 || c.unicode() == 0xfffe || c.unicode() == 0xffff) c = QChar::ReplacementCharacter;
+    return converted;
+}
 
 QFont Font(int pixels, bool bold = false) {
     QFont font("DejaVu Sans");
@@ -44,64 +52,11 @@ QFont Font(int pixels, bool bold = false) {
     return font;
 }
 
-std::string TickText(double value, double step) {
-    const int decimals = std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)));
-    std::string text = Fixed(value, decimals);
-    if (text.front() == '-' && text.find_first_of("123456789") == std::string::npos) text.erase(0, 1);
-    return text;
-}
-
-// The range of the finite values, or nothing when there are none.
-std::optional<std::pair<double, double>> RangeOf(const std::vector<double>& values,
-                                                 std::optional<std::pair<double, double>> range = {}) {
-    for (const double v : values) {
-        if (!std::isfinite(v)) continue;
-        range = range ? std::pair(std::min(range->first, v), std::max(range->second, v)) : std::pair(v, v);
-    }
-    return range;
-}
-
-// An axis over the range asked for, kept exactly (ticks on round values
-// inside it) when the data lie within it; otherwise over both, padded a
-// little and rounded out to whole steps.
-Axis AxisFor(std::optional<std::pair<double, double>> asked, std::optional<std::pair<double, double>> data,
-             int intervals) {
-    if (asked && (!data || (data->first >= asked->first && data->second <= asked->second))) {
-        Axis axis = NiceAxis(asked->first, asked->second, intervals);
-        axis.min = asked->first;
-        axis.max = asked->second;
-        return axis;
-    }
-    auto [low, high] = data.value_or(std::pair(0.0, 1.0));
-    if (asked) {
-        low = std::min(low, asked->first);
-        high = std::max(high, asked->second);
-    }
-    const double pad = 0.05 * (high - low);
-    return NiceAxis(asked && low == asked->first ? low : low - pad, high + pad, intervals);
-}
-
-// A logarithmic axis (of log10 values) from whole decade to whole decade,
-// with a tick at each.
-Axis DecadeAxis(Axis axis) {
-    axis.min = std::floor(axis.min + 1e-9);
-    axis.max = std::ceil(axis.max - 1e-9);
-    axis.step = std::max(1.0, std::round(axis.step));
-    return axis;
-}
-
 // The quantity at a decade tick: "0.01", "1", "1000", "1e5".
 std::string DecadeText(double exponent) {
     const int decade = static_cast<int>(std::lround(exponent));
     if (decade < -3 || decade > 4) return "1e" + std::to_string(decade);
-    return Fixed(std::pow(10.0, decade), std::max(0, -decade));
-}
-
-std::vector<double> Ticks(const Axis& axis) {
-    std::vector<double> ticks;
-    for (double k = std::ceil(axis.min / axis.step - 1e-9); k * axis.step <= axis.max + 1e-9 * axis.step; ++k)
-        ticks.push_back(k * axis.step);
-    return ticks;
+    return NumberText(std::pow(10.0, decade), std::max(0, -decade));
 }
 
 // One panel's rectangle on the page and its two axes.
@@ -109,36 +64,32 @@ struct Frame {
     QRectF rect;
     Axis x, y;
     bool logX = false, logY = false;
-    double X(double value) const { return rect.left() + (value - x.min) / (x.max - x.min) * rect.width(); }
-    double Y(double value) const { return rect.bottom() - (value - y.min) / (y.max - y.min) * rect.height(); }
+    // Positions stay within a page's width of the page: a zone edge far
+    // outside the axis is still a line the painter can take. Curves never
+    // reach so far, since the axes cover their data.
+    double X(double value) const { return OnPage(rect.left() + (value - x.min) / (x.max - x.min) * rect.width()); }
+    double Y(double value) const { return OnPage(rect.bottom() - (value - y.min) / (y.max - y.min) * rect.height()); }
+    static double OnPage(double position) { return std::clamp(position, -double(kWidth), 2.0 * kWidth); }
+    bool Shows(const Mark& mark) const { return mark.at >= x.min && mark.at <= x.max; }
 };
 
 class ChartPainter {
 public:
-    ChartPainter(QPainter& painter, const Chart& chart) : p_(painter), chart_(chart) {}
+    ChartPainter(QPainter& painter, const Chart& chart, const ChartAxes& axes)
+        : p_(painter), chart_(chart), axes_(axes) {}
 
     void Paint() {
         p_.setRenderHint(QPainter::Antialiasing);
         p_.fillRect(QRectF(0, 0, kWidth, kHeight), Qt::white);
         PaintTitles();
 
-        std::optional<std::pair<double, double>> xData;
-        for (const Panel& panel : chart_.panels)
-            for (const Curve& curve : panel.curves) xData = RangeOf(curve.x, xData);
-        Axis x = AxisFor(chart_.xRange, xData, 14);
-        if (chart_.logX) x = DecadeAxis(x);
-
         const std::size_t count = chart_.panels.size();
         const double height = (kHeight - kTop - kBottom - kPanelGap * (count - 1)) / count;
         int color = 0;
         for (std::size_t i = 0; i < count; ++i) {
             const Panel& panel = chart_.panels[i];
-            std::optional<std::pair<double, double>> yData;
-            for (const Curve& curve : panel.curves) yData = RangeOf(curve.y, yData);
-            for (const Mark& level : panel.levels) yData = RangeOf({level.at}, yData);
-            const Axis y = AxisFor(panel.yRange, yData, 6);
-            const Frame frame{QRectF(kLeft, kTop + i * (height + kPanelGap), kWidth - kLeft - kRight, height), x,
-                              panel.logY ? DecadeAxis(y) : y, chart_.logX, panel.logY};
+            const Frame frame{QRectF(kLeft, kTop + i * (height + kPanelGap), kWidth - kLeft - kRight, height),
+                              axes_.x, axes_.y[i], chart_.logX, panel.logY};
             if (i == 0) PaintBandNamesAndMarkLabels(frame);
             PaintPanel(panel, frame, color, i + 1 == count);
         }
@@ -174,6 +125,7 @@ private:
         p_.setPen(kMarkColor);
         const QFontMetricsF metrics(p_.font());
         for (const Mark& mark : chart_.marks) {
+            if (!frame.Shows(mark)) continue;
             const double at = frame.X(mark.at);
             const double width = metrics.horizontalAdvance(QText(mark.label)) + 2;
             const bool leftOfLine = at + 4 + width > frame.rect.right();
@@ -200,7 +152,7 @@ private:
                 p_.drawLine(QPointF(frame.X(edge), r.top()), QPointF(frame.X(edge), r.bottom()));
         p_.setPen(QPen(kMarkColor, 1.5, Qt::DashLine));
         for (const Mark& mark : chart_.marks)
-            p_.drawLine(QPointF(frame.X(mark.at), r.top()), QPointF(frame.X(mark.at), r.bottom()));
+            if (frame.Shows(mark)) p_.drawLine(QPointF(frame.X(mark.at), r.top()), QPointF(frame.X(mark.at), r.bottom()));
         for (const Mark& level : panel.levels) {
             p_.setPen(QPen(kMarkColor, 1.5, Qt::DotLine));
             p_.drawLine(QPointF(r.left(), frame.Y(level.at)), QPointF(r.right(), frame.Y(level.at)));
@@ -262,13 +214,13 @@ private:
         for (const double t : Ticks(frame.y)) {
             p_.drawLine(QPointF(r.left() - kTickLength, frame.Y(t)), QPointF(r.left(), frame.Y(t)));
             p_.drawText(QRectF(r.left() - 80, frame.Y(t) - 10, 70, 20), Qt::AlignRight | Qt::AlignVCenter,
-                        QText(frame.logY ? DecadeText(t) : TickText(t, frame.y.step)));
+                        QText(frame.logY ? DecadeText(t) : TickText(t, frame.y)));
         }
         for (const double t : Ticks(frame.x)) {
             p_.drawLine(QPointF(frame.X(t), r.bottom()), QPointF(frame.X(t), r.bottom() + kTickLength));
             if (withXLabels)
                 p_.drawText(QRectF(frame.X(t) - 40, r.bottom() + 8, 80, 20), Qt::AlignHCenter | Qt::AlignTop,
-                            QText(frame.logX ? DecadeText(t) : TickText(t, frame.x.step)));
+                            QText(frame.logX ? DecadeText(t) : TickText(t, frame.x)));
         }
     }
 
@@ -317,6 +269,7 @@ private:
 
     QPainter& p_;
     const Chart& chart_;
+    const ChartAxes& axes_;
 };
 
 }  // namespace
@@ -325,6 +278,7 @@ bool PlotsAvailable() { return true; }
 
 void RenderChart(const Chart& chart, const std::string& path) {
     if (!IsPlotFileName(path)) throw PlotError("the plot file name must end in .png or .svg: \"" + path + "\"");
+    const ChartAxes axes = AxesOf(chart);  // before any file is touched: it may refuse the chart
     // Fonts need a GUI application; nothing is ever shown, so no display is needed.
     std::unique_ptr<QGuiApplication> application;
     int argc = 1;
@@ -346,7 +300,7 @@ void RenderChart(const Chart& chart, const std::string& path) {
     if (IsPngFileName(path)) {
         QImage image(kWidth, kHeight, QImage::Format_RGB32);
         QPainter painter(&image);
-        ChartPainter(painter, chart).Paint();
+        ChartPainter(painter, chart, axes).Paint();
         painter.end();
         image.save(&drawing, "PNG");
     } else {
@@ -356,7 +310,7 @@ void RenderChart(const Chart& chart, const std::string& path) {
         svg.setViewBox(QRect(0, 0, kWidth, kHeight));
         svg.setTitle(QText(chart.title));
         QPainter painter(&svg);
-        ChartPainter(painter, chart).Paint();
+        ChartPainter(painter, chart, axes).Paint();
         painter.end();
     }
     const QByteArray& bytes = drawing.data();

@@ -2,17 +2,11 @@
 // The file names are tested in PlotFileName.cpp, which needs no Qt.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 
 #include "cli/Chart.h"
 
 namespace tadmor::cli {
-
-class PlotError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // Whether `path` ends in ".png" or ".svg" (in any case), and in ".png".
 bool IsPlotFileName(const std::string& path);
@@ -26,7 +20,8 @@ bool PlotsAvailable();
 void RequirePlotFileName(const std::string& path);
 
 // Writes the chart to `path`, a PNG or an SVG by its extension. Throws
-// PlotError when the name has neither extension or the file cannot be written.
+// PlotError when the name has neither extension, the chart cannot be drawn
+// (see AxesOf) or the file cannot be written.
 void RenderChart(const Chart& chart, const std::string& path);
 
 }  // namespace tadmor::cli

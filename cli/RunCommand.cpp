@@ -10,6 +10,7 @@
 
 #include "model/InputFields.h"
 #include "cli/Materials.h"
+#include "model/NumberText.h"
 #include "report/ReadFile.h"
 
 namespace tadmor::cli {
@@ -25,7 +26,7 @@ std::string_view Trim(std::string_view text) {
 
 int FieldIndexOrThrow(std::string_view name, const std::string& where) {
     const int index = FieldIndexOf(name);
-    if (index < 0) throw UsageError(where + "unknown input name \"" + std::string(name) + "\"");
+    if (index < 0) throw UsageError(where + "unknown input name " + Quoted(name));
     return index;
 }
 
@@ -41,10 +42,18 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 }  // namespace
 
-std::string Fixed(double value, int decimals) {
-    char text[64];
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-    return std::string(text, result.ptr);
+std::string Quoted(std::string_view text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7f) {
+            quoted += c;
+            continue;
+        }
+        constexpr char kHex[] = "0123456789abcdef";
+        quoted += {'\\', 'x', kHex[byte / 16], kHex[byte % 16]};
+    }
+    return quoted + "\"";
 }
 
 std::string FieldCaption(const InputField& field) {
@@ -84,21 +93,20 @@ void ApplyCaseText(std::string_view contents, std::string_view source, FieldText
 void ApplySetting(std::string_view setting, FieldTexts& texts) {
     const auto equals = setting.find('=');
     if (equals == std::string_view::npos)
-        throw UsageError("--set expects NAME=TEXT, not \"" + std::string(setting) + "\"");
+        throw UsageError("--set expects NAME=TEXT, not " + Quoted(setting));
     texts[FieldIndexOrThrow(setting.substr(0, equals), "--set: ")] = setting.substr(equals + 1);
 }
 
 char LocaleDecimalSeparator() {
     const char* point = std::localeconv()->decimal_point;
-    return point && std::strlen(point) == 1 ? point[0] : '.';
+    return point && std::strcmp(point, ",") == 0 ? ',' : '.';
 }
 
 char ChooseSeparator(const RunOptions& options) {
     if (!options.separator) return LocaleDecimalSeparator();
     const std::string& text = *options.separator;
-    if (text.size() != 1 || std::strchr("0123456789+-eE ", text[0]))
-        throw UsageError("--decimal-separator expects one character other than a digit, sign, "
-                         "blank or E, not \"" + text + "\"");
+    if (text != "." && text != ",")
+        throw UsageError("--decimal-separator expects \".\" or \",\", not " + Quoted(text));
     return text[0];
 }
 
@@ -124,9 +132,9 @@ void ConsoleUi::ShowError(const std::string& text) {
 std::string Summary(const SimulationState& state) {
     std::string summary = state.ResultFileName + ": " + std::to_string(state.StepCount) + " rows recorded; ";
     if (MeltingCompleted(state))
-        return summary + "melting completed at FLIGHT " + Fixed(IncrementFlight(state), 2);
+        return summary + "melting completed at FLIGHT " + NumberText(IncrementFlight(state), 2);
     const double left = state.StepCount > 0 ? state.ResSolidFraction[state.StepCount] : 1.0;
-    return summary + "X/W " + Fixed(left, 3) + " left at the end of the screw";
+    return summary + "X/W " + NumberText(left, 3) + " left at the end of the screw";
 }
 
 int ExitCodeOf(RequestOutcome outcome) {
@@ -180,9 +188,10 @@ docs/materials.md) sets the thirteen material inputs, a case file overrides
 them, --set overrides the case file (the last --set of a NAME wins), and -o
 overrides the results file name. A TEXT is read like the window's fields:
 blanks, an optional sign, digits with at most one decimal separator, an
-optional exponent (E or e), blanks. The decimal separator is the one of the user's locale ("."
-when it has none) unless --decimal-separator gives it; the default texts and
-the results file use the same separator.
+optional exponent (E or e), blanks. The decimal separator is the one of the
+user's locale ("," or ".", "." for any other) unless --decimal-separator
+gives it ("." or ","); the default texts and the results file use the same
+separator.
 
 Case file: one NAME = TEXT per line; blank lines and lines whose first
 non-blank character is # are ignored, and so is a UTF-8 byte-order mark at
@@ -229,7 +238,8 @@ std::string SweepHelpFooter() {
 defaults, then --material, then --case, then each --set), each through the
 same conversion and tests as the window, on --jobs threads (default: every
 core). The first --vary varies slowest. FROM:TO:STEP gives FROM, FROM+STEP,
-... up to TO, written with the most decimals of the three; V1,V2,... gives the
+... up to TO, written with the most decimal places of the three (in exponent
+form, such as 1e+300, when they are very large or small); V1,V2,... gives the
 texts as they stand. --vary values are always written with "." (the comma
 separates the list); each is turned into the decimal separator of the texts
 (see tadmor run).

@@ -34,7 +34,7 @@ struct RunOptions {
     std::string casePath;                  // empty: no case file
     std::vector<std::string> settings;     // "NAME=TEXT", in command-line order
     std::optional<std::string> output;     // the results file name
-    std::optional<std::string> separator;  // the decimal separator, one character
+    std::optional<std::string> separator;  // the decimal separator, "." or ","
 };
 
 // Applies the `NAME = TEXT` lines of a case file's contents; `source` names
@@ -44,7 +44,7 @@ void ApplyCaseText(std::string_view contents, std::string_view source, FieldText
 // Applies one "NAME=TEXT"; TEXT is taken exactly as given.
 void ApplySetting(std::string_view setting, FieldTexts& texts);
 
-// The decimal separator of the process's locale, "." when it is not one character.
+// The decimal separator of the process's locale when it is ",", else ".".
 char LocaleDecimalSeparator();
 
 // The separator given on the command line, or the locale's.
@@ -81,8 +81,9 @@ private:
     std::ostream& errors_;
 };
 
-// Fixed-point text with "." whatever the process's locale.
-std::string Fixed(double value, int decimals);
+// `text` in double quotes for a message, its control characters written as
+// \xNN so that the message shows all of it on one line.
+std::string Quoted(std::string_view text);
 
 // The window's caption of a field without its colon, e.g. "Screw Diameter (cm)".
 std::string FieldCaption(const InputField& field);

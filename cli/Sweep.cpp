@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <mutex>
 #include <span>
 #include <thread>
@@ -13,6 +14,7 @@
 #include "app/request/TextToNumber.h"
 #include "cli/Export.h"
 #include "cli/RunCommand.h"
+#include "model/NumberText.h"
 
 namespace tadmor::cli {
 
@@ -28,23 +30,33 @@ std::vector<std::string_view> Split(std::string_view text, char delimiter) {
     }
 }
 
-// Digits after the "." of a number text, before any exponent.
+// Decimal places that a number text shows: the digits after its "." less its
+// exponent ("2.5e-3": 4, "1e300": -300).
 int DecimalsOf(std::string_view text) {
+    long decimals = 0;
     const auto point = text.find('.');
-    if (point == std::string_view::npos) return 0;
-    const auto end = text.find_first_not_of("0123456789", point + 1);
-    return static_cast<int>((end == std::string_view::npos ? text.size() : end) - point - 1);
+    if (point != std::string_view::npos) {
+        const auto end = text.find_first_not_of("0123456789", point + 1);
+        decimals = static_cast<long>((end == std::string_view::npos ? text.size() : end) - point - 1);
+    }
+    if (auto e = text.find_first_of("eE"); e != std::string_view::npos) {
+        if (text[++e] == '+') ++e;
+        long exponent = 0;
+        std::from_chars(text.data() + e, text.data() + text.size(), exponent);
+        decimals -= std::clamp(exponent, -1000L, 1000L);
+    }
+    return static_cast<int>(decimals);
 }
 
 std::vector<std::string> RangeValues(std::string_view range, const std::string& name) {
     const std::vector<std::string_view> parts = Split(range, ':');
-    const std::string usage = "--vary " + name + "=" + std::string(range) + ": ";
+    const std::string usage = "--vary " + name + "=" + Escaped(range) + ": ";
     if (parts.size() != 3) throw UsageError(usage + "expected FROM:TO:STEP");
     double numbers[3];
-    int decimals = 0;
+    int decimals = std::numeric_limits<int>::min();
     for (int i = 0; i < 3; ++i) {
         const std::optional<double> number = TextToNumber(parts[i], '.');
-        if (!number) throw UsageError(usage + "\"" + std::string(parts[i]) + "\" is not a number written with \".\"");
+        if (!number) throw UsageError(usage + Quoted(parts[i]) + " is not a number written with \".\"");
         numbers[i] = *number;
         decimals = std::max(decimals, DecimalsOf(parts[i]));
     }
@@ -55,14 +67,8 @@ std::vector<std::string> RangeValues(std::string_view range, const std::string& 
     const long count = static_cast<long>(std::floor(steps + 1e-9L)) + 1;
 
     std::vector<std::string> values;
-    for (long k = 0; k < count; ++k) {
-        char text[64];
-        const auto end = std::to_chars(text, text + sizeof text, static_cast<double>(from + k * step),
-                                       std::chars_format::fixed, decimals).ptr;
-        std::string value(text, end);
-        if (value.front() == '-' && value.find_first_of("123456789") == std::string::npos) value.erase(0, 1);
-        values.push_back(std::move(value));
-    }
+    for (long k = 0; k < count; ++k)
+        values.push_back(NumberText(static_cast<double>(from + k * step), decimals));
     return values;
 }
 
@@ -90,10 +96,10 @@ struct VaryOption {
 VaryOption ReadVaryName(std::string_view option) {
     const auto equals = option.find('=');
     if (equals == std::string_view::npos)
-        throw UsageError("--vary expects NAME=FROM:TO:STEP or NAME=V1,V2,..., not \"" + std::string(option) + "\"");
+        throw UsageError("--vary expects NAME=FROM:TO:STEP or NAME=V1,V2,..., not " + Quoted(option));
     VaryOption vary{{std::string(option.substr(0, equals)), FieldIndexOf(option.substr(0, equals)), {}},
                     option.substr(equals + 1)};
-    if (vary.input.field < 0) throw UsageError("--vary: unknown input name \"" + vary.input.name + "\"");
+    if (vary.input.field < 0) throw UsageError("--vary: unknown input name " + Quoted(vary.input.name));
     if (vary.input.field >= kNumericFieldCount)
         throw UsageError("--vary: " + vary.input.name + " cannot be varied; every case has its own results file");
     return vary;
@@ -248,7 +254,7 @@ Shard ParseShard(std::string_view text) {
     if (slash == std::string_view::npos || !readInt(text.substr(0, slash), shard.index) ||
         !readInt(text.substr(slash + 1), shard.count) || shard.index < 0 || shard.count < 1 ||
         shard.index >= shard.count)
-        throw UsageError("--shard expects K/N with 0 <= K < N, not \"" + std::string(text) + "\"");
+        throw UsageError("--shard expects K/N with 0 <= K < N, not " + Quoted(text));
     return shard;
 }
 

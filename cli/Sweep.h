@@ -24,9 +24,9 @@ struct VariedInput {
     std::vector<std::string> values;
 };
 
-// Reads "NAME=FROM:TO:STEP" (FROM, FROM+STEP, ... up to TO, written with the
-// most decimals of the three) or "NAME=V1,V2,..." (the texts as given).
-// Throws UsageError.
+// Reads "NAME=FROM:TO:STEP" (FROM, FROM+STEP, ... up to TO, written by
+// NumberText with the most decimal places of the three) or "NAME=V1,V2,..."
+// (the texts as given). Throws UsageError.
 VariedInput ParseVary(std::string_view option);
 
 // The --vary options in order; an input may be varied once. A sweep of more

@@ -57,7 +57,7 @@ void AddInputOptions(CLI::App& command, RunOptions& options) {
         ->type_name("NAME=TEXT")
         ->allow_extra_args(false);
     command.add_option("--decimal-separator", options.separator, "Decimal separator of the texts and the files")
-        ->type_name("C");
+        ->type_name(".|,");
 }
 
 // Draws `chart`; a failure is told on standard error and gives kExitFileNotWritten.

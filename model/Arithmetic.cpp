@@ -2,10 +2,10 @@
 
 #include <cfenv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 #include "model/Cal_Main.h"
+#include "model/NumberText.h"
 
 namespace tadmor {
 
@@ -25,11 +25,8 @@ void ClearArithmeticFaults() { std::feclearexcept(FE_ALL_EXCEPT); }
 std::string DescribeIncrement(const SimulationState& s) {
     if (s.StepNo < 1) return "";
     const double flight = IncrementFlight(s);
-    char text[96];
-    if (std::isfinite(flight))
-        std::snprintf(text, sizeof text, "increment %d (FLIGHT %.2f)", s.StepNo, flight);
-    else
-        std::snprintf(text, sizeof text, "increment %d", s.StepNo);
+    std::string text = "increment " + std::to_string(s.StepNo);
+    if (std::isfinite(flight)) text += " (FLIGHT " + NumberText(flight, 2) + ")";
     return text;
 }
 

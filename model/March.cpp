@@ -3,11 +3,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <limits>
 #include <string>
 
 #include "model/Arithmetic.h"
 #include "model/Cal_Main.h"
+#include "model/NumberText.h"
 
 namespace tadmor {
 
@@ -211,10 +212,11 @@ double EstimatedIncrementCount(const SimulationState& s) {
 std::string IncrementLimitRefusal(const SimulationState& s) {
     const double increments = EstimatedIncrementCount(s);
     if (increments <= kIncrementLimit) return "";
-    char count[64];
-    std::snprintf(count, sizeof count, increments < 1e12 ? "%.0f" : "%.3g", increments);
-    return std::string("The screw needs about ") + count + " increments; at most " +
-           std::to_string(kIncrementLimit) + " can be computed. Check the numbers of turns.";
+    const std::string count = std::isfinite(increments)
+                                  ? "about " + NumberText(increments, 0, 3)
+                                  : "more than " + NumberText(std::numeric_limits<double>::max(), 0, 3);
+    return "The screw needs " + count + " increments; at most " + std::to_string(kIncrementLimit) +
+           " can be computed. Check the numbers of turns.";
 }
 
 void RunMarch(SimulationState& s) {

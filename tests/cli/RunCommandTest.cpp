@@ -106,7 +106,9 @@ TEST(Options, DecimalSeparator) {
     RunOptions options;
     options.separator = ",";
     EXPECT_EQ(ChooseSeparator(options), ',');
-    for (const char* bad : {"", "..", "5", "-", "e", " "}) {
+    options.separator = ".";
+    EXPECT_EQ(ChooseSeparator(options), '.');
+    for (const char* bad : {"", "..", "5", "-", "e", " ", "x", "#", "\n", "\xff"}) {
         options.separator = bad;
         EXPECT_NE(UsageErrorOf([&] { ChooseSeparator(options); }), "") << '"' << bad << '"';
     }

@@ -23,6 +23,10 @@ TEST(Vary, RangesAreWrittenWithTheirMostDecimals) {
     EXPECT_EQ(ParseVary("ScrewSpeed=45:30:-7.5").values, (Values{"45.0", "37.5", "30.0"}));
     EXPECT_EQ(ParseVary("OutputRate=300:320:15").values, (Values{"300", "315"}));
     EXPECT_EQ(ParseVary("OutputRate=300:300:1").values, (Values{"300"}));
+    // Decimal places of an exponent form: those it shows.
+    EXPECT_EQ(ParseVary("ScrewSpeed=2.5e-3:3.5e-3:0.5e-3").values, (Values{"0.0025", "0.0030", "0.0035"}));
+    EXPECT_EQ(ParseVary("ScrewSpeed=1e-300:3e-300:1e-300").values, (Values{"1e-300", "2e-300", "3e-300"}));
+    EXPECT_EQ(ParseVary("ScrewSpeed=1e300:3e300:1E+300").values, (Values{"1e+300", "2e+300", "3e+300"}));
     const VariedInput speed = ParseVary("ScrewSpeed=38,45.5, 50");
     EXPECT_EQ(speed.name, "ScrewSpeed");
     EXPECT_EQ(speed.field, FieldIndexOf("ScrewSpeed"));

@@ -226,6 +226,29 @@ TEST(RunMarch, AbsurdlyLongScrewIsRefusedBeforeItStarts) {
     EXPECT_TRUE(s.ResFlight.empty());
 }
 
+TEST(IncrementLimitRefusal, CountsAtAnyMagnitude) {
+    SimulationState s = DefaultInputs();
+    s.MeteringTurns = 1e6;  // 5,000,000 metering increments and the 86 before
+    EXPECT_EQ(IncrementLimitRefusal(s), "The screw needs about 5000086 increments; at most 100000 can be "
+                                        "computed. Check the numbers of turns.");
+    s.MeteringTurns = 1e20;
+    EXPECT_EQ(IncrementLimitRefusal(s).substr(0, 39), "The screw needs about 5e+20 increments;");
+    s.MeteringTurns = 1e308;  // five increments a turn: more than a double holds
+    EXPECT_EQ(IncrementLimitRefusal(s).substr(0, 46), "The screw needs more than 1.8e+308 increments;");
+}
+
+TEST(RunMarch, FaultAtAHugeFlightIsDescribedInFull) {
+    SimulationState s = DefaultInputs();
+    s.DelayTurns = 1e308;  // the feed zone's length overflows
+    try {
+        RunMarch(s);
+        FAIL() << "expected an arithmetic error";
+    } catch (const ArithmeticError& e) {
+        const std::string text = e.what();
+        EXPECT_EQ(text, "Floating-point overflow in RunMarch at increment 1 (FLIGHT 1e+308)");
+    }
+}
+
 TEST(EstimatedIncrementCount, CountsEachZonesIncrements) {
     SimulationState s = DefaultInputs();
     EXPECT_EQ(EstimatedIncrementCount(s), 25 + 60 + 44 + 1);
