@@ -29,7 +29,8 @@ namespace {
 // to 18 significant digits.
 int DecimalExponent(double x) {
     char text[64];
-    std::snprintf(text, sizeof text, "%.17e", std::fabs(x));
+    const int length = std::snprintf(text, sizeof text, "%.17e", std::fabs(x));
+    if (length < 0 || length >= static_cast<int>(sizeof text)) std::abort();
     return std::atoi(std::strchr(text, 'e') + 1) + 1;
 }
 

@@ -4,22 +4,21 @@
 #include <charconv>
 #include <cmath>
 #include <functional>
+#include <stdexcept>
+#include <system_error>
+
+#include "model/NumberText.h"
 
 namespace tadmor::material {
 
 namespace {
 
-std::string Text(double value, int decimals) {
-    char text[64];
-    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals).ptr;
-    return std::string(text, end);
-}
-
 // Shear rates with three significant digits.
 std::string RateText(double value) {
-    char text[64];
-    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 3).ptr;
-    return std::string(text, end);
+    char text[16];  // "-1.23e-308" at the longest
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 3);
+    if (result.ec != std::errc()) throw std::logic_error("RateText: no room for a number");
+    return std::string(text, result.ptr);
 }
 
 // The FLIGHT spans of the rows where `outside` holds, as "5.10 to 7.30, 9.10".
@@ -29,8 +28,8 @@ std::string FlightSpans(const SimulationState& s, const std::function<bool(int)>
         if (!outside(row)) continue;
         const int first = row;
         while (row < s.StepCount && outside(row + 1)) ++row;
-        spans += (spans.empty() ? "" : ", ") + Text(s.ResFlight[first], 2);
-        if (row > first) spans += " to " + Text(s.ResFlight[row], 2);
+        spans += (spans.empty() ? "" : ", ") + NumberText(s.ResFlight[first], 2);
+        if (row > first) spans += " to " + NumberText(s.ResFlight[row], 2);
     }
     return spans;
 }
@@ -41,8 +40,8 @@ std::vector<std::string> FittedRangeWarnings(const FittedRange& range, const Sim
     const auto hottest = [&](int row) { return std::max(s.ResBarrelTemp[row], s.ResSolvedMidTemp[row]); };
     const auto shearRate = [&](int row) { return s.RelativeSpeed / s.ResFilmThickness[row]; };
     const std::string temperatures =
-        " the fitted range of the viscosity law (" + Text(range.temperatureMin, 1) + " to " +
-        Text(range.temperatureMax, 1) + " degC)";
+        " the fitted range of the viscosity law (" + NumberText(range.temperatureMin, 1) + " to " +
+        NumberText(range.temperatureMax, 1) + " degC)";
     const std::string rates = " the fitted range of the viscosity law (" + RateText(range.shearRateMin) + " to " +
                               RateText(range.shearRateMax) + " 1/s)";
 
@@ -58,10 +57,10 @@ std::vector<std::string> FittedRangeWarnings(const FittedRange& range, const Sim
         if (!spans.empty()) warnings.push_back(what + " at FLIGHT " + spans);
     };
     if (s.StepCount > 0 && s.MeltingPoint < range.temperatureMin)
-        warn("the melting point " + Text(s.MeltingPoint, 1) + " degC lies below" + temperatures +
+        warn("the melting point " + NumberText(s.MeltingPoint, 1) + " degC lies below" + temperatures +
                  ": the film's viscosity is extrapolated",
              [](int) { return true; });
-    warn("film temperatures up to " + Text(highest, 1) + " degC lie above" + temperatures +
+    warn("film temperatures up to " + NumberText(highest, 1) + " degC lie above" + temperatures +
              ": the film's viscosity is extrapolated",
          [&](int row) { return hottest(row) > range.temperatureMax; });
     warn("film shear rates up to " + RateText(fastest) + " 1/s lie above" + rates +

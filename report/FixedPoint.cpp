@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <stdexcept>
+#include <string_view>
+#include <system_error>
 
 namespace tadmor {
 namespace {
@@ -21,16 +22,20 @@ struct DecimalExpansion {
 
 DecimalExpansion Expand(double value) {
     if (value == 0) return {};
-    // "d.ddddddddddddddddde+XX": 18 significant digits, then the exponent. The
-    // point is skipped whatever it is, since the C locale may have been changed.
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*e", kSignificantDigits - 1, std::fabs(value));
+    // "d.ddddddddddddddddde+XX": 18 significant digits, then the exponent.
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::scientific,
+                                      kSignificantDigits - 1);
+    if (result.ec != std::errc()) throw std::logic_error("FormatFixedPoint: no room for the digits");
+    const std::string_view written(text, static_cast<std::size_t>(result.ptr - text));
+    const std::size_t e = written.find('e');
     DecimalExpansion expansion;
-    const char* c = text;
-    for (; *c != 'e'; ++c) {
-        if (std::isdigit(static_cast<unsigned char>(*c))) expansion.digits.push_back(*c);
-    }
-    expansion.exponent = std::atoi(c + 1) + 1;
+    for (const char c : written.substr(0, e))
+        if (std::isdigit(static_cast<unsigned char>(c))) expansion.digits.push_back(c);
+    std::string_view power = written.substr(e + 1);
+    if (power.front() == '+') power.remove_prefix(1);
+    std::from_chars(power.data(), power.data() + power.size(), expansion.exponent);
+    ++expansion.exponent;
     return expansion;
 }
 
