@@ -29,7 +29,6 @@ bool HasNul(const std::string& text) { return text.find('\0') != std::string::np
 // temperature TB as given, the other columns a half.
 void WriteResultsWithBarrelTemperatures(const fs::path& path, const std::vector<double>& barrel) {
     SimulationState state = DefaultInputs();
-    state.ResultFileName = path.string();
     state.StepCount = 3;
     for (std::vector<double>* column :
          {&state.ResDepth, &state.ResSolidFraction, &state.ResSolidFlowRatio, &state.ResSolvedMidTemp,
@@ -38,8 +37,7 @@ void WriteResultsWithBarrelTemperatures(const fs::path& path, const std::vector<
         *column = {0, 0.5, 0.5, 0.5};
     state.ResFlight = {0, 5.1, 5.3, 5.5};
     state.ResBarrelTemp = {0, barrel[0], barrel[1], barrel[2]};
-    ASSERT_TRUE(WriteInputSection(state));
-    ASSERT_TRUE(WriteResultsTable(state));
+    WriteFile(path, InputSectionText(state) + ResultsTableText(state));
 }
 
 TEST_F(TadmorCommand, SummaryAtAFlightBeyondAnyFixedPointText) {
