@@ -42,19 +42,21 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 }  // namespace
 
-std::string Quoted(std::string_view text) {
-    std::string quoted = "\"";
+std::string Escaped(std::string_view text) {
+    std::string escaped;
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte >= 0x20 && byte != 0x7f) {
-            quoted += c;
+            escaped += c;
             continue;
         }
         constexpr char kHex[] = "0123456789abcdef";
-        quoted += {'\\', 'x', kHex[byte / 16], kHex[byte % 16]};
+        escaped += {'\\', 'x', kHex[byte / 16], kHex[byte % 16]};
     }
-    return quoted + "\"";
+    return escaped;
 }
+
+std::string Quoted(std::string_view text) { return "\"" + Escaped(text) + "\""; }
 
 std::string FieldCaption(const InputField& field) {
     std::string_view label = Trim(field.label);

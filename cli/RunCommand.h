@@ -81,8 +81,9 @@ private:
     std::ostream& errors_;
 };
 
-// `text` in double quotes for a message, its control characters written as
-// \xNN so that the message shows all of it on one line.
+// `text` for a message, its control characters written as \xNN so that the
+// message shows all of it on one line; Quoted puts it in double quotes.
+std::string Escaped(std::string_view text);
 std::string Quoted(std::string_view text);
 
 // The window's caption of a field without its colon, e.g. "Screw Diameter (cm)".

@@ -25,7 +25,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTADMOR_BUILD_FUZZ=ON \
   -DTADMOR_SANITIZE=ON -DTADMOR_BUILD_TESTS=OFF -DTADMOR_BUILD_GUI=OFF -DTADMOR_BUILD_BENCH=OFF
 cmake --build build-fuzz --target fuzz_targets
-for target in text_to_number fixed_point request; do
+for target in text_to_number fixed_point request results_chart case_vary; do
   mkdir -p "build-fuzz/corpus/$target"
   log="build-fuzz/fuzz_$target.log"
   echo "Fuzzing $target for ${FUZZ_SECONDS:-20} s"
