@@ -5,12 +5,15 @@
 #include <cmath>
 #include <filesystem>
 #include <set>
+#include <stdexcept>
+#include <system_error>
 
 #include "model/InputFields.h"
 #include "app/request/TextToNumber.h"
 #include "cli/RunCommand.h"
 #include "material/RheometerTable.h"
 #include "material/Units.h"
+#include "model/NumberText.h"
 
 namespace tadmor::cli {
 
@@ -18,14 +21,16 @@ namespace {
 
 using namespace tadmor::material;
 
+// `digits` significant digits (at most 17 are asked for: "-1.2345678901234567e-308" fits).
 std::string General(double value, int digits) {
     char text[64];
-    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, digits).ptr;
-    return std::string(text, end);
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::general, digits);
+    if (result.ec != std::errc()) throw std::logic_error("General: no room for a number");
+    return std::string(text, result.ptr);
 }
 
 std::string WindowText(const FittedRange& r) {
-    return Fixed(r.temperatureMin, 1) + " to " + Fixed(r.temperatureMax, 1) + " degC, " + General(r.shearRateMin, 4) +
+    return NumberText(r.temperatureMin, 1) + " to " + NumberText(r.temperatureMax, 1) + " degC, " + General(r.shearRateMin, 4) +
            " to " + General(r.shearRateMax, 4) + " 1/s";
 }
 
@@ -98,10 +103,10 @@ std::string FitReport(const LawFit& fit, const std::string& description) {
         report += line + "\n";
     }
     report += "\nError of ln eta: RMS " + General(fit.rmsLogError, 3) + ", largest " + General(fit.maxLogError, 3) +
-              "\nError of eta:    RMS " + Fixed(fit.rmsPercentError, 3) + " %, largest " +
-              Fixed(fit.maxPercentError, 3) + " %\n";
-    report += "Over the data's range:\n  local power-law index n = 1 + d ln eta / dL: " + Fixed(fit.indexMin, 4) +
-              " to " + Fixed(fit.indexMax, 4) + "\n  temperature sensitivity b = -d ln eta / dT: " +
+              "\nError of eta:    RMS " + NumberText(fit.rmsPercentError, 3) + " %, largest " +
+              NumberText(fit.maxPercentError, 3) + " %\n";
+    report += "Over the data's range:\n  local power-law index n = 1 + d ln eta / dL: " + NumberText(fit.indexMin, 4) +
+              " to " + NumberText(fit.indexMax, 4) + "\n  temperature sensitivity b = -d ln eta / dT: " +
               General(fit.sensitivityMin, 4) + " to " + General(fit.sensitivityMax, 4) +
               " 1/degC (the model's TempSensitivity is -b)\n";
     for (const std::string& note : fit.notes) report += "Note: " + note + "\n";
@@ -130,7 +135,7 @@ Material FittedMaterial(const LawFit& fit, const FitOptions& options, const std:
     std::vector<std::string> sources;
     if (!options.source.empty()) sources.push_back(options.source);
     sources.push_back("viscosity law fitted by tadmor fit to " + description + "; error of eta RMS " +
-                      Fixed(fit.rmsPercentError, 3) + " %, largest " + Fixed(fit.maxPercentError, 3) + " %");
+                      NumberText(fit.rmsPercentError, 3) + " %, largest " + NumberText(fit.maxPercentError, 3) + " %");
     material.sources.insert(material.sources.begin(), sources.begin(), sources.end());
     for (int i = 0; i < kLawCoefficientCount; ++i) material.values[i] = fit.coefficients[i];
     material.range = fit.range;
@@ -142,7 +147,7 @@ Chart FitChart(const std::vector<RheometerPoint>& points, const LawFit& fit, con
     Chart chart;
     chart.title = title;
     chart.subtitle = "ln eta fitted with " + std::to_string(fit.points) + " points: error of eta RMS " +
-                     Fixed(fit.rmsPercentError, 2) + " %, largest " + Fixed(fit.maxPercentError, 2) + " %";
+                     NumberText(fit.rmsPercentError, 2) + " %, largest " + NumberText(fit.maxPercentError, 2) + " %";
     chart.xLabel = "shear rate (1/s)";
     chart.logX = true;
     Panel panel;
@@ -163,7 +168,7 @@ Chart FitChart(const std::vector<RheometerPoint>& points, const LawFit& fit, con
     for (std::size_t k = 0; k < temperatures.size(); ++k) {
         const double t = temperatures[k];
         Curve data;
-        data.name = Fixed(t, 1) + " \u00B0C " + dataLabel;
+        data.name = NumberText(t, 1) + " \u00B0C " + dataLabel;
         data.markers = true;
         data.line = false;
         data.color = static_cast<int>(k);
@@ -173,7 +178,7 @@ Chart FitChart(const std::vector<RheometerPoint>& points, const LawFit& fit, con
             data.y.push_back(std::log10(p.viscosity * kPascalSecondsPerModelUnit));
         }
         Curve law;
-        law.name = Fixed(t, 1) + " \u00B0C fitted law";
+        law.name = NumberText(t, 1) + " \u00B0C fitted law";
         law.color = static_cast<int>(k);
         constexpr int kSteps = 60;
         for (int j = 0; j <= kSteps; ++j) {
