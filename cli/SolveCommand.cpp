@@ -13,6 +13,7 @@
 #include "cli/ChartRenderer.h"
 #include "cli/Export.h"
 #include "cli/Sweep.h"
+#include "model/NumberText.h"
 #include "report/AtomicFile.h"
 
 namespace tadmor::cli {
@@ -46,10 +47,10 @@ std::string PointOutcome(const Point& point) {
 // What one calculation gave, in a few words.
 std::string Describe(const Point& point) {
     if (point.outcome != RequestOutcome::Completed) return PointOutcome(point) + ": " + point.message;
-    std::string text = point.meltingFlight ? "melting completed at FLIGHT " + Fixed(*point.meltingFlight, 2)
-                                           : "X/W " + Fixed(point.solidFraction, 3) + " left at the end of the screw";
-    return text + ", " + std::to_string(point.rows) + " rows, POWER TOT " + Fixed(point.totalPower, 2) +
-           " kW, POWER VIS " + Fixed(point.viscousPower, 2) + " kW";
+    std::string text = point.meltingFlight ? "melting completed at FLIGHT " + NumberText(*point.meltingFlight, 2)
+                                           : "X/W " + NumberText(point.solidFraction, 3) + " left at the end of the screw";
+    return text + ", " + std::to_string(point.rows) + " rows, POWER TOT " + NumberText(point.totalPower, 2) +
+           " kW, POWER VIS " + NumberText(point.viscousPower, 2) + " kW";
 }
 
 nlohmann::json PointJson(const Point& point) {
