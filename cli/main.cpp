@@ -16,7 +16,7 @@
 #include "cli/FitMain.h"
 #include "cli/Materials.h"
 #include "cli/RunCommand.h"
-#include "cli/SolveCommand.h"
+#include "cli/SolveMain.h"
 #include "cli/Sweep.h"
 #include "report/AtomicFile.h"
 #include "report/ReadFile.h"
