@@ -173,10 +173,10 @@ std::string CurveCsv(const VariedInput& over, int field, const std::vector<Solve
 SolveProblem ProblemOf(const SolveOptions& options) {
     SolveProblem problem;
     problem.separator = ChooseSeparator(options.base);
-    problem.base = TextsFor(options.base, problem.separator);
+    problem.base = RequestTexts(options.base);
     problem.field = FieldIndexOf(options.input);
     if (problem.field < 0 || kInputFields[problem.field].value == nullptr)
-        throw UsageError("--for: no numeric input named \"" + options.input + "\"");
+        throw UsageError("--for: no numeric input named \"" + options.input + "\"" + DidYouMean(options.input));
     problem.target = ParseTarget(options.meltedAt, options.xwAtEnd);
     problem.intervals = options.intervals;
     if (!options.range.empty()) {

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "cli/ChartRenderer.h"
+#include "cli/InputOptions.h"
 #include "report/AtomicFile.h"
 
 namespace tadmor::cli {
@@ -24,14 +25,7 @@ CLI::App* AddSolveCommand(CLI::App& app, SolveOptions& options) {
         "Default range: a quarter to twice the base value (-1:1 for 0).\n"
         "--over NAME=FROM:TO:STEP solves at each value of NAME (a capacity curve) into -o CSV.\n"
         "Exit codes as for run, and 7: no solution in the range.");
-    solve->add_option("--material", options.base.materialPath, "Read the material inputs from a material file")
-        ->type_name("FILE");
-    solve->add_option("--case", options.base.casePath, "Read inputs from a case file")->type_name("FILE");
-    solve->add_option("--set", options.base.settings, "Set one input (repeatable)")
-        ->type_name("NAME=TEXT")
-        ->allow_extra_args(false);
-    solve->add_option("--decimal-separator", options.base.separator, "Decimal separator of the texts")
-        ->type_name("C");
+    AddInputOptions(*solve, options.base);
     solve->add_option("--for", options.input, "The input solved for")->required()->type_name("NAME");
     solve->add_option("--range", options.range, "The values scanned")->type_name("LO:HI");
     solve->add_option("--melted-at", options.meltedAt, "Melting completes by this FLIGHT or the end")
