@@ -50,7 +50,8 @@ std::string ResultsCsv(const SimulationState& state) {
 }
 
 std::string ResultsJson(const FieldTexts& texts, char separator, const SimulationState& state,
-                        RequestOutcome outcome, const std::string& message) {
+                        RequestOutcome outcome, const std::string& message,
+                        const std::vector<Warning>& warnings) {
     using Json = nlohmann::ordered_json;
     Json inputs = Json::object();
     for (int i = 0; i < kFieldCount; ++i) {
@@ -79,6 +80,10 @@ std::string ResultsJson(const FieldTexts& texts, char separator, const Simulatio
     document["meltingCompletedAtFlight"] = flight ? Json(*flight) : Json(nullptr);
     document["columns"] = std::move(columns);
     document["rows"] = std::move(rows);
+    Json warningList = Json::array();
+    for (const Warning& warning : warnings)
+        warningList.push_back({{"code", warning.code}, {"message", warning.message}, {"where", warning.where}});
+    document["warnings"] = std::move(warningList);
     return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 

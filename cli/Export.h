@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/request/CalculationRequest.h"
+#include "app/request/Warnings.h"
 #include "model/ResultColumns.h"
 #include "report/ResultsFileReader.h"
 
@@ -31,9 +32,10 @@ std::string ResultsCsv(const SimulationState& state);
 // The inputs by variable name (numbers, or the text of one that is not a
 // number), the outcome, its message (null when none), the rows recorded,
 // the FLIGHT where melting completed (or null), the columns with their
-// units, and the rows as objects keyed by heading.
+// units, the rows as objects keyed by heading, and the warnings.
 std::string ResultsJson(const FieldTexts& texts, char separator, const SimulationState& state,
-                        RequestOutcome outcome, const std::string& message);
+                        RequestOutcome outcome, const std::string& message,
+                        const std::vector<Warning>& warnings = {});
 
 // The inputs and the table of a results file as a state (StepCount rows
 // from row 1), named `name`.

@@ -23,8 +23,8 @@ void ApplyMaterialFile(const std::string& path, FieldTexts& texts, char separato
     material::ApplyMaterial(ReadMaterial(path), texts, separator);
 }
 
-std::vector<std::string> MaterialRangeWarnings(const std::string& path, const FieldTexts& texts, char separator,
-                                               const SimulationState& state) {
+std::vector<Warning> MaterialRangeWarnings(const std::string& path, const FieldTexts& texts, char separator,
+                                           const SimulationState& state) {
     if (path.empty()) return {};
     const material::Material material = ReadMaterial(path);
     if (!material.range) return {};
@@ -35,6 +35,16 @@ std::vector<std::string> MaterialRangeWarnings(const std::string& path, const Fi
         if (own[field] != texts[field]) return {};  // the law is not the material's
     }
     return material::FittedRangeWarnings(*material.range, state);
+}
+
+std::vector<Warning> AllWarnings(const std::string& materialPath, const FieldTexts& texts, char separator,
+                                 const SimulationState& state, RequestOutcome outcome) {
+    if (outcome == RequestOutcome::InvalidInput) return {};
+    std::vector<Warning> warnings = RunWarnings(state);
+    if (outcome == RequestOutcome::Completed)
+        for (Warning& warning : MaterialRangeWarnings(materialPath, texts, separator, state))
+            warnings.push_back(std::move(warning));
+    return warnings;
 }
 
 }  // namespace tadmor::cli

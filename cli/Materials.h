@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/request/CalculationRequest.h"
+#include "app/request/Warnings.h"
 
 namespace tadmor::cli {
 
@@ -15,7 +16,13 @@ void ApplyMaterialFile(const std::string& path, FieldTexts& texts, char separato
 // The warnings of a finished run whose material file gives the range its
 // viscosity law was fitted over, where the run leaves that range. None when
 // the file gives no range, or when a case file or --set changed the law.
-std::vector<std::string> MaterialRangeWarnings(const std::string& path, const FieldTexts& texts, char separator,
-                                               const SimulationState& state);
+std::vector<Warning> MaterialRangeWarnings(const std::string& path, const FieldTexts& texts, char separator,
+                                           const SimulationState& state);
+
+// The warnings of a run that ended with `outcome`: RunWarnings of its state
+// (none for invalid input) and, once completed, those of its material's
+// fitted range.
+std::vector<Warning> AllWarnings(const std::string& materialPath, const FieldTexts& texts, char separator,
+                                 const SimulationState& state, RequestOutcome outcome);
 
 }  // namespace tadmor::cli

@@ -12,9 +12,9 @@
 #include <thread>
 
 #include "app/request/TextToNumber.h"
+#include "app/request/Warnings.h"
 #include "cli/Export.h"
 #include "cli/RunCommand.h"
-#include "material/Text.h"
 #include "model/NumberText.h"
 
 namespace tadmor::cli {
@@ -98,10 +98,9 @@ VaryOption ReadVaryName(std::string_view option) {
     const auto equals = option.find('=');
     if (equals == std::string_view::npos)
         throw UsageError("--vary expects NAME=FROM:TO:STEP or NAME=V1,V2,..., not " + Quoted(option));
-    const std::string_view name = material::Trim(option.substr(0, equals));
-    VaryOption vary{{std::string(name), FieldIndexOf(name), {}}, option.substr(equals + 1)};
-    if (vary.input.field < 0)
-        throw UsageError("--vary: unknown input name " + Quoted(vary.input.name) + DidYouMean(name));
+    VaryOption vary{{std::string(option.substr(0, equals)), FieldIndexOf(option.substr(0, equals)), {}},
+                    option.substr(equals + 1)};
+    if (vary.input.field < 0) throw UsageError("--vary: unknown input name " + Quoted(vary.input.name));
     if (vary.input.field >= kNumericFieldCount)
         throw UsageError("--vary: " + vary.input.name + " cannot be varied; every case has its own results file");
     return vary;
@@ -183,7 +182,8 @@ std::optional<RequestOutcome> OutcomeOfName(std::string_view name) {
 }
 
 // A case's result from the fields of its summary line after the varied
-// values: outcome, rows, FLIGHT, the four values of the last row, message.
+// values: outcome, rows, FLIGHT, the four values of the last row, message,
+// warning codes.
 std::optional<CaseResult> CaseResultOf(std::span<const std::string> fields) {
     CaseResult result;
     const std::optional<RequestOutcome> outcome = OutcomeOfName(fields[0]);
@@ -212,6 +212,7 @@ std::optional<CaseResult> CaseResultOf(std::span<const std::string> fields) {
     else if (given != 0)
         return std::nullopt;
     result.message = fields[7];
+    result.warnings = fields[8];
     return result;
 }
 
@@ -222,7 +223,7 @@ std::string SummaryHeader(const std::vector<VariedInput>& varied) {
     std::string header = "case";
     for (const VariedInput& input : varied) header += "," + input.name;
     return header + ",outcome,rows,melting completed at FLIGHT (turns),X/W at end (-),QS/QT at end (-),"
-                    "POWER TOT at end (kW),POWER VIS at end (kW),message\n";
+                    "POWER TOT at end (kW),POWER VIS at end (kW),message,warnings\n";
 }
 
 }  // namespace
@@ -330,6 +331,7 @@ CaseResult RunCase(const SweepSettings& settings, const SweepCase& sweepCase) {
     result.outcome = calculation.outcome;
     result.outcomeName = OutcomeName(result.outcome, state);
     result.message = calculation.message;
+    if (result.outcome != RequestOutcome::InvalidInput) result.warnings = WarningCodes(RunWarnings(state));
     if (result.outcome == RequestOutcome::Completed) {
         result.rows = state.StepCount;
         result.meltingFlight = MeltingFlight(result.outcome, state);
@@ -399,7 +401,7 @@ std::string SummaryCsv(const std::vector<VariedInput>& varied, const std::string
         if (result.outcome == RequestOutcome::Completed) csv += std::to_string(result.rows);
         csv += "," + (result.meltingFlight ? ExactNumber(*result.meltingFlight) : "");
         for (int j = 0; j < 4; ++j) csv += "," + (result.lastRow ? ExactNumber((*result.lastRow)[j]) : "");
-        csv += "," + CsvField(result.message) + "\n";
+        csv += "," + CsvField(result.message) + "," + CsvField(result.warnings) + "\n";
     }
     csv += kStatusPrefix;
     csv += sweepId + ": ";
@@ -424,7 +426,7 @@ void ReadSummary(std::string_view text, std::string_view source, const std::vect
     while (!lines.empty()) {
         const std::size_t offset = lines.data() - text.data();
         const std::vector<std::string> fields = ReadCsvLine(lines);
-        const long index = fields.size() == varied.size() + 9 ? ReadWhole<long>(fields[0]).value_or(-1) : -1;
+        const long index = fields.size() == varied.size() + 10 ? ReadWhole<long>(fields[0]).value_or(-1) : -1;
         std::optional<CaseResult> result;
         if (index >= 0 && index < total) result = CaseResultOf(std::span(fields).subspan(varied.size() + 1));
         const auto found = std::lower_bound(cases.begin(), cases.end(), index,

@@ -61,6 +61,7 @@ struct CaseResult {
     // X/W, QS/QT, total and viscous power of the last row recorded.
     std::optional<std::array<double, 4>> lastRow;
     std::string message;                  // the request's message or error text
+    std::string warnings;                 // the codes of its warnings (WarningCodes)
 };
 
 struct SweepSettings {

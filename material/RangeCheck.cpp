@@ -21,22 +21,9 @@ std::string RateText(double value) {
     return std::string(text, result.ptr);
 }
 
-// The FLIGHT spans of the rows where `outside` holds, as "5.10 to 7.30, 9.10".
-std::string FlightSpans(const SimulationState& s, const std::function<bool(int)>& outside) {
-    std::string spans;
-    for (int row = 1; row <= s.StepCount; ++row) {
-        if (!outside(row)) continue;
-        const int first = row;
-        while (row < s.StepCount && outside(row + 1)) ++row;
-        spans += (spans.empty() ? "" : ", ") + NumberText(s.ResFlight[first], 2);
-        if (row > first) spans += " to " + NumberText(s.ResFlight[row], 2);
-    }
-    return spans;
-}
-
 }  // namespace
 
-std::vector<std::string> FittedRangeWarnings(const FittedRange& range, const SimulationState& s) {
+std::vector<Warning> FittedRangeWarnings(const FittedRange& range, const SimulationState& s) {
     const auto hottest = [&](int row) { return std::max(s.ResBarrelTemp[row], s.ResSolvedMidTemp[row]); };
     const auto shearRate = [&](int row) { return s.RelativeSpeed / s.ResFilmThickness[row]; };
     const std::string temperatures =
@@ -51,10 +38,10 @@ std::vector<std::string> FittedRangeWarnings(const FittedRange& range, const Sim
         fastest = std::max(fastest, shearRate(row));
         slowest = std::min(slowest, shearRate(row));
     }
-    std::vector<std::string> warnings;
+    std::vector<Warning> warnings;
     const auto warn = [&](const std::string& what, const std::function<bool(int)>& outside) {
         const std::string spans = FlightSpans(s, outside);
-        if (!spans.empty()) warnings.push_back(what + " at FLIGHT " + spans);
+        if (!spans.empty()) warnings.push_back({"viscosity-extrapolated", what, "FLIGHT " + spans});
     };
     if (s.StepCount > 0 && s.MeltingPoint < range.temperatureMin)
         warn("the melting point " + NumberText(s.MeltingPoint, 1) + " degC lies below" + temperatures +

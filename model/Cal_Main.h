@@ -147,6 +147,10 @@ struct SimulationState {
     std::vector<double> ResTotalPower;      // kW
     std::vector<double> ResViscousPower;    // kW
     int StepCount = 0;                      // rows recorded by the last run
+    // The local power law of each recorded row (indexed as the result
+    // columns): n and b of the row's last fit. Not in the results file.
+    std::vector<double> RowPowerLawIndex;
+    std::vector<double> RowTempSensitivity;
 
     // ---- Tallies of the last run: which film solutions it used ------------
     int IntegralTableBuilds = 0;   // Simpson tables of the profile solution built

@@ -2,6 +2,7 @@
 // the bookkeeping that records an increment and moves the march on.
 
 #include <cmath>
+#include <utility>
 
 #include "model/Arithmetic.h"
 #include "model/Cal_Main.h"
@@ -94,6 +95,11 @@ void RecordIncrement(SimulationState& s) {
         std::vector<double>& values = s.*column.values;
         if (values.size() <= row) values.resize(row + 1);
         values[row] = s.*column.recorded;
+    }
+    for (auto [values, value] : {std::pair{&s.RowPowerLawIndex, s.PowerLawIndex},
+                                 std::pair{&s.RowTempSensitivity, s.TempSensitivity}}) {
+        if (values->size() <= row) values->resize(row + 1);
+        (*values)[row] = value;
     }
 }
 

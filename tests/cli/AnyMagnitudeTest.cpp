@@ -153,14 +153,17 @@ TEST_F(TadmorCommand, MessagesAtAnyMagnitudeAreWhole) {
               "Check the numbers of turns.\n");
     const Result delay = Run({"run", "--set", "DelayTurns=1e308"});
     EXPECT_EQ(delay.exitCode, 5);
-    EXPECT_EQ(delay.err, "tadmor: error: Floating-point overflow in RunMarch at increment 1 (FLIGHT 1e+308)\n");
+    EXPECT_EQ(delay.err,
+              "tadmor: error: Floating-point overflow in RunMarch at increment 1 (FLIGHT 1e+308)\n"
+              "tadmor: warning: melting starts at DelayTurns 1e+308, at or beyond the end of the 24.70-turn screw: "
+              "the rows lie beyond the screw and describe no real channel (input DelayTurns) [melting-beyond-screw]\n");
 }
 
 TEST_F(TadmorCommand, ANulInACaseFileIsShownInTheMessage) {
     WriteFile(work / "nul.case", std::string("ScrewSpeed = 40\nScrew\0Diameter = 3\n", 36));
     const Result result = Run({"run", "--case", "nul.case"});
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(result.err, "tadmor: nul.case:2: unknown input name \"Screw\\x00Diameter\"; did you mean ScrewDiameter?\n");
+    EXPECT_EQ(result.err, "tadmor: nul.case:2: unknown input name \"Screw\\x00Diameter\"\n");
 }
 
 }  // namespace

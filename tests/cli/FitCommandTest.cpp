@@ -61,8 +61,13 @@ TEST_F(TadmorCommand, FitATableToAMaterialAndRunIt) {
     // sheared faster than 2000 1/s towards the end of the screw.
     const Result run = Run({"run", "--material", "w.material"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
+    // The fitted law is the default one: the default case's warning comes first.
     EXPECT_EQ(run.err.find("tadmor: warning: film temperatures"), std::string::npos) << run.err;
-    EXPECT_EQ(run.err.substr(0, 60), "tadmor: warning: film shear rates up to 4.17e+03 1/s lie abo") << run.err;
+    ASSERT_EQ(run.err.substr(0, kDefaultCaseWarning.size()), kDefaultCaseWarning) << run.err;
+    EXPECT_EQ(run.err.substr(kDefaultCaseWarning.size(), 60),
+              "tadmor: warning: film shear rates up to 4.17e+03 1/s lie abo") << run.err;
+    EXPECT_TRUE(run.err.ends_with(" [viscosity-extrapolated]\n")) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 2) << run.err;
 }
 
 TEST_F(TadmorCommand, FitReportsAReducedLawAndWarns) {

@@ -32,8 +32,9 @@ std::size_t Present(const CaseResults& results) {
     return static_cast<std::size_t>(std::count_if(results.begin(), results.end(), [](const auto& r) { return r.has_value(); }));
 }
 
-CaseResult Completed(const char* name, int rows, std::optional<double> flight, std::array<double, 4> lastRow) {
-    return {RequestOutcome::Completed, name, rows, flight, lastRow, ""};
+CaseResult Completed(const char* name, int rows, std::optional<double> flight, std::array<double, 4> lastRow,
+                     const char* warnings = "") {
+    return {RequestOutcome::Completed, name, rows, flight, lastRow, "", warnings};
 }
 
 // Four cases; the last has not run.
@@ -43,18 +44,19 @@ protected:
     const std::vector<SweepCase> cases = SweepCases(varied, {});
     const std::string id = "0123456789abcdef";
     const CaseResults results = {
-        Completed("melting completed", 118, 22.7, {0.002, -0.0005, 38.25, 35.5}),
-        Completed("end of screw", 129, std::nullopt, {0.1, 0.05, 43.5, 31.25}),
+        Completed("melting completed", 118, 22.7, {0.002, -0.0005, 38.25, 35.5}, "negative-solid-flow"),
+        Completed("end of screw", 129, std::nullopt, {0.1, 0.05, 43.5, 31.25},
+                  "bed-wider-than-channel film-hotter-than-barrel"),
         CaseResult{RequestOutcome::CalculationError, "calculation error", 0, std::nullopt, std::nullopt,
-                   "Invalid \"x\", at\nFLIGHT 5"},
+                   "Invalid \"x\", at\nFLIGHT 5", ""},
         std::nullopt,
     };
     const std::string text =
         "case,ScrewSpeed,OutputRate,outcome,rows,melting completed at FLIGHT (turns),X/W at end (-),"
-        "QS/QT at end (-),POWER TOT at end (kW),POWER VIS at end (kW),message\n"
-        "0,30,250,melting completed,118,22.7,0.002,-5e-04,38.25,35.5,\n"
-        "1,30,300,end of screw,129,,0.1,0.05,43.5,31.25,\n"
-        "2,40,250,calculation error,,,,,,,\"Invalid \"\"x\"\", at\nFLIGHT 5\"\n"
+        "QS/QT at end (-),POWER TOT at end (kW),POWER VIS at end (kW),message,warnings\n"
+        "0,30,250,melting completed,118,22.7,0.002,-5e-04,38.25,35.5,,negative-solid-flow\n"
+        "1,30,300,end of screw,129,,0.1,0.05,43.5,31.25,,bed-wider-than-channel film-hotter-than-barrel\n"
+        "2,40,250,calculation error,,,,,,,\"Invalid \"\"x\"\", at\nFLIGHT 5\",\n"
         "# tadmor sweep 0123456789abcdef: incomplete, 3 of 4 cases\n";
 
     std::string ReadError(const std::string& summary, const std::string& sweepId,
@@ -77,12 +79,13 @@ TEST_F(SweepSummary, EndsWithItsStatusAndReadsBackToTheSameBytes) {
     EXPECT_FALSE(back[3].has_value());
     EXPECT_EQ(back[2]->message, "Invalid \"x\", at\nFLIGHT 5");
     EXPECT_EQ(back[0]->meltingFlight, 22.7);
+    EXPECT_EQ(back[1]->warnings, "bed-wider-than-channel film-hotter-than-barrel");
     EXPECT_EQ(SummaryCsv(varied, id, cases, back), text);
 
     CaseResults whole = results;
-    whole[3] = CaseResult{RequestOutcome::InvalidInput, "invalid input", 0, std::nullopt, std::nullopt, "Bad"};
+    whole[3] = CaseResult{RequestOutcome::InvalidInput, "invalid input", 0, std::nullopt, std::nullopt, "Bad", ""};
     const std::string complete = SummaryCsv(varied, id, cases, whole);
-    EXPECT_TRUE(complete.ends_with("\n3,40,300,invalid input,,,,,,,Bad\n# tadmor sweep 0123456789abcdef: complete\n"));
+    EXPECT_TRUE(complete.ends_with("\n3,40,300,invalid input,,,,,,,Bad,\n# tadmor sweep 0123456789abcdef: complete\n"));
 }
 
 TEST_F(SweepSummary, ASummaryCutShortOrOfAnotherSweepIsRefused) {
@@ -103,7 +106,8 @@ TEST_F(SweepSummary, ASummaryCutShortOrOfAnotherSweepIsRefused) {
              {"1,30,300", "1,35,300"},              // not the case's values
              {"129,,", "12x,,"},                    // rows not a number
              {"43.5,31.25", "43.5,"},               // half a last row
-             {"0.05,", "0.05,,"}}) {                // a field too many
+             {"0.05,", "0.05,,"},                   // a field too many
+             {",bed-wider-than-channel film-hotter-than-barrel", ""}}) {  // no warnings column
         SCOPED_TRACE(to);
         EXPECT_EQ(ReadError(Replaced(from, to), id, varied), badLine);
     }

@@ -24,6 +24,14 @@ namespace tadmor::test {
 
 namespace fs = std::filesystem;
 
+// The warning of the default case on standard error. Its reference rows
+// (tests/data/reference/default.csv) have X/W above 1 from FLIGHT 14.05 to
+// 17.50, at most 1.393 at FLIGHT 15.95.
+inline const std::string kDefaultCaseWarning =
+    "tadmor: warning: the solid bed is wider than the channel (X/W up to 1.393 at FLIGHT 15.95): the model then "
+    "squeezes the bed into the channel, where a real screw would plug or the bed break up at FLIGHT 14.05 to 17.50 "
+    "[bed-wider-than-channel]\n";
+
 inline std::string ReadFile(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
     std::ostringstream contents;

@@ -12,7 +12,7 @@ namespace fs = std::filesystem;
 TEST_F(TadmorCommand, DefaultRunWritesResultTxtAndOneSummaryLine) {
     const Result result = Run({"run"});
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.err, kDefaultCaseWarning);
     const std::string file = ReadFile(work / "result.txt");
     const std::vector<std::string> rows = TableRows(file);
     ASSERT_EQ(rows.size(), 129u);  // the default screw to its end
@@ -35,6 +35,14 @@ TEST_F(TadmorCommand, MeltingCompletedBeforeTheEnd) {
     // The increment after the last recorded one: a tenth or a fifth of a turn on.
     const double step = std::stod(match[2]) - std::stod(rows.back().substr(1, 5));
     EXPECT_TRUE(std::abs(step - 0.1) < 0.006 || std::abs(step - 0.2) < 0.006) << step;
+}
+
+TEST_F(TadmorCommand, ABadTextIsInvalidInput) {
+    const Result result = Run({"run", "--set", "ScrewDiameter=15 cm"});
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_EQ(result.err, "tadmor: Input value is not correct!\n");
+    EXPECT_EQ(result.out, "");
+    EXPECT_FALSE(fs::exists(work / "result.txt"));
 }
 
 TEST_F(TadmorCommand, UsageErrors) {

@@ -20,12 +20,22 @@ SimulationState FiveRows() {
     return s;
 }
 
+// Each warning as "message at FLIGHT ...", checking its code on the way.
+std::vector<std::string> Lines(const std::vector<Warning>& warnings) {
+    std::vector<std::string> lines;
+    for (const Warning& warning : warnings) {
+        EXPECT_EQ(warning.code, "viscosity-extrapolated");
+        lines.push_back(warning.message + " at " + warning.where);
+    }
+    return lines;
+}
+
 TEST(RangeCheck, InsideTheRangeNoWarning) {
     EXPECT_TRUE(FittedRangeWarnings({200, 260, 50, 2000}, FiveRows()).empty());
 }
 
 TEST(RangeCheck, EachWayOutNamesItsRows) {
-    const std::vector<std::string> warnings = FittedRangeWarnings({210, 244, 200, 1000}, FiveRows());
+    const std::vector<std::string> warnings = Lines(FittedRangeWarnings({210, 244, 200, 1000}, FiveRows()));
     ASSERT_EQ(warnings.size(), 4u);
     EXPECT_EQ(warnings[0],
               "the melting point 200.0 degC lies below the fitted range of the viscosity law (210.0 to 244.0 degC): "
@@ -43,16 +53,16 @@ TEST(RangeCheck, EachWayOutNamesItsRows) {
 }
 
 TEST(RangeCheck, SeparateSpansAreListed) {
-    const std::vector<std::string> warnings = FittedRangeWarnings({200, 260, 400, 5000}, FiveRows());
+    const std::vector<std::string> warnings = Lines(FittedRangeWarnings({200, 260, 400, 5000}, FiveRows()));
     ASSERT_EQ(warnings.size(), 1u);
     EXPECT_EQ(warnings[0].substr(warnings[0].find(" at FLIGHT")), " at FLIGHT 5.10 to 5.20");
-    const std::vector<std::string> split = FittedRangeWarnings({200, 260, 50, 1000}, FiveRows());
+    const std::vector<std::string> split = Lines(FittedRangeWarnings({200, 260, 50, 1000}, FiveRows()));
     ASSERT_EQ(split.size(), 1u);
     EXPECT_EQ(split[0].substr(split[0].find(" at FLIGHT")), " at FLIGHT 5.30 to 5.40");
     SimulationState s = FiveRows();
     s.ResFilmThickness[2] = 0.01;  // 3000 1/s at FLIGHT 5.2 too, then 5.3, 5.4
     s.ResFilmThickness[3] = 0.1;
-    const std::vector<std::string> two = FittedRangeWarnings({200, 260, 50, 1000}, s);
+    const std::vector<std::string> two = Lines(FittedRangeWarnings({200, 260, 50, 1000}, s));
     ASSERT_EQ(two.size(), 1u);
     EXPECT_EQ(two[0].substr(two[0].find(" at FLIGHT")), " at FLIGHT 5.20, 5.40");
 }

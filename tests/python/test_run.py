@@ -27,7 +27,8 @@ def test_default_rows_equal_the_command_at_full_precision(tmp_path):
         assert list(row) == expected  # bit for bit
     assert result.outcome == "end of screw"
     assert result.melting_completed_at is None
-    assert result.warnings == []
+    # The reference rows have X/W above 1 from FLIGHT 14.05 to 17.50.
+    assert [(w.code, w.where) for w in result.warnings] == [("bed-wider-than-channel", "FLIGHT 14.05 to 17.50")]
     assert result.inputs["ScrewDiameter"] == 15.0
 
 
@@ -128,3 +129,12 @@ def test_threads_give_the_results_of_a_loop():
 def test_help_tells_the_units():
     assert "cm" in tadmor.run.__doc__ and "results_file" in tadmor.run.__doc__
     assert "POWER TOT (kW)" in tadmor.Result.rows.__doc__
+
+
+def test_warnings_are_the_commands(tmp_path):
+    run = subprocess.run([TADMOR_COMMAND, "run", "--set", "ScrewSpeed=60", "-o", "fast.txt"], cwd=tmp_path,
+                         capture_output=True, text=True, check=True)
+    warnings = tadmor.run({"ScrewSpeed": 60}).warnings
+    assert [w.code for w in warnings] == ["negative-solid-flow"]
+    assert run.stderr == "".join(f"tadmor: warning: {w}\n" for w in warnings)
+    assert "(-0.00019)" in warnings[0].message

@@ -19,6 +19,7 @@ def test_each_case_equals_its_run():
                 case["POWER VIS at end (kW)"]] == [last["X/W"], last["QS/QT"], last["POWER TOT"], last["POWER VIS"]]
         flight = case["melting completed at FLIGHT (turns)"]
         assert (np.isnan(flight) and result.melting_completed_at is None) or flight == result.melting_completed_at
+        assert case["warnings"] == " ".join(dict.fromkeys(w.code for w in result.warnings))
 
 
 def test_a_failing_case_is_a_row_not_an_exception():
