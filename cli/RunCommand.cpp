@@ -1,5 +1,6 @@
 #include "cli/RunCommand.h"
 
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cstring>
@@ -8,8 +9,10 @@
 #include <ostream>
 #include <sstream>
 
-#include "model/InputFields.h"
+#include "app/request/TextToNumber.h"
 #include "cli/Materials.h"
+#include "material/Text.h"
+#include "model/InputFields.h"
 #include "model/NumberText.h"
 #include "report/ReadFile.h"
 
@@ -17,16 +20,11 @@ namespace tadmor::cli {
 
 namespace {
 
-std::string_view Trim(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
+using material::Trim;
 
 int FieldIndexOrThrow(std::string_view name, const std::string& where) {
     const int index = FieldIndexOf(name);
-    if (index < 0) throw UsageError(where + "unknown input name " + Quoted(name));
+    if (index < 0) throw UsageError(where + "unknown input name " + Quoted(name) + DidYouMean(name));
     return index;
 }
 
@@ -64,7 +62,7 @@ std::string FieldCaption(const InputField& field) {
     return std::string(label);
 }
 
-void ApplyCaseText(std::string_view contents, std::string_view source, FieldTexts& texts) {
+void ApplyCaseText(std::string_view contents, std::string_view source, FieldTexts& texts, TextOrigins* origins) {
     // Some editors start a UTF-8 file with a byte-order mark.
     if (contents.starts_with(kByteOrderMark)) contents.remove_prefix(kByteOrderMark.size());
     int lineNumber = 0;
@@ -77,7 +75,8 @@ void ApplyCaseText(std::string_view contents, std::string_view source, FieldText
 
         line = Trim(line);
         if (line.empty() || line.front() == '#') continue;
-        const std::string where = std::string(source) + ":" + std::to_string(lineNumber) + ": ";
+        const std::string place = std::string(source) + ":" + std::to_string(lineNumber);
+        const std::string where = place + ": ";
         const auto equals = line.find('=');
         const std::string_view name = Trim(line.substr(0, equals));
         if (equals == std::string_view::npos || name.empty())
@@ -89,14 +88,17 @@ void ApplyCaseText(std::string_view contents, std::string_view source, FieldText
             text = text.substr(1, text.size() - 2);
         }
         texts[index] = text;
+        if (origins) (*origins)[index] = place;
     }
 }
 
-void ApplySetting(std::string_view setting, FieldTexts& texts) {
+void ApplySetting(std::string_view setting, FieldTexts& texts, TextOrigins* origins) {
     const auto equals = setting.find('=');
     if (equals == std::string_view::npos)
         throw UsageError("--set expects NAME=TEXT, not " + Quoted(setting));
-    texts[FieldIndexOrThrow(setting.substr(0, equals), "--set: ")] = setting.substr(equals + 1);
+    const int index = FieldIndexOrThrow(Trim(setting.substr(0, equals)), "--set: ");
+    texts[index] = setting.substr(equals + 1);
+    if (origins) (*origins)[index] = "--set";
 }
 
 char LocaleDecimalSeparator() {
@@ -104,21 +106,96 @@ char LocaleDecimalSeparator() {
     return point && std::strcmp(point, ",") == 0 ? ',' : '.';
 }
 
-char ChooseSeparator(const RunOptions& options) {
-    if (!options.separator) return LocaleDecimalSeparator();
+namespace {
+
+// The separator given by --decimal-separator, if any.
+std::optional<char> GivenSeparator(const RunOptions& options) {
+    if (!options.separator) return std::nullopt;
     const std::string& text = *options.separator;
     if (text != "." && text != ",")
         throw UsageError("--decimal-separator expects \".\" or \",\", not " + Quoted(text));
     return text[0];
 }
 
-FieldTexts TextsFor(const RunOptions& options, char separator) {
+}  // namespace
+
+char ChooseSeparator(const RunOptions& options) { return GivenSeparator(options).value_or(LocaleDecimalSeparator()); }
+
+char TextSeparator(const RunOptions& options) { return GivenSeparator(options).value_or('.'); }
+
+FieldTexts TextsFor(const RunOptions& options, char separator, TextOrigins* origins) {
     FieldTexts texts = DefaultFieldTexts(separator);
-    if (!options.materialPath.empty()) ApplyMaterialFile(options.materialPath, texts, separator);
-    if (!options.casePath.empty()) ApplyCaseText(ReadCaseFile(options.casePath), options.casePath, texts);
-    for (const std::string& setting : options.settings) ApplySetting(setting, texts);
-    if (options.output) texts[kFieldCount - 1] = *options.output;
+    if (origins) origins->fill("the default");
+    if (!options.materialPath.empty()) {
+        const FieldTexts before = texts;
+        ApplyMaterialFile(options.materialPath, texts, separator);
+        for (int i = 0; origins && i < kFieldCount; ++i)
+            if (texts[i] != before[i]) (*origins)[i] = options.materialPath;
+    }
+    if (!options.casePath.empty())
+        ApplyCaseText(ReadCaseFile(options.casePath), options.casePath, texts, origins);
+    for (const std::string& setting : options.settings) ApplySetting(setting, texts, origins);
+    if (options.output) {
+        texts[kFieldCount - 1] = *options.output;
+        if (origins) origins->back() = "-o";
+    }
     return texts;
+}
+
+FieldTexts WithSeparator(FieldTexts texts, char from, char to) {
+    if (from == to) return texts;
+    for (int i = 0; i < kNumericFieldCount; ++i)
+        for (char& c : texts[i])
+            if (c == from || c == to) c = c == from ? to : from;
+    return texts;
+}
+
+FieldTexts RequestTexts(const RunOptions& options) {
+    const char separator = TextSeparator(options);
+    return WithSeparator(TextsFor(options, separator), separator, ChooseSeparator(options));
+}
+
+namespace {
+
+// What to write instead of `text`, which does not read as a number with
+// `separator`, for the input `field`.
+std::string NumberHint(const InputField& field, std::string_view text, char separator) {
+    const std::string example =
+        WithSeparator(DefaultFieldTexts(), '.', separator)[FieldIndexOf(field.variable)];
+    const std::string_view trimmed = Trim(text);
+    if (trimmed.empty()) return "give a number, such as " + example;
+    if (trimmed.find('#') != std::string_view::npos)
+        return "a comment goes on a line of its own, starting with #";
+    const char other = separator == '.' ? ',' : '.';
+    if (trimmed.find(other) != std::string_view::npos) {
+        std::string swapped(trimmed);
+        std::replace(swapped.begin(), swapped.end(), other, separator);
+        if (TextToNumber(swapped, separator))
+            return std::string("the decimal separator is \"") + separator + "\": write " + swapped +
+                   " (or give --decimal-separator " + other + ")";
+    }
+    const auto blank = trimmed.find_first_of(" \t");
+    if (blank != std::string_view::npos && TextToNumber(trimmed.substr(0, blank), separator))
+        return "write the number alone, without a unit (" + std::string(field.variable) + " is " +
+               FieldCaption(field) + ")";
+    std::string point(trimmed);
+    std::replace(point.begin(), point.end(), separator, '.');
+    if (!point.empty() && point.front() == '+') point.erase(0, 1);
+    double ignored;
+    if (std::from_chars(point.data(), point.data() + point.size(), ignored).ec == std::errc::result_out_of_range)
+        return "it is beyond the range of a double";
+    return std::string("write an optional sign, digits with at most one \"") + separator +
+           "\" and an optional exponent (E or e), such as " + example;
+}
+
+}  // namespace
+
+std::string RefusalDetail(int field, const FieldTexts& given, const TextOrigins& origins, char separator) {
+    const InputField& input = kInputFields[field];
+    const std::string what = origins[field] + ": " + std::string(input.variable) + " " + Quoted(given[field]);
+    if (field < kNumericFieldCount && !TextToNumber(given[field], separator))
+        return what + " is not a number: " + NumberHint(input, given[field], separator);
+    return what + " must be " + std::string(PassingValues(input.test));
 }
 
 void ConsoleUi::ShowMessage(const std::string& text) {
@@ -191,10 +268,13 @@ docs/materials.md) sets the thirteen material inputs, a case file overrides
 them, --set overrides the case file (the last --set of a NAME wins), and -o
 overrides the results file name. A TEXT is read like the window's fields:
 blanks, an optional sign, digits with at most one decimal separator, an
-optional exponent (E or e), blanks. The decimal separator is the one of the
-user's locale ("," or ".", "." for any other) unless --decimal-separator
-gives it ("." or ","); the default texts and the results file use the same
-separator.
+optional exponent (E or e), blanks. Case files, material files and --set
+texts are read with "." as the decimal separator whatever the locale, so
+that they run alike everywhere; the results file is written with the
+separator of the user's locale ("," or ".", "." for any other), as the
+window writes it. --decimal-separator "." or "," sets both. When a text is
+refused, a second line names the input, its text and where it came from
+(FILE:LINE, --set or -o), and tells what to write instead.
 
 Case file: one NAME = TEXT per line; blank lines and lines whose first
 non-blank character is # are ignored, and so is a UTF-8 byte-order mark at

@@ -3,6 +3,7 @@
 // line and the exit codes.
 #pragma once
 
+#include <array>
 #include <iosfwd>
 #include <optional>
 #include <stdexcept>
@@ -38,23 +39,49 @@ struct RunOptions {
     std::optional<std::string> separator;  // the decimal separator, "." or ","
 };
 
-// Applies the `NAME = TEXT` lines of a case file's contents; `source` names
-// the file in errors.
-void ApplyCaseText(std::string_view contents, std::string_view source, FieldTexts& texts);
+// Where each of the 29 texts came from, for messages: "FILE:LINE" (a case
+// file), "--set", "-o", a material file's name, or "the default".
+using TextOrigins = std::array<std::string, kFieldCount>;
 
-// Applies one "NAME=TEXT"; TEXT is taken exactly as given.
-void ApplySetting(std::string_view setting, FieldTexts& texts);
+// Applies the `NAME = TEXT` lines of a case file's contents; `source` names
+// the file in errors and origins.
+void ApplyCaseText(std::string_view contents, std::string_view source, FieldTexts& texts,
+                   TextOrigins* origins = nullptr);
+
+// Applies one "NAME=TEXT"; blanks around NAME are dropped, TEXT is taken
+// exactly as given.
+void ApplySetting(std::string_view setting, FieldTexts& texts, TextOrigins* origins = nullptr);
 
 // The decimal separator of the process's locale when it is ",", else ".".
 char LocaleDecimalSeparator();
 
-// The separator given on the command line, or the locale's.
+// The separator of the results file: the one given on the command line, or
+// the locale's.
 char ChooseSeparator(const RunOptions& options);
+
+// The separator of the texts given (material, case file, --set): the one
+// given on the command line, or "." whatever the locale.
+char TextSeparator(const RunOptions& options);
 
 // The 29 texts: the defaults (numbers written with `separator`), then the
 // material file, then the case file, then each setting in order, then the
 // output name.
-FieldTexts TextsFor(const RunOptions& options, char separator);
+FieldTexts TextsFor(const RunOptions& options, char separator, TextOrigins* origins = nullptr);
+
+// `texts` with the decimal separator of their numbers turned from `from`
+// into `to`. "." and "," change places, so that a text that does not read
+// with `from` does not read with `to` either.
+FieldTexts WithSeparator(FieldTexts texts, char from, char to);
+
+// The texts as the request reads them with ChooseSeparator: TextsFor with
+// TextSeparator, turned into the results file's separator.
+FieldTexts RequestTexts(const RunOptions& options);
+
+// The line after the request's refusal of `field`: where its text came
+// from, the text, and what to write instead (for a text that is not a
+// number) or the values allowed (for a value that fails its test). `given`
+// are the texts as given, read with `separator`.
+std::string RefusalDetail(int field, const FieldTexts& given, const TextOrigins& origins, char separator);
 
 // Keeps the last message or error text that the request showed; busy and
 // completion are silent.

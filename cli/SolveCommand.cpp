@@ -1,20 +1,17 @@
 #include "cli/SolveCommand.h"
 
-#include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <atomic>
 #include <charconv>
 #include <cmath>
-#include <iostream>
 #include <thread>
+#include <tuple>
 
-#include "cli/ChartRenderer.h"
 #include "cli/Export.h"
 #include "cli/Sweep.h"
 #include "model/NumberText.h"
-#include "report/AtomicFile.h"
 
 namespace tadmor::cli {
 
@@ -32,16 +29,6 @@ std::optional<double> ReadNumber(std::string_view text) {
     if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(number))
         return std::nullopt;
     return number;
-}
-
-std::string PointOutcome(const Point& point) {
-    switch (point.outcome) {
-        case RequestOutcome::Completed: return point.meltingFlight ? "melting completed" : "end of screw";
-        case RequestOutcome::InvalidInput: return "invalid input";
-        case RequestOutcome::FileNotWritten: return "file not written";
-        case RequestOutcome::CalculationError: return "calculation error";
-    }
-    return "calculation error";
 }
 
 // What one calculation gave, in a few words.
@@ -66,14 +53,7 @@ nlohmann::json PointJson(const Point& point) {
     return json;
 }
 
-std::string TargetText(const Target& target) {
-    switch (target.kind) {
-        case TargetKind::MeltedAtFlight: return "melting completed by FLIGHT " + ExactNumber(target.value);
-        case TargetKind::MeltedAtEnd: return "melting completed by the end of the screw";
-        case TargetKind::SolidFractionAtEnd: return "X/W at most " + ExactNumber(target.value) + " at the end";
-    }
-    return "";
-}
+}  // namespace
 
 std::string SolveText(const SolveProblem& problem, const SolveResult& result) {
     const std::string name(kInputFields[problem.field].variable);
@@ -91,19 +71,6 @@ std::string SolveText(const SolveProblem& problem, const SolveResult& result) {
     return text + std::to_string(result.calculations) + " calculations\n";
 }
 
-// Solves `problems` on `jobs` threads, each into its place.
-std::vector<SolveResult> SolveAll(const std::vector<SolveProblem>& problems, int jobs) {
-    std::vector<SolveResult> results(problems.size());
-    std::atomic<std::size_t> next = 0;
-    std::vector<std::jthread> threads;
-    for (int j = 0; j < std::max(1, jobs); ++j)
-        threads.emplace_back([&] {
-            for (std::size_t i = next++; i < problems.size(); i = next++) results[i] = analysis::Solve(problems[i]);
-        });
-    threads.clear();
-    return results;
-}
-
 Chart CurveChart(const VariedInput& over, int field, const std::vector<SolveResult>& results,
                  const std::string& title) {
     Curve curve;
@@ -119,7 +86,36 @@ Chart CurveChart(const VariedInput& over, int field, const std::vector<SolveResu
     return chart;
 }
 
-}  // namespace
+std::string PointOutcome(const Point& point) {
+    switch (point.outcome) {
+        case RequestOutcome::Completed: return point.meltingFlight ? "melting completed" : "end of screw";
+        case RequestOutcome::InvalidInput: return "invalid input";
+        case RequestOutcome::FileNotWritten: return "file not written";
+        case RequestOutcome::CalculationError: return "calculation error";
+    }
+    return "calculation error";
+}
+
+std::string TargetText(const Target& target) {
+    switch (target.kind) {
+        case TargetKind::MeltedAtFlight: return "melting completed by FLIGHT " + ExactNumber(target.value);
+        case TargetKind::MeltedAtEnd: return "melting completed by the end of the screw";
+        case TargetKind::SolidFractionAtEnd: return "X/W at most " + ExactNumber(target.value) + " at the end";
+    }
+    return "";
+}
+
+std::vector<SolveResult> SolveAll(const std::vector<SolveProblem>& problems, int jobs) {
+    std::vector<SolveResult> results(problems.size());
+    std::atomic<std::size_t> next = 0;
+    std::vector<std::jthread> threads;
+    for (int j = 0; j < std::max(1, jobs); ++j)
+        threads.emplace_back([&] {
+            for (std::size_t i = next++; i < problems.size(); i = next++) results[i] = analysis::Solve(problems[i]);
+        });
+    threads.clear();
+    return results;
+}
 
 Target ParseTarget(const std::string& meltedAt, const std::string& xwAtEnd) {
     if (meltedAt.empty() == xwAtEnd.empty()) throw UsageError("give one target: --melted-at or --xw-at-end");
@@ -174,116 +170,35 @@ std::string CurveCsv(const VariedInput& over, int field, const std::vector<Solve
     return csv;
 }
 
-CLI::App* AddSolveCommand(CLI::App& app, SolveOptions& options) {
-    CLI::App* solve = app.add_subcommand("solve", "Find the value of one input at which a target is met");
-    solve->footer(
-        "Targets: --melted-at FLIGHT (melting completes by then), --melted-at end (by the end of\n"
-        "the screw; for OutputRate the melting capacity), --xw-at-end X (X/W at the end at most X).\n"
-        "The range is scanned in --intervals steps and every crossing bisected to one unit of the\n"
-        "input's last decimal; each solution is the value where the target is still met.\n"
-        "Default range: a quarter to twice the base value (-1:1 for 0).\n"
-        "--over NAME=FROM:TO:STEP solves at each value of NAME (a capacity curve) into -o CSV.\n"
-        "Exit codes as for run, and 7: no solution in the range.");
-    solve->add_option("--material", options.base.materialPath, "Read the material inputs from a material file")
-        ->type_name("FILE");
-    solve->add_option("--case", options.base.casePath, "Read inputs from a case file")->type_name("FILE");
-    solve->add_option("--set", options.base.settings, "Set one input (repeatable)")
-        ->type_name("NAME=TEXT")
-        ->allow_extra_args(false);
-    solve->add_option("--decimal-separator", options.base.separator, "Decimal separator of the texts")
-        ->type_name("C");
-    solve->add_option("--for", options.input, "The input solved for")->required()->type_name("NAME");
-    solve->add_option("--range", options.range, "The values scanned")->type_name("LO:HI");
-    solve->add_option("--melted-at", options.meltedAt, "Melting completes by this FLIGHT or the end")
-        ->type_name("FLIGHT|end");
-    solve->add_option("--xw-at-end", options.xwAtEnd, "X/W at the end of the screw at most this")->type_name("X");
-    solve->add_option("--intervals", options.intervals, "Intervals of the scan")
-        ->check(CLI::Range(1, 10000))
-        ->capture_default_str();
-    solve->add_option("--format", options.format, "table or json")
-        ->check(CLI::IsMember({"table", "json"}))
-        ->capture_default_str();
-    solve->add_option("--over", options.over, "Solve at each value of a second input")
-        ->type_name("NAME=FROM:TO:STEP|NAME=V1,V2,...");
-    solve->add_option("-o,--output", options.output, "The curve's CSV (with --over)")->type_name("CURVE.csv");
-    solve->add_option("--plot", options.plot, "Draw the curve (with --over)")->type_name("FILE.png|FILE.svg");
-    options.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    solve->add_option("--jobs", options.jobs, "Solves run at once (with --over)")
-        ->check(CLI::Range(1, 1024))
-        ->capture_default_str();
-    return solve;
+SolveProblem ProblemOf(const SolveOptions& options) {
+    SolveProblem problem;
+    problem.separator = ChooseSeparator(options.base);
+    problem.base = RequestTexts(options.base);
+    problem.field = FieldIndexOf(options.input);
+    if (problem.field < 0 || kInputFields[problem.field].value == nullptr)
+        throw UsageError("--for: no numeric input named \"" + options.input + "\"" + DidYouMean(options.input));
+    problem.target = ParseTarget(options.meltedAt, options.xwAtEnd);
+    problem.intervals = options.intervals;
+    if (!options.range.empty()) {
+        std::tie(problem.low, problem.high) = ParseRange(options.range);
+    } else {
+        // The base value as the calculation reads it.
+        const Calculation base = Calculate(problem.base, problem.separator);
+        std::tie(problem.low, problem.high) = analysis::DefaultRange(base.state.*kInputFields[problem.field].value);
+    }
+    return problem;
 }
 
-int SolveMain(const SolveOptions& options, const std::function<int(const Chart&, const std::string&)>& plot) {
-    SolveProblem problem;
-    std::optional<VariedInput> over;
-    try {
-        problem.separator = ChooseSeparator(options.base);
-        problem.base = TextsFor(options.base, problem.separator);
-        problem.field = FieldIndexOf(options.input);
-        if (problem.field < 0 || kInputFields[problem.field].value == nullptr)
-            throw UsageError("--for: no numeric input named \"" + options.input + "\"");
-        problem.target = ParseTarget(options.meltedAt, options.xwAtEnd);
-        problem.intervals = options.intervals;
-        if (!options.over.empty()) {
-            over = ParseVary(options.over);
-            if (options.output.empty()) throw UsageError("--over needs -o CURVE.csv");
-        } else if (!options.output.empty() || !options.plot.empty()) {
-            throw UsageError("-o and --plot go with --over");
-        }
-        if (!options.plot.empty() && !IsPlotFileName(options.plot))
-            throw UsageError("the plot file name must end in .png or .svg, not \"" + options.plot + "\"");
-        if (!options.range.empty()) {
-            std::tie(problem.low, problem.high) = ParseRange(options.range);
-        } else {
-            // The base value as the calculation reads it.
-            const Calculation base = Calculate(problem.base, problem.separator);
-            std::tie(problem.low, problem.high) = analysis::DefaultRange(base.state.*kInputFields[problem.field].value);
-        }
-    } catch (const UsageError& error) {
-        std::cerr << "tadmor: " << error.what() << '\n';
-        return kExitUsage;
-    }
-
-    if (!over) {
-        const SolveResult result = analysis::Solve(problem);
-        std::cout << (options.format == "json" ? SolveJson(problem, result) : SolveText(problem, result));
-        std::cout.flush();
-        if (!result.solutions.empty()) return kExitSuccess;
-        // Neither end ran: the base case itself is at fault.
-        if (!result.low.met && !result.high.met) return ExitCodeOf(result.low.outcome);
-        return kExitNoSolution;
-    }
-
+std::vector<SolveProblem> OverProblems(const SolveProblem& problem, const VariedInput& over) {
     std::vector<SolveProblem> problems;
-    for (const std::string& value : over->values) {
+    for (const std::string& value : over.values) {
         SolveProblem atValue = problem;
-        atValue.base[over->field] = value;
-        if (problem.separator != '.') std::replace(atValue.base[over->field].begin(), atValue.base[over->field].end(), '.', problem.separator);
+        std::string& text = atValue.base[over.field];
+        text = value;
+        std::replace(text.begin(), text.end(), '.', problem.separator);
         problems.push_back(atValue);
     }
-    const std::vector<SolveResult> results = SolveAll(problems, options.jobs);
-    AtomicFile csv(options.output);
-    if (!csv.Write(CurveCsv(*over, problem.field, results)) || !csv.Commit()) {
-        std::cerr << "tadmor: cannot write the curve \"" << options.output << "\"\n";
-        return kExitFileNotWritten;
-    }
-    int solved = 0, calculations = 0;
-    for (const SolveResult& result : results) {
-        solved += !result.solutions.empty();
-        calculations += result.calculations;
-    }
-    std::cout << options.output << ": " << results.size() << " values of " << over->name << ", " << solved
-              << " with a solution; " << calculations << " calculations\n";
-    std::cout.flush();
-    if (!options.plot.empty()) {
-        const int exitCode = plot(CurveChart(*over, problem.field, results,
-                                             std::string(kInputFields[problem.field].variable) + " for " +
-                                                 TargetText(problem.target)),
-                                  options.plot);
-        if (exitCode != kExitSuccess) return exitCode;
-    }
-    return solved > 0 ? kExitSuccess : kExitNoSolution;
+    return problems;
 }
 
 }  // namespace tadmor::cli

@@ -15,6 +15,7 @@
 #include "app/request/Warnings.h"
 #include "cli/Export.h"
 #include "cli/RunCommand.h"
+#include "material/Text.h"
 #include "model/NumberText.h"
 
 namespace tadmor::cli {
@@ -98,9 +99,10 @@ VaryOption ReadVaryName(std::string_view option) {
     const auto equals = option.find('=');
     if (equals == std::string_view::npos)
         throw UsageError("--vary expects NAME=FROM:TO:STEP or NAME=V1,V2,..., not " + Quoted(option));
-    VaryOption vary{{std::string(option.substr(0, equals)), FieldIndexOf(option.substr(0, equals)), {}},
-                    option.substr(equals + 1)};
-    if (vary.input.field < 0) throw UsageError("--vary: unknown input name " + Quoted(vary.input.name));
+    const std::string_view name = material::Trim(option.substr(0, equals));
+    VaryOption vary{{std::string(name), FieldIndexOf(name), {}}, option.substr(equals + 1)};
+    if (vary.input.field < 0)
+        throw UsageError("--vary: unknown input name " + Quoted(vary.input.name) + DidYouMean(name));
     if (vary.input.field >= kNumericFieldCount)
         throw UsageError("--vary: " + vary.input.name + " cannot be varied; every case has its own results file");
     return vary;

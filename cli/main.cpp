@@ -8,16 +8,19 @@
 #include <clocale>
 #include <filesystem>
 #include <iostream>
+#include <limits>
 #include <thread>
 
 #include "cli/Chart.h"
 #include "cli/ChartRenderer.h"
 #include "cli/Export.h"
 #include "cli/FitMain.h"
+#include "cli/InputOptions.h"
 #include "cli/Materials.h"
 #include "cli/RunCommand.h"
-#include "cli/SolveCommand.h"
+#include "cli/SolveMain.h"
 #include "cli/Sweep.h"
+#include "model/Arithmetic.h"
 #include "app/request/Warnings.h"
 #include "report/AtomicFile.h"
 #include "report/ReadFile.h"
@@ -51,17 +54,6 @@ struct SweepCommandOptions {
     std::string plotValue = "flight";
 };
 
-void AddInputOptions(CLI::App& command, RunOptions& options) {
-    command.add_option("--material", options.materialPath, "Read the material inputs from a material file")
-        ->type_name("FILE");
-    command.add_option("--case", options.casePath, "Read inputs from a case file")->type_name("FILE");
-    command.add_option("--set", options.settings, "Set one input (repeatable)")
-        ->type_name("NAME=TEXT")
-        ->allow_extra_args(false);
-    command.add_option("--decimal-separator", options.separator, "Decimal separator of the texts and the files")
-        ->type_name(".|,");
-}
-
 // Draws `chart`; a failure is told on standard error and gives kExitFileNotWritten.
 int Plot(const Chart& chart, const std::string& path) {
     try {
@@ -74,12 +66,15 @@ int Plot(const Chart& chart, const std::string& path) {
 }
 
 int RunMain(const RunCommandOptions& options) {
-    FieldTexts texts;
-    char separator;
+    FieldTexts given, texts;
+    TextOrigins origins;
+    char textSeparator, separator;
     try {
         RequirePlotFileName(options.plot);
+        textSeparator = TextSeparator(options.run);
         separator = ChooseSeparator(options.run);
-        texts = TextsFor(options.run, separator);
+        given = TextsFor(options.run, textSeparator, &origins);
+        texts = WithSeparator(given, textSeparator, separator);
     } catch (const UsageError& error) {
         std::cerr << "tadmor: " << error.what() << '\n';
         return kExitUsage;
@@ -88,6 +83,9 @@ int RunMain(const RunCommandOptions& options) {
     SimulationState state;
     ConsoleUi ui(std::cerr);
     const RequestOutcome outcome = RunCalculationRequest(texts, separator, state, ui);
+    if (outcome == RequestOutcome::InvalidInput)
+        if (const int field = RefusedField(texts, separator); field >= 0)
+            std::cerr << "tadmor: " << RefusalDetail(field, given, origins, textSeparator) << '\n';
     const bool completed = outcome == RequestOutcome::Completed;
     const std::vector<Warning> warnings = AllWarnings(options.run.materialPath, texts, separator, state, outcome);
     if (options.format == "json")
@@ -169,7 +167,7 @@ int SweepMain(const SweepCommandOptions& options) {
     try {
         RequirePlotFileName(options.plot);
         settings.separator = ChooseSeparator(options.base);
-        settings.base = TextsFor(options.base, settings.separator);
+        settings.base = RequestTexts(options.base);
         settings.varied = ParseVaries(options.vary);
         cases = SweepCases(settings.varied, ParseShard(options.shard));
         results.resize(cases.size());
@@ -240,6 +238,16 @@ int SweepMain(const SweepCommandOptions& options) {
     return plotExit != kExitSuccess ? plotExit : exitCode;
 }
 
+// The program's version, the compiler that built it and its floating-point
+// types, for --version.
+std::string VersionText() {
+    const bool extendedIsDouble = std::numeric_limits<Extended>::digits == std::numeric_limits<double>::digits;
+    return std::string("tadmor ") + TADMOR_VERSION + "\nbuilt with " + TADMOR_COMPILER +
+           "\nfloating point: values stored as double, formulas evaluated in " +
+           (extendedIsDouble ? "double" : "long double") + " (" +
+           std::to_string(std::numeric_limits<Extended>::digits) + "-bit mantissa)";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -251,6 +259,13 @@ int main(int argc, char** argv) {
                "solve (the value of one input that meets a target).\n"
                "See tadmor COMMAND --help.");
     app.require_subcommand(0, 1);
+    app.set_version_flag("--version", VersionText());
+    // Errors of the command line, like all others, start with "tadmor: ".
+    app.failure_message([](const CLI::App* command, const CLI::Error& error) {
+        const auto parsed = command->get_subcommands();
+        return "tadmor: " + std::string(error.what()) + "; see tadmor " +
+               (parsed.empty() ? "" : parsed.front()->get_name() + " ") + "--help\n";
+    });
 
     RunCommandOptions runOptions;
     CLI::App* run = app.add_subcommand("run", "Run one calculation and write the results file");
@@ -312,6 +327,6 @@ int main(int argc, char** argv) {
     if (sweep->parsed()) return SweepMain(sweepOptions);
     if (fit->parsed()) return FitMain(fitOptions, Plot);
     if (solve->parsed()) return SolveMain(solveOptions, Plot);
-    std::cerr << "tadmor: expected a command: run, plot, sweep or fit; see tadmor --help\n";
+    std::cerr << "tadmor: expected a command: run, plot, sweep, fit or solve; see tadmor --help\n";
     return kExitUsage;
 }

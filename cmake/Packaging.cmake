@@ -39,11 +39,12 @@ if(NOT TADMOR_SANITIZE AND NOT TADMOR_BUILD_FUZZ)
   install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
   # The install tree in a temporary prefix: the installed tadmor on the
-  # default case, and every manual page there.
+  # default case, every manual page there, and the installed Python module.
   if(TADMOR_BUILD_TESTS)
     add_test(NAME Packaging.InstallIntoTemporaryPrefix
       COMMAND ${PROJECT_SOURCE_DIR}/tests/packaging/install_prefix.sh ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR}
-              ${PROJECT_SOURCE_DIR}/tests/data/reference/default.txt $<BOOL:${TADMOR_BUILD_GUI}>)
+              ${PROJECT_SOURCE_DIR}/tests/data/reference/default.txt $<BOOL:${TADMOR_BUILD_GUI}>
+              "$<$<BOOL:${tadmor_python}>:${Python3_EXECUTABLE}>" "${TADMOR_PYTHON_INSTALL_DIR}")
   endif()
 endif()
 
@@ -60,4 +61,12 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 # the window's Japanese Gothic font besides.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-ipafont-gothic)
+# The Python module (in /usr/lib/python3/dist-packages) is built for one
+# Python version and makes NumPy arrays; pandas is optional.
+if(tadmor_python)
+  math(EXPR python_next_minor "${Python3_VERSION_MINOR} + 1")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "python3 (>= ${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}), python3 (<< ${Python3_VERSION_MAJOR}.${python_next_minor}), python3-numpy")
+  set(CPACK_DEBIAN_PACKAGE_SUGGESTS python3-pandas)
+endif()
 include(CPack)

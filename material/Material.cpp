@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <map>
+#include <vector>
 
 #include "model/InputFields.h"
 #include "app/request/TextToNumber.h"
@@ -27,6 +28,14 @@ constexpr Quantity kThermalQuantities[] = {
 
 constexpr std::string_view kRangeNames[] = {"FitTemperatureMin", "FitTemperatureMax", "FitShearRateMin",
                                             "FitShearRateMax"};
+
+// Every name a material file may give.
+std::vector<std::string_view> KnownNames() {
+    std::vector<std::string_view> names = {"Name", "Source", "ViscosityUnits"};
+    names.insert(names.end(), kMaterialInputs.begin(), kMaterialInputs.end());
+    names.insert(names.end(), std::begin(kRangeNames), std::end(kRangeNames));
+    return names;
+}
 
 int IndexOf(std::string_view name, const auto& names) {
     for (std::size_t i = 0; i < std::size(names); ++i)
@@ -68,7 +77,7 @@ public:
             range_[bound] = Value(text);
             UnitOf(bound < 2 ? Quantity::Temperature : Quantity::ShearRate, range_[bound]->unit, name);
         } else {
-            Fail("unknown name \"" + std::string(name) + "\"");
+            Fail("unknown name \"" + std::string(name) + "\"" + DidYouMean(name, KnownNames()));
         }
     }
 

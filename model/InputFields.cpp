@@ -1,5 +1,10 @@
 #include "model/InputFields.h"
 
+#include <algorithm>
+#include <cctype>
+#include <numeric>
+#include <vector>
+
 namespace tadmor {
 
 // In field order, which is also the order of the tests and of the results
@@ -109,6 +114,58 @@ int FieldIndexOf(std::string_view variable) {
     for (int i = 0; i < kFieldCount; ++i)
         if (kInputFields[i].variable == variable) return i;
     return -1;
+}
+
+std::string_view PassingValues(FieldTest test) {
+    switch (test) {
+        case FieldTest::Positive: return "greater than 0";
+        case FieldTest::NonNegative: return "0 or greater";
+        case FieldTest::NotEmpty: return "a name of one character or more";
+        case FieldTest::None: break;
+    }
+    return {};
+}
+
+namespace {
+
+// Levenshtein distance of `a` and `b`, letters compared without case.
+std::size_t EditDistance(std::string_view a, std::string_view b) {
+    const auto same = [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    };
+    std::vector<std::size_t> row(b.size() + 1);
+    std::iota(row.begin(), row.end(), std::size_t{0});
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same(a[i - 1], b[j - 1]) ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+}  // namespace
+
+std::string DidYouMean(std::string_view name, std::span<const std::string_view> names) {
+    std::vector<std::string_view> inputNames;
+    if (names.empty()) {
+        for (const InputField& field : kInputFields) inputNames.push_back(field.variable);
+        names = inputNames;
+    }
+    // A likely misspelling: a case slip, or at most a third of the letters
+    // wrong (two for short names).
+    const std::size_t allowed = std::max<std::size_t>(2, name.size() / 3);
+    std::string_view closest;
+    std::size_t best = allowed + 1;
+    for (const std::string_view candidate : names)
+        if (const std::size_t distance = EditDistance(name, candidate); distance < best) {
+            best = distance;
+            closest = candidate;
+        }
+    return closest.empty() ? std::string() : "; did you mean " + std::string(closest) + "?";
 }
 
 }  // namespace tadmor

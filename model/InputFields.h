@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <span>
+#include <string>
 #include <string_view>
 
 #include "model/Cal_Main.h"
@@ -42,5 +44,15 @@ extern const std::array<InputField, kFieldCount> kInputFields;
 
 // Index into kInputFields of the field filling `variable`, or -1.
 int FieldIndexOf(std::string_view variable);
+
+// The values that pass `test`, in words that follow "must be": "greater
+// than 0", "0 or greater", "a name of one character or more"; empty for
+// FieldTest::None.
+std::string_view PassingValues(FieldTest test);
+
+// "; did you mean NAME?" with the name of `names` closest to the unknown
+// `name` (edit distance, ignoring case) when it is a likely misspelling;
+// empty otherwise. Without `names`: the 29 input names.
+std::string DidYouMean(std::string_view name, std::span<const std::string_view> names = {});
 
 }  // namespace tadmor

@@ -26,26 +26,34 @@ bool PassesTest(const InputField& field, const SimulationState& state) {
 // Which tests apply: the file name's only where a file is written.
 enum class FileNameTest { Applied, Skipped };
 
-// The message of the first field, in field order, whose value fails its
-// test; empty when every value passes.
-std::string_view FirstFailedTest(const SimulationState& state, FileNameTest fileName) {
-    for (const InputField& field : kInputFields)
+// The first field, in field order, whose value fails its test; -1 when
+// every value passes.
+int FirstFailedTest(const SimulationState& state, FileNameTest fileName) {
+    for (int i = 0; i < kFieldCount; ++i) {
+        const InputField& field = kInputFields[i];
         if (!(fileName == FileNameTest::Skipped && field.test == FieldTest::NotEmpty) && !PassesTest(field, state))
-            return field.message;
-    return {};
+            return i;
+    }
+    return -1;
 }
 
+struct Refusal {
+    std::string message;  // empty when the march may run
+    int field = -1;       // the field refused; -1 for the inputs as a whole
+};
+
 // Converts the texts into `state` and tests the values, in the request's
-// order. Returns the message of the first refusal; empty when the march may run.
-std::string ConvertAndTest(const FieldTexts& texts, char separator, SimulationState& state, FileNameTest fileName) {
+// order, up to the first refusal.
+Refusal ConvertAndTest(const FieldTexts& texts, char separator, SimulationState& state, FileNameTest fileName) {
     for (int i = 0; i < kNumericFieldCount; ++i) {
         const std::optional<double> value = TextToNumber(texts[i], separator);
-        if (!value) return "Input value is not correct!";
+        if (!value) return {"Input value is not correct!", i};
         state.*kInputFields[i].value = *value;
     }
     state.ResultFileName = texts[kFieldCount - 1];
-    if (const std::string_view failed = FirstFailedTest(state, fileName); !failed.empty()) return std::string(failed);
-    return IncrementLimitRefusal(state);
+    if (const int failed = FirstFailedTest(state, fileName); failed >= 0)
+        return {std::string(kInputFields[failed].message), failed};
+    return {IncrementLimitRefusal(state)};
 }
 
 // Runs `step`; the text of the error it ends with, if any.
@@ -85,7 +93,7 @@ FieldTexts DefaultFieldTexts(char separator) {
 Calculation Calculate(const FieldTexts& texts, char separator) {
     const FloatingPointEnvironmentGuard environment;  // the conversion too runs in the default environment
     Calculation calculation;
-    calculation.message = ConvertAndTest(texts, separator, calculation.state, FileNameTest::Skipped);
+    calculation.message = ConvertAndTest(texts, separator, calculation.state, FileNameTest::Skipped).message;
     if (!calculation.message.empty()) return calculation;
     const std::optional<std::string> error = ErrorOf([&calculation] {
         try {
@@ -101,6 +109,12 @@ Calculation Calculate(const FieldTexts& texts, char separator) {
     return calculation;
 }
 
+int RefusedField(const FieldTexts& texts, char separator) {
+    const FloatingPointEnvironmentGuard environment;
+    SimulationState state;
+    return ConvertAndTest(texts, separator, state, FileNameTest::Applied).field;
+}
+
 RequestOutcome RunCalculationRequest(const FieldTexts& texts, char separator,
                                      SimulationState& state, RequestUi& ui) {
     const FloatingPointEnvironmentGuard environment;
@@ -112,7 +126,8 @@ RequestOutcome RunCalculationRequest(const FieldTexts& texts, char separator,
         return outcome;
     };
 
-    if (const std::string refusal = ConvertAndTest(texts, separator, state, FileNameTest::Applied); !refusal.empty())
+    if (const std::string refusal = ConvertAndTest(texts, separator, state, FileNameTest::Applied).message;
+        !refusal.empty())
         return refuse(refusal, RequestOutcome::InvalidInput);
 
     // The file is put in place only when complete: on every path but the

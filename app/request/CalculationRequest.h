@@ -55,6 +55,10 @@ struct Calculation {
 // nothing. The file name is taken and tested like the other fields.
 Calculation Calculate(const FieldTexts& texts, char separator);
 
+// The field whose text the request's conversion or whose value its tests
+// refuse first; -1 when none is (or when the inputs are refused as a whole).
+int RefusedField(const FieldTexts& texts, char separator);
+
 // The request of the window: the calculation on `state`, with the results
 // file and what the user sees through `ui`.
 RequestOutcome RunCalculationRequest(const FieldTexts& texts, char separator,

@@ -163,7 +163,7 @@ TEST_F(TadmorCommand, ANulInACaseFileIsShownInTheMessage) {
     WriteFile(work / "nul.case", std::string("ScrewSpeed = 40\nScrew\0Diameter = 3\n", 36));
     const Result result = Run({"run", "--case", "nul.case"});
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(result.err, "tadmor: nul.case:2: unknown input name \"Screw\\x00Diameter\"\n");
+    EXPECT_EQ(result.err, "tadmor: nul.case:2: unknown input name \"Screw\\x00Diameter\"; did you mean ScrewDiameter?\n");
 }
 
 }  // namespace

@@ -142,7 +142,8 @@ TEST_F(TadmorCommand, WarningsInTheJsonAndUnderStrict) {
 TEST_F(TadmorCommand, JsonTellsWhyARunDidNotComplete) {
     const Result invalid = Run({"run", "--format", "json", "--set", "ScrewDiameter=-1", "--set", "FeedTurns=ten"});
     EXPECT_EQ(invalid.exitCode, 3);
-    EXPECT_EQ(invalid.err, "tadmor: Input value is not correct!\n");
+    EXPECT_EQ(invalid.err.rfind("tadmor: Input value is not correct!\ntadmor: --set: FeedTurns \"ten\"", 0), 0u)
+        << invalid.err;
     Json document = Json::parse(invalid.out);
     EXPECT_EQ(document["outcome"], "invalid input");
     EXPECT_EQ(document["message"], "Input value is not correct!");

@@ -48,7 +48,7 @@ TEST(CaseFile, AByteOrderMarkAtTheStartIsIgnored) {
     EXPECT_EQ(TextOf(texts, "ScrewSpeed"), "45");
     EXPECT_EQ(TextOf(texts, "OutputRate"), "250");
     EXPECT_EQ(UsageErrorOf([&] { ApplyCaseText("ScrewSpeed = 45\n\xEF\xBB\xBFOutputRate = 250", "bom.case", texts); }),
-              "bom.case:2: unknown input name \"\xEF\xBB\xBFOutputRate\"");
+              "bom.case:2: unknown input name \"\xEF\xBB\xBFOutputRate\"; did you mean OutputRate?");
 }
 
 TEST(CaseFile, ErrorsNameTheFileAndLine) {
@@ -58,7 +58,8 @@ TEST(CaseFile, ErrorsNameTheFileAndLine) {
     };
     EXPECT_EQ(errorOf("# ok\nScrewDiameter 15\n"), "run.case:2: expected NAME = TEXT");
     EXPECT_EQ(errorOf("\n\n = 15\n"), "run.case:3: expected NAME = TEXT");
-    EXPECT_EQ(errorOf("screwdiameter = 15"), "run.case:1: unknown input name \"screwdiameter\"");
+    EXPECT_EQ(errorOf("screwdiameter = 15"),
+              "run.case:1: unknown input name \"screwdiameter\"; did you mean ScrewDiameter?");
     EXPECT_EQ(errorOf("Edit1 = 15"), "run.case:1: unknown input name \"Edit1\"");
     EXPECT_EQ(errorOf("ScrewDiameter = 1\nResultFileName = \"out.txt"), "run.case:2: missing closing quote");
     EXPECT_EQ(errorOf("ResultFileName = \""), "run.case:1: missing closing quote");

@@ -48,7 +48,7 @@ TEST(Vary, Refusals) {
         {"ScrewSpeed=0:1e7:1", "--vary ScrewSpeed=0:1e7:1: more than 1000000 values"},
         // Control characters written out: the message stays one line.
         {"ScrewSpeed=30:4\r\n5", "--vary ScrewSpeed=30:4\\x0d\\x0a5: expected FROM:TO:STEP"},
-        {"Screw\x01Speed=30,40", "--vary: unknown input name \"Screw\\x01Speed\""},
+        {"Screw\x01Speed=30,40", "--vary: unknown input name \"Screw\\x01Speed\"; did you mean ScrewSpeed?"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(UsageErrorOf([&] { ParseVary(c.option); }), c.error);

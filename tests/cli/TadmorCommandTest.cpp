@@ -37,14 +37,6 @@ TEST_F(TadmorCommand, MeltingCompletedBeforeTheEnd) {
     EXPECT_TRUE(std::abs(step - 0.1) < 0.006 || std::abs(step - 0.2) < 0.006) << step;
 }
 
-TEST_F(TadmorCommand, ABadTextIsInvalidInput) {
-    const Result result = Run({"run", "--set", "ScrewDiameter=15 cm"});
-    EXPECT_EQ(result.exitCode, 3);
-    EXPECT_EQ(result.err, "tadmor: Input value is not correct!\n");
-    EXPECT_EQ(result.out, "");
-    EXPECT_FALSE(fs::exists(work / "result.txt"));
-}
-
 TEST_F(TadmorCommand, UsageErrors) {
     const struct {
         std::vector<std::string> arguments;

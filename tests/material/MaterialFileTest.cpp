@@ -131,6 +131,9 @@ TEST(MaterialFile, RefusalsNameFileAndLine) {
     EXPECT_EQ(ErrorOf(Replaced(kModelUnits, "MeltDensity = 1.2", "MeltDensity = inf")),
               "m.material:10: \"inf\" is not a number written with \".\"");
     EXPECT_EQ(ErrorOf(kModelUnits + "Colour = green\n"), "m.material:16: unknown name \"Colour\"");
+    EXPECT_EQ(ErrorOf(kModelUnits + "Sorce = a handbook\n"), "m.material:16: unknown name \"Sorce\"; did you mean Source?");
+    EXPECT_EQ(ErrorOf(Replaced(kModelUnits, "MeltingPoint", "MeltingPiont")),
+              "m.material:15: unknown name \"MeltingPiont\"; did you mean MeltingPoint?");
     EXPECT_EQ(ErrorOf(kModelUnits + "just text\n"), "m.material:16: expected NAME = VALUE");
     EXPECT_EQ(ErrorOf(kModelUnits + "FitTemperatureMin = 150 degC\n"),
               "m.material:16: the fitted range needs all four of FitTemperatureMin, FitTemperatureMax, "

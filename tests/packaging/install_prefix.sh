@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs the build tree into a temporary prefix and uses what was installed:
 # the installed tadmor runs the default case and writes the reference results
-# file byte for byte; every manual page is there and is a manual page.
-# Usage: install_prefix.sh CMAKE BUILD_DIR REFERENCE_RESULTS GUI_BUILT (1 or 0)
+# file byte for byte; every manual page is there and is a manual page; the
+# Python module imports from PREFIX/PYTHON_DIR and runs the default case.
+# Usage: install_prefix.sh CMAKE BUILD_DIR REFERENCE_RESULTS GUI_BUILT (1 or 0) [PYTHON PYTHON_DIR]
+# (PYTHON empty: the module was not built; PYTHON_DIR relative to the prefix)
 set -euo pipefail
-cmake=$1 build=$2 reference=$(realpath "$3") gui=$4
+cmake=$1 build=$2 reference=$(realpath "$3") gui=$4 python=${5:-} python_dir=${6:-}
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 
@@ -30,4 +32,17 @@ mkdir "$prefix/work"
 cd "$prefix/work"
 "$prefix/bin/tadmor" run --decimal-separator . -o result.txt
 cmp result.txt "$reference"
-echo "installed into a temporary prefix: ${programs[*]}, ${#pages[@]} manual pages; the default case gives the reference results file"
+
+module=
+if [[ -n $python && $python_dir == /* ]]; then
+    module=", the Python module outside the prefix ($python_dir), not checked"
+elif [[ -n $python ]]; then
+    modules=("$prefix/$python_dir"/tadmor.*.so)
+    [[ -f ${modules[0]} ]] || { echo "not installed: $python_dir/tadmor.*.so"; exit 1; }
+    # Only the installed module is on the path: not the build tree's, whatever the environment says.
+    ran=$(env -u PYTHONHOME PYTHONPATH="$prefix/$python_dir" "$python" -c \
+        "import tadmor; r = tadmor.run(); print(tadmor.__file__); print(r.outcome, len(r.rows))")
+    [[ $ran == "${modules[0]}"$'\n'"end of screw 129" ]] || { echo "the installed module gave: $ran"; exit 1; }
+    module=", the Python module in $python_dir"
+fi
+echo "installed into a temporary prefix: ${programs[*]}, ${#pages[@]} manual pages$module; the default case gives the reference results file"

@@ -1,0 +1,115 @@
+import csv
+import json
+import math
+import subprocess
+
+import pytest
+
+import tadmor
+from conftest import REFERENCE_DIR, TADMOR_COMMAND
+
+
+def command(*arguments, cwd, returncode=0):
+    run = subprocess.run([TADMOR_COMMAND, "solve", *arguments], cwd=cwd, capture_output=True, text=True)
+    assert run.returncode == returncode, run.stderr
+    return run
+
+
+def as_json(point):
+    """A SolvePoint as the command's JSON writes one calculation."""
+    fields = {"value": point.value, "outcome": point.outcome, "message": point.message or None}
+    if point.target_met is not None:
+        fields.update(rows=point.rows, meltingFlight=point.melting_completed_at, solidFractionAtEnd=point.xw_at_end,
+                      totalPower=point.power_total, viscousPower=point.power_viscous, targetMet=point.target_met)
+    if point.not_met_at is not None:
+        fields["notMetAt"] = point.not_met_at
+    return fields
+
+
+def assert_equals_the_command(result, expected):
+    # Python's json reads the command's shortest texts back to the same doubles: equal here is bit for bit.
+    assert result.input == expected["input"]
+    assert list(result.range) == expected["range"]
+    assert result.target == expected["target"]
+    assert result.calculations == expected["calculations"]
+    assert [as_json(s) for s in result.solutions] == expected["solutions"]
+    assert as_json(result.low) == expected["low"]
+    assert as_json(result.high) == expected["high"]
+
+
+SOLVES = {
+    "capacity of the default case": (["--for", "OutputRate", "--melted-at", "end"],
+                                     dict(input="OutputRate", melted_at="end")),
+    "screw speed of the large extruder for X/W 0.3": (
+        ["--case", str(REFERENCE_DIR / "large-extruder.case"), "--for", "ScrewSpeed", "--xw-at-end", "0.3"],
+        dict(input="ScrewSpeed", xw_at_end=0.3, case=str(REFERENCE_DIR / "large-extruder.case"))),
+    "output rate melted by FLIGHT 14 in a given range": (
+        ["--set", "ScrewSpeed=75", "--for", "OutputRate", "--melted-at", "14", "--range", "20:200", "--intervals", "8"],
+        dict(input="OutputRate", melted_at=14, range=(20, 200), intervals=8, inputs={"ScrewSpeed": 75})),
+}
+
+
+@pytest.mark.parametrize("arguments,keywords", SOLVES.values(), ids=SOLVES.keys())
+def test_solve_equals_the_command_json(tmp_path, arguments, keywords):
+    expected = json.loads(command(*arguments, "--format", "json", cwd=tmp_path).stdout)
+    assert expected["solutions"]
+    assert_equals_the_command(tadmor.solve(**keywords), expected)
+
+
+def test_a_solution_reruns_to_its_result_and_its_neighbour_misses_the_target():
+    solution, = tadmor.solve("OutputRate", melted_at="end").solutions
+    melted = tadmor.run({"OutputRate": solution.text})
+    assert melted.melting_completed_at == solution.melting_completed_at
+    assert len(melted.rows) == solution.rows
+    assert melted.rows[-1]["POWER TOT"] == solution.power_total
+    assert tadmor.run({"OutputRate": solution.not_met_at}).outcome == "end of screw"
+
+
+@pytest.mark.parametrize("arguments,keywords", [
+    (["--for", "OutputRate", "--melted-at", "end", "--range", "300:400"],
+     dict(input="OutputRate", melted_at="end", range="300:400")),
+    # One end fails to calculate, the other leaves solid: still a result without solutions.
+    (["--case", str(REFERENCE_DIR / "comma.case"), "--decimal-separator", ",", "--for", "BarrelC0", "--melted-at", "20"],
+     dict(input="BarrelC0", melted_at=20, case=str(REFERENCE_DIR / "comma.case"), decimal_separator=",")),
+], ids=["solid left over the whole range", "an end that fails"])
+def test_no_solution_in_the_range_is_a_result_as_the_command_exit_seven(tmp_path, arguments, keywords):
+    expected = json.loads(command(*arguments, "--format", "json", cwd=tmp_path, returncode=7).stdout)
+    result = tadmor.solve(**keywords)
+    assert result.solutions == []
+    assert_equals_the_command(result, expected)
+
+
+def test_neither_end_calculating_raises_the_base_case_error(tmp_path):
+    expected = json.loads(command("--for", "ScrewSpeed", "--melted-at", "end", "--range", "-10:-5", "--format", "json",
+                                  cwd=tmp_path, returncode=3).stdout)
+    with pytest.raises(tadmor.InputError) as error:
+        tadmor.solve("ScrewSpeed", melted_at="end", range=(-10, -5))
+    assert error.value.message == expected["low"]["message"] == "Value of Number of Revolution is not correct"
+
+
+@pytest.mark.parametrize("arguments,keywords", [
+    (["--for", "Nope", "--melted-at", "end"], dict(input="Nope", melted_at="end")),
+    (["--for", "OutputRate", "--melted-at", "end", "--xw-at-end", "0.1"],
+     dict(input="OutputRate", melted_at="end", xw_at_end=0.1)),
+    (["--for", "OutputRate", "--melted-at", "soon"], dict(input="OutputRate", melted_at="soon")),
+    (["--for", "OutputRate", "--melted-at", "end", "--range", "5:1"], dict(input="OutputRate", melted_at="end", range=(5, 1))),
+])
+def test_usage_errors_raise_input_errors_with_the_command_message(tmp_path, arguments, keywords):
+    stderr = command(*arguments, cwd=tmp_path, returncode=2).stderr
+    with pytest.raises(tadmor.InputError) as error:
+        tadmor.solve(**keywords)
+    assert stderr == f"tadmor: {error.value.message}\n"
+
+
+def test_over_curve_equals_the_command_csv(tmp_path):
+    command("--for", "OutputRate", "--melted-at", "end", "--range", "100:300", "--over", "ScrewSpeed=10,40,60",
+            "-o", "curve.csv", "--jobs", "2", cwd=tmp_path)
+    with open(tmp_path / "curve.csv") as file:
+        lines = list(csv.reader(file))
+    curve = tadmor.solve("OutputRate", melted_at="end", range=(100, 300), over={"ScrewSpeed": [10, 40, 60]}, jobs=2)
+    assert list(curve.columns) == lines[0]
+    assert len(curve) == len(lines) - 1 == 3
+    for (_, row), line in zip(curve.iterrows(), lines[1:]):
+        cells = [float(text) if text else math.nan for text in line]
+        assert [v if not math.isnan(v) else "empty" for v in row] == [v if not math.isnan(v) else "empty" for v in cells]
+    assert list(curve["solutions"]) == [1, 1, 0]  # 60 rpm melts beyond 300 kg/h
