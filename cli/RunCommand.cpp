@@ -289,7 +289,11 @@ double quotes. Example, hot.case:
   tadmor run --case hot.case --set ScrewSpeed=45 -o hot45.txt
 
 Output: messages go to standard error, one line each, prefixed "tadmor: ";
-calculation errors are prefixed "tadmor: error: ". The results file is
+calculation errors are prefixed "tadmor: error: " and start with their cause
+when it is found (melting beyond the screw, a channel of no width, a barrel
+not above the melting point, the local n outside (0, 1], a viscosity that
+does not fall with temperature), then the error's own text with its routine
+and FLIGHT. The results file is
 written in every format. With --format table (the default), one line on
 standard output after a completed run names the file, the rows recorded, and
 the FLIGHT where melting completed or the X/W left at the end of the screw.

@@ -226,6 +226,8 @@ void RunMarch(SimulationState& s) {
 
     s.IntegralTableBuilds = 0;
     s.ClosedFormSolutions = 0;
+    // No local power law is fitted yet: an error before the first fit leaves none.
+    s.PowerLawIndex = s.TempSensitivity = std::numeric_limits<double>::quiet_NaN();
     SetUp(s);
     CheckArithmetic(s, "RunMarch");
     for (bool first = true;; first = false) {

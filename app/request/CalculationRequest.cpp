@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/InputFields.h"
+#include "app/request/Causes.h"
 #include "app/request/TextToNumber.h"
 #include "model/Arithmetic.h"
 #include "report/ResultsFile.h"
@@ -56,11 +57,14 @@ Refusal ConvertAndTest(const FieldTexts& texts, char separator, SimulationState&
     return {IncrementLimitRefusal(state)};
 }
 
-// Runs `step`; the text of the error it ends with, if any.
+// Runs `step` on `state`; the text of the error it ends with, if any, a
+// simulation error's with its cause.
 template <class Step>
-std::optional<std::string> ErrorOf(Step step) {
+std::optional<std::string> ErrorOf(const SimulationState& state, Step step) {
     try {
         step();
+    } catch (const SimulationError& error) {
+        return ExplainedError(state, error);
     } catch (const std::exception& error) {
         return error.what();
     } catch (...) {
@@ -95,7 +99,7 @@ Calculation Calculate(const FieldTexts& texts, char separator) {
     Calculation calculation;
     calculation.message = ConvertAndTest(texts, separator, calculation.state, FileNameTest::Skipped).message;
     if (!calculation.message.empty()) return calculation;
-    const std::optional<std::string> error = ErrorOf([&calculation] {
+    const std::optional<std::string> error = ErrorOf(calculation.state, [&calculation] {
         try {
             RunMarch(calculation.state);
         } catch (const SimulationError& error) {
@@ -133,7 +137,7 @@ RequestOutcome RunCalculationRequest(const FieldTexts& texts, char separator,
     // The file is put in place only when complete: on every path but the
     // last the folder is as it was, so the file list is not read again.
     FileStage stage = FileStage::Written;
-    if (const auto error = ErrorOf([&] { stage = WriteAndMarch(state, separator); })) {
+    if (const auto error = ErrorOf(state, [&] { stage = WriteAndMarch(state, separator); })) {
         ui.ShowError(*error);
         ui.SetBusy(false);
         return RequestOutcome::CalculationError;

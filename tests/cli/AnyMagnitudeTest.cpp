@@ -154,7 +154,8 @@ TEST_F(TadmorCommand, MessagesAtAnyMagnitudeAreWhole) {
     const Result delay = Run({"run", "--set", "DelayTurns=1e308"});
     EXPECT_EQ(delay.exitCode, 5);
     EXPECT_EQ(delay.err,
-              "tadmor: error: Floating-point overflow in RunMarch at increment 1 (FLIGHT 1e+308)\n"
+              "tadmor: error: melting starts at DelayTurns 1e+308, at or beyond the end of the 24.70-turn screw, so "
+              "there is no channel left to melt in: Floating-point overflow in RunMarch at increment 1 (FLIGHT 1e+308)\n"
               "tadmor: warning: melting starts at DelayTurns 1e+308, at or beyond the end of the 24.70-turn screw: "
               "the rows lie beyond the screw and describe no real channel (input DelayTurns) [melting-beyond-screw]\n");
 }

@@ -165,7 +165,10 @@ TEST_F(TadmorSweep, InvalidAndFailingCasesAreRowsWithTheirMessages) {
     EXPECT_EQ(lines[1].rfind("0,15,290,end of screw,129,,0.094", 0), 0u) << lines[1];
     // The default case: its reference rows have X/W above 1 (14.05 to 17.50).
     EXPECT_TRUE(lines[1].ends_with(",,bed-wider-than-channel")) << lines[1];
-    EXPECT_EQ(lines[2].rfind("1,15,200,calculation error,,,,,,,\"Invalid floating-point operation", 0), 0u)
+    EXPECT_EQ(lines[2].rfind("1,15,200,calculation error,,,,,,,\"the barrel temperature 200.00 degC at FLIGHT 5.10 "
+                             "is not above the melting point 265.00 degC",
+                             0),
+              0u)
         << lines[2];
     EXPECT_EQ(lines[3], "2,-1,290,invalid input,,,,,,,Value of Screw Diameter is not correct,");
     EXPECT_EQ(lines[4], "3,-1,200,invalid input,,,,,,,Value of Screw Diameter is not correct,");
