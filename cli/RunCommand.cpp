@@ -288,6 +288,13 @@ double quotes. Example, hot.case:
 
   tadmor run --case hot.case --set ScrewSpeed=45 -o hot45.txt
 
+Files written: -o FILE (or ResultFileName) always gets the results file, the
+window's text format, whatever --format says; a warning is given when its
+name ends in .csv or .json. --csv FILE writes the CSV of a completed run and
+--json FILE the JSON document (whatever the outcome), both as --format would
+print them; --plot FILE the melting profile. Each file is written whole or
+not at all, and the CSV and JSON files are tried before the run.
+
 Output: messages go to standard error, one line each, prefixed "tadmor: ";
 calculation errors are prefixed "tadmor: error: " and start with their cause
 when it is found (melting beyond the screw, a channel of no width, a barrel

@@ -4,7 +4,9 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <clocale>
 #include <filesystem>
 #include <iostream>
@@ -33,6 +35,8 @@ using namespace tadmor::cli;
 struct RunCommandOptions {
     RunOptions run;
     std::string format = "table";
+    std::string csv;   // empty: no CSV file
+    std::string json;  // empty: no JSON file
     std::string plot;  // empty: no plot
     bool strict = false;  // warnings give kExitWarnings
 };
@@ -65,6 +69,34 @@ int Plot(const Chart& chart, const std::string& path) {
     }
 }
 
+// Whether a file can be written at `path`: its temporary file can be
+// created. A failure is told on standard error.
+bool CanWrite(const std::string& path, const std::string& what) {
+    if (AtomicFile(path).IsOpen()) return true;
+    std::cerr << "tadmor: cannot write " << what << " \"" << path << "\"\n";
+    return false;
+}
+
+// Writes `bytes` whole to `path`; a failure is told on standard error.
+bool WriteWhole(const std::string& path, std::string_view bytes, const std::string& what) {
+    AtomicFile file(path);
+    if (file.Write(bytes) && file.Commit()) return true;
+    std::cerr << "tadmor: cannot write " << what << " \"" << path << "\"\n";
+    return false;
+}
+
+bool EndsWith(std::string_view name, std::string_view extension) {
+    if (name.size() < extension.size()) return false;
+    const std::string_view end = name.substr(name.size() - extension.size());
+    return std::equal(end.begin(), end.end(), extension.begin(),
+                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+}
+
+// Whether two names are one file: the same path once made absolute.
+bool SameFile(const std::string& a, const std::string& b) {
+    return std::filesystem::absolute(a).lexically_normal() == std::filesystem::absolute(b).lexically_normal();
+}
+
 int RunMain(const RunCommandOptions& options) {
     FieldTexts given, texts;
     TextOrigins origins;
@@ -75,10 +107,24 @@ int RunMain(const RunCommandOptions& options) {
         separator = ChooseSeparator(options.run);
         given = TextsFor(options.run, textSeparator, &origins);
         texts = WithSeparator(given, textSeparator, separator);
+        const std::string& resultsFile = texts.back();
+        for (const std::string* exported : {&options.csv, &options.json})
+            if (!exported->empty() && !resultsFile.empty() && SameFile(*exported, resultsFile))
+                throw UsageError("\"" + *exported + "\" is also the results file; give -o another name");
     } catch (const UsageError& error) {
         std::cerr << "tadmor: " << error.what() << '\n';
         return kExitUsage;
     }
+    if (const std::string& name = texts.back(); EndsWith(name, ".csv") || EndsWith(name, ".json")) {
+        const bool csv = EndsWith(name, ".csv");
+        std::cerr << "tadmor: warning: \"" << name << "\" gets the results file (the window's text format), not "
+                  << (csv ? "CSV" : "JSON") << "; " << (csv ? "--csv " : "--json ") << Quoted(name) << " writes "
+                  << (csv ? "the CSV" : "the JSON") << '\n';
+    }
+    // The exports are tried before the run, so that none computes for a file it cannot write.
+    if ((!options.csv.empty() && !CanWrite(options.csv, "the CSV file")) ||
+        (!options.json.empty() && !CanWrite(options.json, "the JSON file")))
+        return kExitFileNotWritten;
 
     SimulationState state;
     ConsoleUi ui(std::cerr);
@@ -88,15 +134,20 @@ int RunMain(const RunCommandOptions& options) {
             std::cerr << "tadmor: " << RefusalDetail(field, given, origins, textSeparator) << '\n';
     const bool completed = outcome == RequestOutcome::Completed;
     const std::vector<Warning> warnings = AllWarnings(options.run.materialPath, texts, separator, state, outcome);
+    const std::string json = ResultsJson(given, textSeparator, state, outcome, ui.Message(), warnings);
     if (options.format == "json")
-        std::cout << ResultsJson(texts, separator, state, outcome, ui.Message(), warnings);
+        std::cout << json;
     else if (completed)
         std::cout << (options.format == "csv" ? ResultsCsv(state) : Summary(state) + "\n");
     std::cout.flush();
+    bool written = true;
+    if (!options.json.empty()) written = WriteWhole(options.json, json, "the JSON file");
+    if (completed && !options.csv.empty()) written = WriteWhole(options.csv, ResultsCsv(state), "the CSV file") && written;
     for (const Warning& warning : warnings) std::cerr << "tadmor: warning: " << WarningLine(warning) << '\n';
     int exitCode = ExitCodeOf(outcome);
     if (completed && !options.plot.empty())
         exitCode = Plot(MeltingProfileChart(state, MeltingFlight(outcome, state)), options.plot);
+    if (exitCode == kExitSuccess && !written) exitCode = kExitFileNotWritten;
     return exitCode == kExitSuccess && options.strict && !warnings.empty() ? kExitWarnings : exitCode;
 }
 
@@ -139,14 +190,6 @@ void StopOnInterrupt() {
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (const int signal : {SIGINT, SIGTERM}) sigaction(signal, &action, nullptr);
-}
-
-// Whether a file can be written at `path`: its temporary file can be
-// created. A failure is told on standard error.
-bool CanWrite(const std::string& path, const std::string& what) {
-    if (AtomicFile(path).IsOpen()) return true;
-    std::cerr << "tadmor: cannot write " << what << " \"" << path << "\"\n";
-    return false;
 }
 
 // More than any summary holds: a million lines of cases with their values.
@@ -201,11 +244,9 @@ int SweepMain(const SweepCommandOptions& options) {
     RunSweep(settings, cases, results, gStopSignal, terminal ? ShowProgress : nullptr);
     const int stopSignal = gStopSignal;
 
-    AtomicFile summary(options.summary);
-    if (!summary.Write(SummaryCsv(settings.varied, SweepId(settings), cases, results)) || !summary.Commit()) {
-        std::cerr << "tadmor: cannot write the summary file \"" << options.summary << "\"\n";
+    if (!WriteWhole(options.summary, SummaryCsv(settings.varied, SweepId(settings), cases, results),
+                    "the summary file"))
         return kExitFileNotWritten;
-    }
     std::size_t finished = 0, completed = 0, melted = 0, notWritten = 0;
     for (const std::optional<CaseResult>& result : results) {
         if (!result) continue;
@@ -271,10 +312,14 @@ int main(int argc, char** argv) {
     CLI::App* run = app.add_subcommand("run", "Run one calculation and write the results file");
     run->footer(HelpFooter());
     AddInputOptions(*run, runOptions.run);
-    run->add_option("-o,--output", runOptions.run.output, "Results file name (ResultFileName)")->type_name("FILE");
+    run->add_option("-o,--output", runOptions.run.output,
+                    "The results file (ResultFileName), in the window's text format")->type_name("FILE");
     run->add_option("--format", runOptions.format, "What standard output gets: table (a summary line), csv or json")
         ->check(CLI::IsMember({"table", "csv", "json"}))
         ->capture_default_str();
+    run->add_option("--csv", runOptions.csv, "Also write the rows as CSV to this file (after a completed run)")
+        ->type_name("FILE.csv");
+    run->add_option("--json", runOptions.json, "Also write the JSON document to this file")->type_name("FILE.json");
     run->add_option("--plot", runOptions.plot, "Also draw the melting profile")->type_name("FILE.png|FILE.svg");
     run->add_flag("--strict", runOptions.strict, "Exit with 8 when the run gives a warning");
 
