@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/request/Warnings.h"
 #include "report/FixedPoint.h"
 
 namespace tadmor::analysis {
@@ -50,6 +51,9 @@ Point Evaluate(const FieldTexts& base, char separator, int field, double value, 
         point.viscousPower = s.ResViscousPower[s.StepCount];
     }
     point.met = TargetMet(target, point);
+    for (const Warning& warning : RunWarnings(s))
+        if (std::find(point.warnings.begin(), point.warnings.end(), warning.code) == point.warnings.end())
+            point.warnings.push_back(warning.code);
     return point;
 }
 

@@ -34,6 +34,7 @@ struct Point {
     double totalPower = 0;                // kW, POWER TOT of the last row
     double viscousPower = 0;              // kW, POWER VIS of the last row
     std::optional<bool> met;              // whether the target is met; empty unless completed
+    std::vector<std::string> warnings;    // codes of the run's warnings (app/request/Warnings), once each
 };
 
 // A crossing, bisected down to neighbouring values one step of the input's

@@ -50,6 +50,7 @@ nlohmann::json PointJson(const Point& point) {
     json["totalPower"] = point.totalPower;
     json["viscousPower"] = point.viscousPower;
     json["targetMet"] = *point.met;
+    json["warnings"] = point.warnings;
     return json;
 }
 

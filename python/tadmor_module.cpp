@@ -295,6 +295,7 @@ struct SolvePoint {
     std::optional<double> meltingFlight, solidFraction, totalPower, viscousPower;
     std::optional<bool> targetMet;
     std::optional<double> notMetAt;  // of a solution: the neighbouring value where the target is not met
+    std::vector<std::string> warnings;  // codes of the run's warnings
 };
 
 struct Solved {
@@ -319,6 +320,7 @@ SolvePoint PointOf(const analysis::Point& point, const analysis::SolveProblem& p
     result.totalPower = point.totalPower;
     result.viscousPower = point.viscousPower;
     result.targetMet = point.met;
+    result.warnings = point.warnings;
     return result;
 }
 
@@ -582,6 +584,7 @@ cases in parallel.)");
         .def_readonly("power_total", &SolvePoint::totalPower, "POWER TOT (kW) of the last row.")
         .def_readonly("power_viscous", &SolvePoint::viscousPower, "POWER VIS (kW) of the last row.")
         .def_readonly("target_met", &SolvePoint::targetMet, "Whether the target is met (None unless completed).")
+        .def_readonly("warnings", &SolvePoint::warnings, "Codes of the run's warnings (empty unless completed).")
         .def_readonly("not_met_at", &SolvePoint::notMetAt,
                       "Of a solution: the neighbouring value, one step of the input's precision away, where the "
                       "target is not met.")

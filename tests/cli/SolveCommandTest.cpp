@@ -23,6 +23,13 @@ TEST_F(SolveCommand, CapacityInJsonMeltsWhenRunAndOnePercentMoreDoesNot) {
     EXPECT_EQ(json["solutions"][0]["outcome"], "melting completed");
     EXPECT_EQ(json["low"]["value"], 75.0);
     EXPECT_EQ(json["high"]["value"], 600.0);
+    // Each completed calculation carries the codes of its warnings, as tadmor run gives them.
+    const Result high = Run({"run", "--format", "json", "-o", "high.txt", "--set", "OutputRate=600"});
+    const nlohmann::json highRun = nlohmann::json::parse(high.out);
+    std::vector<std::string> codes;
+    for (const auto& warning : highRun["warnings"]) codes.push_back(warning["code"]);
+    ASSERT_FALSE(codes.empty());
+    EXPECT_EQ(json["high"]["warnings"], nlohmann::json(codes));
 
     const Result at = Run({"run", "-o", "at.txt", "--set", "OutputRate=" + std::to_string(capacity)});
     EXPECT_NE(at.out.find("melting completed"), std::string::npos) << at.out;

@@ -20,7 +20,8 @@ def as_json(point):
     fields = {"value": point.value, "outcome": point.outcome, "message": point.message or None}
     if point.target_met is not None:
         fields.update(rows=point.rows, meltingFlight=point.melting_completed_at, solidFractionAtEnd=point.xw_at_end,
-                      totalPower=point.power_total, viscousPower=point.power_viscous, targetMet=point.target_met)
+                      totalPower=point.power_total, viscousPower=point.power_viscous, targetMet=point.target_met,
+                      warnings=point.warnings)
     if point.not_met_at is not None:
         fields["notMetAt"] = point.not_met_at
     return fields
