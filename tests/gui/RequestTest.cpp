@@ -157,6 +157,20 @@ TEST_F(MainWindowTest, ErrorInTheCalculationIsShownWithAnErrorIcon)
     EXPECT_TRUE(next[0].isCompletion);
 }
 
+TEST_F(MainWindowTest, AnErrorWithAKnownCauseNamesItBeforeTheErrorsText)
+{
+    Edit(12).setText("265");  // the barrel at the melting point
+    const std::vector<ModalSeen> seen = ClickCalculate();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].icon, QMessageBox::Critical);
+    EXPECT_TRUE(seen[0].text.startsWith("the barrel temperature 265.00 degC at FLIGHT 5.10 is not above the melting "
+                                        "point 265.00 degC"))
+        << seen[0].text.toStdString();
+    EXPECT_TRUE(seen[0].text.endsWith(": Invalid floating-point operation (square root or logarithm of a negative "
+                                      "number, or 0/0) in StartFirstIncrement at increment 1 (FLIGHT 5.10)"))
+        << seen[0].text.toStdString();
+}
+
 // Runs under the user's locale (CTest runs it again with a comma locale):
 // numbers are read with the locale's decimal separator.
 TEST_F(MainWindowTest, NumbersAreReadWithTheLocaleDecimalSeparator)
