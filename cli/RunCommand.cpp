@@ -352,7 +352,8 @@ core). The first --vary varies slowest. FROM:TO:STEP gives FROM, FROM+STEP,
 ... up to TO, written with the most decimal places of the three (in exponent
 form, such as 1e+300, when they are very large or small); V1,V2,... gives the
 texts as they stand. --vary values are always written with "." (the comma
-separates the list); each is turned into the decimal separator of the texts
+separates the list), whatever the locale, as are the --case and --set texts;
+the results files of --results-dir are written with the locale's separator
 (see tadmor run).
 
 The summary has one line per case, in case order: the case number (from 0),

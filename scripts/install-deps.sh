@@ -11,6 +11,7 @@ packages=(
   fonts-ipafont-gothic
   xvfb xauth xdotool imagemagick
   clang
+  locales  # localedef: the tests build a German locale, whose decimal separator is ","
   slurm-wlm munge
   pybind11-dev python3-dev python3-numpy python3-pytest python3-pandas
   python3-dask python3-distributed

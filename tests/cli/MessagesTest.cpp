@@ -10,14 +10,6 @@ namespace {
 
 using namespace tadmor::test;
 
-// The lines of `text`, without their line ends.
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) lines.push_back(line);
-    return lines;
-}
-
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 TEST_F(TadmorCommand, ATextThatIsNotANumberIsNamedQuotedAndPlaced) {
@@ -44,7 +36,7 @@ TEST_F(TadmorCommand, ATextThatIsNotANumberIsNamedQuotedAndPlaced) {
     for (const auto& c : cases) {
         const Result result = Run(c.arguments);
         EXPECT_EQ(result.exitCode, 3) << c.place;
-        const std::vector<std::string> lines = Lines(result.err);
+        const std::vector<std::string> lines = OutputLines(result.err);
         ASSERT_EQ(lines.size(), 2u) << result.err;
         EXPECT_EQ(lines[0], "tadmor: Input value is not correct!");
         EXPECT_EQ(lines[1].rfind(c.place, 0), 0u) << lines[1];
@@ -57,7 +49,7 @@ TEST_F(TadmorCommand, ATextThatIsNotANumberIsNamedQuotedAndPlaced) {
 TEST_F(TadmorCommand, TheRefusedTextIsTheFirstInFieldOrder) {
     const Result result = Run({"run", "--set", "SolidTemp=warm", "--set", "ScrewDiameter=-1", "--set", "FeedTurns=ten"});
     EXPECT_EQ(result.exitCode, 3);
-    EXPECT_EQ(Lines(result.err).at(1).rfind("tadmor: --set: FeedTurns \"ten\" is not a number", 0), 0u) << result.err;
+    EXPECT_EQ(OutputLines(result.err).at(1).rfind("tadmor: --set: FeedTurns \"ten\" is not a number", 0), 0u) << result.err;
 }
 
 TEST_F(TadmorCommand, AValueOutOfRangeIsGivenTheAllowedValues) {
@@ -78,7 +70,7 @@ TEST_F(TadmorCommand, AValueOutOfRangeIsGivenTheAllowedValues) {
     for (const auto& c : cases) {
         const Result result = Run(c.arguments);
         EXPECT_EQ(result.exitCode, 3) << c.detail;
-        const std::vector<std::string> lines = Lines(result.err);
+        const std::vector<std::string> lines = OutputLines(result.err);
         ASSERT_EQ(lines.size(), 2u) << result.err;
         EXPECT_EQ(lines[0], "tadmor: " + c.message);
         EXPECT_EQ(lines[1].rfind("tadmor: " + c.detail, 0), 0u) << lines[1];
@@ -138,7 +130,7 @@ TEST_F(TadmorCommand, EveryErrorStartsWithTheProgramsName) {
         const Result result = Run(arguments);
         EXPECT_EQ(result.exitCode, 2) << arguments.front();
         ASSERT_FALSE(result.err.empty());
-        for (const std::string& line : Lines(result.err)) EXPECT_EQ(line.rfind("tadmor: ", 0), 0u) << line;
+        for (const std::string& line : OutputLines(result.err)) EXPECT_EQ(line.rfind("tadmor: ", 0), 0u) << line;
     }
 }
 
@@ -146,7 +138,7 @@ TEST_F(TadmorCommand, VersionNamesTheBuild) {
     const Result result = Run({"--version"});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.err, "");
-    const std::vector<std::string> lines = Lines(result.out);
+    const std::vector<std::string> lines = OutputLines(result.out);
     ASSERT_EQ(lines.size(), 3u) << result.out;
     EXPECT_EQ(lines[0], "tadmor " TADMOR_VERSION);
     EXPECT_TRUE(std::regex_match(lines[1], std::regex("built with [A-Za-z]+ [0-9.]+"))) << lines[1];

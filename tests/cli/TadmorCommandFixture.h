@@ -136,12 +136,35 @@ protected:
         return path;
     }
 
+    // The environment ("LOCPATH=...", "LC_ALL=de_DE.UTF-8") of a German
+    // locale, whose decimal separator is ",", built in `root` for the test;
+    // empty when localedef cannot build it (the Debian package locales,
+    // which scripts/install-deps.sh installs, gives it).
+    std::vector<std::string> GermanLocale() {
+        const fs::path locales = root / "locales";
+        fs::create_directory(locales);
+        const std::string build =
+            "localedef -i de_DE -f UTF-8 '" + (locales / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
+        if (std::system(build.c_str()) != 0) return {};
+        return {"LOCPATH=" + locales.string(), "LC_ALL=de_DE.UTF-8"};
+    }
+    static constexpr const char* kNoGermanLocale =
+        "localedef cannot build de_DE.UTF-8: install the Debian package locales (scripts/install-deps.sh)";
+
     // The results file that the request writes from `texts`, read back.
     std::string RequestFile(const FieldTexts& texts, char separator) {
         return ReadFile(WriteByRequest(texts, separator));
     }
 };
 
+
+// The lines of a program's output, without their line ends.
+inline std::vector<std::string> OutputLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    return lines;
+}
 
 // The rows of the results table in a file.
 inline std::vector<std::string> TableRows(const std::string& file) {
