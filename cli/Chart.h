@@ -52,6 +52,22 @@ struct Chart {
     bool logX = false;        // x values are log10 of the quantity; ticks on whole decades
 };
 
+// A tornado chart: the relative change of one output when each input is
+// lowered and raised by the same fraction, one row per input, largest first.
+struct TornadoRow {
+    std::string label;          // the input, e.g. "ScrewSpeed (rpm)"
+    std::optional<double> low;  // % change of the output with the input lowered
+    std::optional<double> high; // % change with the input raised
+    std::string note;           // shown instead of a bar that has no number
+};
+
+struct TornadoChart {
+    std::string title, subtitle, xLabel;
+    std::string lowName, highName;  // legend of the two bars, e.g. "input -1 %"
+    std::vector<TornadoRow> rows;   // top to bottom
+    std::string note;               // a line under the plot
+};
+
 // A chart that cannot be drawn, or a plot file that cannot be written.
 class PlotError : public std::runtime_error {
 public:

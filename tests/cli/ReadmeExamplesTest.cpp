@@ -89,9 +89,11 @@ TEST_F(TadmorCommand, TheReadmesExamplesRunAsWrittenUnderADecimalCommaLocale) {
         // Only the example that shows a refusal is refused.
         const bool refusal = !example.shown.empty() && example.shown.front() == "tadmor: Input value is not correct!";
         EXPECT_EQ(WEXITSTATUS(status), refusal ? 3 : 0) << example.command << "\n" << err;
-        if (refusal) EXPECT_EQ(OutputLines(err), example.shown) << example.command;
-        else if (!example.shown.empty() && !Shortened(example.shown))
+        if (refusal) {
+            EXPECT_EQ(OutputLines(err), example.shown) << example.command;
+        } else if (!example.shown.empty() && !Shortened(example.shown)) {
             EXPECT_EQ(OutputLines(out), example.shown) << example.command;
+        }
     }
 
     // The case file's "300.0" was read, and the results files have the locale's ",".
