@@ -166,6 +166,7 @@ inline constexpr long double kCalorie = 42690.0L;       // gram-force centimetre
 inline constexpr long double kKilowattPerCalorie = 0.004183L;  // kW per cal/s
 inline constexpr long double kZoneTolerance = 0.00001L; // cm, tolerance of the zone boundaries
 inline constexpr double kFilmTolerance = 0.0001;        // cm, a film-thickness iteration ends on a smaller change
+inline constexpr double kMeltedFraction = 0.002;        // X/W at which the solid bed counts as melted
 
 // Viscosity law and power-law fits.
 double ViscosityAt(double a0, double a1, double a11, double a2, double a22, double a12,
@@ -194,6 +195,12 @@ double IncrementFlight(const SimulationState& s);
 // Whether the last run ended because the solid bed had melted (rather than at
 // the end of the screw); then IncrementFlight gives where.
 inline bool MeltingCompleted(const SimulationState& s) { return s.StepCount < s.StepNo; }
+
+// After a run in which melting completed: the FLIGHT within the increment
+// that melted the bed where its X/W falls to kMeltedFraction, from that
+// increment's own solid bed profile. Unlike the increment's FLIGHT it moves
+// continuously with the inputs, so small changes of an input show.
+double MeltedFlight(const SimulationState& s);
 
 // Solid bed and increment bookkeeping.
 void ComputeMeltingFlux(SimulationState& s);

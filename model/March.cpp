@@ -21,7 +21,6 @@ constexpr double kProfileBand = 0.5;
 constexpr double kProfileTolerance = 0.1;         // degC between solved and profile mid temperature
 constexpr double kRelativeWidthTolerance = 0.0001;
 constexpr double kWidthTolerance = 0.001;         // cm
-constexpr double kMeltedFraction = 0.002;         // X/W at which melting is complete
 // Returns from a profile solution to the closed form allowed within one
 // increment before the profile iteration is taken instead.
 constexpr int kClosedFormReturns = 3;

@@ -1,6 +1,7 @@
 // The solid bed: melting flux, solid fraction and width of an increment, and
 // the bookkeeping that records an increment and moves the march on.
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -60,6 +61,25 @@ void ComputeMeltingFlux(SimulationState& s) {
         // compression zone without taper (feed and metering depth equal).
         s.SolidFraction = SolidFractionOf(startFraction, 1 - psi * step / (2 * depth));
     }
+}
+
+double MeltedFlight(const SimulationState& s) {
+    // Within the increment X/W = start x bracket(dz)^2, bracket falling from 1;
+    // it reaches kMeltedFraction where bracket = q.
+    const Extended start = Extended(s.SolidBedWidthIn) / s.ChannelWidth;
+    const Extended q = std::sqrt(kMeltedFraction / start);
+    const Extended depth = s.ChannelDepth, taper = s.DepthTaper, psi = s.Psi;
+    Extended dz;
+    if (InCompressionZone(s) && taper != 0) {
+        // ratio - (ratio - 1) sqrt(depth / (depth - taper dz)) = q
+        const Extended ratio = psi / taper;
+        const Extended root = (ratio - q) / (ratio - 1);
+        dz = depth * (1 - 1 / (root * root)) / taper;
+    } else {
+        dz = 2 * depth * (1 - q) / psi;  // 1 - psi dz / (2 depth) = q
+    }
+    dz = std::clamp<Extended>(dz, 0, s.StepLength);
+    return Store((s.ChannelPosition + dz) / TurnLength(s) + s.DelayTurns);
 }
 
 void UpdateSolidBedWidth(SimulationState& s) {
