@@ -73,7 +73,7 @@ void RowWarnings(const SimulationState& s, std::vector<Warning>& warnings) {
          "the solid bed is wider than the channel (X/W up to " + NumberText(s.ResSolidFraction[widest], 3) +
              AtFlight(s, widest) +
              (s.ResSolidFraction[last] > 1 ? ", " + NumberText(s.ResSolidFraction[last], 3) + " at the end" : "") +
-             "): the model then squeezes the bed into the channel, where a real screw would plug or the bed "
+             "): the model then lets the bed spread beyond the channel, where a real screw would plug or the bed "
              "break up",
          [&](int row) { return s.ResSolidFraction[row] > 1; });
     warn("barrel-not-above-melting-point",

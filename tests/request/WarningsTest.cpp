@@ -327,7 +327,7 @@ TEST(Warnings, OfHandBuiltRowsInOrderWithTheirLines) {
     ASSERT_EQ(warnings.size(), 5u);
     EXPECT_EQ(WarningLine(warnings[0]),
               "the solid bed is wider than the channel (X/W up to 1.400 at FLIGHT 5.30, 1.400 at the end): the model "
-              "then squeezes the bed into the channel, where a real screw would plug or the bed break up at FLIGHT "
+              "then lets the bed spread beyond the channel, where a real screw would plug or the bed break up at FLIGHT "
               "5.10, 5.30 [bed-wider-than-channel]");
     EXPECT_EQ(warnings[1].code, "barrel-not-above-melting-point");
     EXPECT_EQ(warnings[1].where, "FLIGHT 5.10");
