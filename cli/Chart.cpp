@@ -1,6 +1,7 @@
 #include "cli/Chart.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
 
@@ -128,6 +129,22 @@ ChartAxes AxesOf(const Chart& chart) {
     return axes;
 }
 
+std::vector<std::pair<double, double>> SpansAbove(const std::vector<double>& x, const std::vector<double>& y,
+                                                  double level) {
+    // Where the line from point k-1 to point k crosses the level.
+    const auto crossing = [&](std::size_t k) {
+        return x[k - 1] + (x[k] - x[k - 1]) * (level - y[k - 1]) / (y[k] - y[k - 1]);
+    };
+    std::vector<std::pair<double, double>> spans;
+    for (std::size_t k = 0; k < std::min(x.size(), y.size()); ++k) {
+        const bool above = y[k] > level, before = k > 0 && y[k - 1] > level;
+        if (above && !before) spans.emplace_back(k == 0 ? x[k] : crossing(k), x[k]);
+        if (above) spans.back().second = x[k];
+        if (!above && before) spans.back().second = crossing(k);
+    }
+    return spans;
+}
+
 namespace {
 
 std::vector<double> Column(const SimulationState& state, std::vector<double> SimulationState::*values) {
@@ -139,13 +156,22 @@ Curve ColumnCurve(const SimulationState& state, std::string name, std::vector<do
     return {std::move(name), Column(state, &SimulationState::ResFlight), Column(state, values)};
 }
 
+// "barrel 290.0 °C", or its range along the rows when it varies there.
+std::string BarrelText(const SimulationState& state) {
+    const std::vector<double> barrel = Column(state, &SimulationState::ResBarrelTemp);
+    if (barrel.empty()) return "barrel C0 " + NumberText(state.BarrelC0, 1) + " \u00B0C";
+    const auto [low, high] = std::minmax_element(barrel.begin(), barrel.end());
+    const std::string lowText = NumberText(*low, 1), highText = NumberText(*high, 1);
+    return "barrel " + lowText + (lowText == highText ? "" : " to " + highText) + " \u00B0C";
+}
+
 }  // namespace
 
 Chart MeltingProfileChart(const SimulationState& state, std::optional<double> meltingFlight) {
     Chart chart;
     chart.title = "Melting profile: " + state.ResultFileName;
     chart.subtitle = "screw " + NumberText(state.ScrewDiameter, 1) + " cm, " + NumberText(state.ScrewSpeed, 1) + " rpm, " +
-                     NumberText(state.OutputRate, 1) + " kg/hr, barrel C0 " + NumberText(state.BarrelC0, 1) + " \u00B0C";
+                     NumberText(state.OutputRate, 1) + " kg/hr, " + BarrelText(state);
     if (meltingFlight)
         chart.subtitle += "; melting completed at FLIGHT " + NumberText(*meltingFlight, 2);
     else if (state.StepCount > 0)
@@ -160,11 +186,16 @@ Chart MeltingProfileChart(const SimulationState& state, std::optional<double> me
     chart.bands = {{0, feedEnd, "feed"}, {feedEnd, compressionEnd, "compression"}, {compressionEnd, screwEnd, "metering"}};
     chart.marks.push_back({state.DelayTurns, "melting starts"});
     if (meltingFlight) chart.marks.push_back({*meltingFlight, "melted"});
+    chart.marks.push_back({screwEnd, "end of screw"});
 
     Panel fractions{"X/W, QS/QT (-)", {}, std::pair(0.0, 1.0), {}};
     fractions.curves.push_back(ColumnCurve(state, "X/W  solid bed width fraction", &SimulationState::ResSolidFraction));
     fractions.curves.push_back(ColumnCurve(state, "QS/QT  solids flow fraction", &SimulationState::ResSolidFlowRatio));
-    // Where the solid bed is squeezed wider than the channel, show the limit.
+    // Where the solid bed is wider than the channel (X/W above 1): the limit,
+    // and the FLIGHT spans beyond it shaded.
+    const Curve& solidFraction = fractions.curves.front();
+    for (const auto& [from, to] : SpansAbove(solidFraction.x, solidFraction.y, 1.0))
+        fractions.shades.push_back({from, to, 1.0, "X/W > 1: bed wider than channel"});
     for (const Curve& curve : fractions.curves)
         if (std::any_of(curve.y.begin(), curve.y.end(), [](double y) { return y > 1; })) {
             fractions.levels.push_back({1.0, "X/W = 1"});
@@ -182,24 +213,69 @@ Chart MeltingProfileChart(const SimulationState& state, std::optional<double> me
     return chart;
 }
 
+std::string InputLabel(const InputField& field) {
+    // A caption that ends in a parenthesised unit loses it for the unit of
+    // the table; one that ends in the parameter's symbol, "(C0)", keeps that.
+    std::string caption = FieldCaption(field);
+    if (const std::size_t open = caption.rfind('('); open != std::string::npos && caption.ends_with(')')) {
+        const std::string_view inside = std::string_view(caption).substr(open + 1, caption.size() - open - 2);
+        const bool symbol = inside.size() >= 2 && std::isalpha(static_cast<unsigned char>(inside[0])) &&
+                            std::all_of(inside.begin() + 1, inside.end(),
+                                        [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+        if (!symbol) caption.erase(caption.find_last_not_of(' ', open - 1) + 1);
+    }
+    return std::string(field.variable) + ": " + caption +
+           (field.unit.empty() ? "" : " (" + std::string(field.unit) + ")");
+}
+
+std::string ValueWithUnit(const InputField& field, const std::string& value) {
+    return field.unit.empty() ? value : value + " " + std::string(field.unit);
+}
+
+std::string_view SweepValueLabel(std::string_view valueName) {
+    for (const SweepValue& value : kSweepValues)
+        if (value.name == valueName) return value.label;
+    return valueName;
+}
+
+std::string NoValueNote(const std::vector<CaseResult>& results, std::string_view valueName) {
+    // Counts of the cases without a value, by outcome, in order of first appearance.
+    std::vector<std::pair<std::string, int>> counts;
+    std::size_t withoutValue = 0;
+    for (const CaseResult& result : results) {
+        if (SweepValueOf(valueName, result)) continue;
+        ++withoutValue;
+        auto count = std::find_if(counts.begin(), counts.end(),
+                                  [&](const auto& c) { return c.first == result.outcomeName; });
+        if (count == counts.end()) count = counts.insert(counts.end(), {result.outcomeName, 0});
+        ++count->second;
+    }
+    if (withoutValue == 0) return "";
+    std::string outcomes;
+    for (const auto& [name, count] : counts)
+        outcomes += (outcomes.empty() ? "" : ", ") + name + ": " + std::to_string(count);
+    const std::string all = std::to_string(results.size());
+    return (withoutValue == results.size() ? "None of the " + all + " cases has a value"
+                                           : std::to_string(withoutValue) + " of " + all + " cases have no value") +
+           " (" + outcomes + "); see the summary's outcome and message.";
+}
+
 Chart SweepChart(const std::vector<VariedInput>& varied, const std::vector<SweepCase>& cases,
                  const std::vector<CaseResult>& results, std::string_view valueName, const std::string& title) {
-    std::string_view valueLabel = valueName;
-    for (const SweepValue& value : kSweepValues)
-        if (value.name == valueName) valueLabel = value.label;
-
+    const std::string valueLabel(SweepValueLabel(valueName));
     Chart chart;
     chart.title = title;
-    chart.xLabel = varied.front().name + ": " + FieldCaption(kInputFields[varied.front().field]);
-    chart.subtitle = std::string(valueLabel) + " against " + varied.front().name;
-    Panel panel{std::string(valueLabel), {}, std::nullopt, {}};
+    chart.xLabel = InputLabel(kInputFields[varied.front().field]);
+    chart.subtitle = valueLabel + " against " + varied.front().name;
+    Panel panel{valueLabel, {}, std::nullopt, {}};
 
-    int withoutValue = 0;
+    bool anyValue = false, anyCompleted = false;
     for (std::size_t i = 0; i < cases.size(); ++i) {
         // The curve of this case: the values of the other varied inputs.
         std::string name;
         for (std::size_t j = 1; j < varied.size(); ++j)
-            name += (j > 1 ? ", " : "") + varied[j].name + " = " + cases[i].values[j];
+            name += (j > 1 ? ", " : "") + varied[j].name + " = " +
+                    ValueWithUnit(kInputFields[varied[j].field], cases[i].values[j]);
         auto curve = panel.curves.begin();
         while (curve != panel.curves.end() && curve->name != name) ++curve;
         if (curve == panel.curves.end()) {
@@ -208,14 +284,16 @@ Chart SweepChart(const std::vector<VariedInput>& varied, const std::vector<Sweep
         }
         const std::optional<double> x = TextToNumber(cases[i].values.front(), '.');
         const std::optional<double> y = SweepValueOf(valueName, results[i]);
-        if (!y) ++withoutValue;
+        anyValue = anyValue || y;
+        anyCompleted = anyCompleted || results[i].outcome == RequestOutcome::Completed;
         if (!x) continue;
         curve->x.push_back(*x);
         curve->y.push_back(y.value_or(std::numeric_limits<double>::quiet_NaN()));
     }
-    if (withoutValue > 0)
-        chart.note = std::to_string(withoutValue) + " of " + std::to_string(cases.size()) +
-                     " cases have no value (see the summary's outcome and message).";
+    chart.note = NoValueNote(results, valueName);
+    if (!anyValue)
+        panel.message = "Nothing to draw: " + (anyCompleted ? "no case has a value of " + valueLabel
+                                                            : std::string("every case was refused or failed"));
     chart.panels.push_back(std::move(panel));
     return chart;
 }

@@ -12,6 +12,7 @@
 
 #include "cli/Sweep.h"
 #include "model/Cal_Main.h"
+#include "model/InputFields.h"
 
 namespace tadmor::cli {
 
@@ -34,12 +35,21 @@ struct Band {
     std::string name;
 };
 
+// A hatched area of a panel: above y = `above` over x from `from` to `to`,
+// named once in the panel's legend.
+struct Shade {
+    double from = 0, to = 0, above = 0;
+    std::string name;
+};
+
 struct Panel {
     std::string yLabel;
     std::vector<Curve> curves;
     std::optional<std::pair<double, double>> yRange;  // the y axis spans at least this and the data
     std::vector<Mark> levels;                         // horizontal reference lines
     bool logY = false;  // y values are log10 of the quantity; ticks on whole decades
+    std::vector<Shade> shades{};
+    std::string message{};  // written across the middle of the panel, e.g. when it has nothing to draw
 };
 
 struct Chart {
@@ -79,6 +89,13 @@ struct Axis {
     double min = 0, max = 1, step = 1;
 };
 
+// A labelled place on an axis.
+struct Tick {
+    double at = 0;
+    std::string text;
+    bool operator==(const Tick&) const = default;
+};
+
 // An axis in steps of 1, 2 or 5 times a power of ten, covering [low, high]
 // in about `intervals` steps. Values that agree to a billionth of their size
 // (or lie closer than 1e-305) are drawn as one value, with a tenth of it
@@ -104,11 +121,31 @@ struct ChartAxes {
 // little margin. Throws PlotError when the chart cannot be drawn.
 ChartAxes AxesOf(const Chart& chart);
 
+// The spans of x where y rises above `level`, in order; a span's ends lie
+// where the line through neighbouring points crosses the level, or at the
+// first or last point when y is above it there. x ascends.
+std::vector<std::pair<double, double>> SpansAbove(const std::vector<double>& x, const std::vector<double>& y,
+                                                  double level);
+
 // The melting profile of a run (inputs and rows 1..StepCount of `state`):
 // X/W and QS/QT against FLIGHT on one panel, TB, T121 and TAV on another,
 // the zones of the screw and the start of melting marked, and where melting
 // completed when it is known.
 Chart MeltingProfileChart(const SimulationState& state, std::optional<double> meltingFlight);
+
+// "ScrewSpeed: Number of Revolution (rpm)", "BarrelC0: Barrel Temp. Para. (C0)
+// (°C)": the input's name, the window's caption and the unit, written once.
+std::string InputLabel(const InputField& field);
+
+// "150 kg/hr": a value of the input with its unit.
+std::string ValueWithUnit(const InputField& field, const std::string& value);
+
+// The axis label of a --plot-value name (of kSweepValues), e.g. "X/W at the end (-)".
+std::string_view SweepValueLabel(std::string_view valueName);
+
+// "3 of 12 cases have no value (end of screw: 2, invalid input: 1); see ...",
+// or "None of the 12 cases has ..."; empty when every case has a value.
+std::string NoValueNote(const std::vector<CaseResult>& results, std::string_view valueName);
 
 // One value of the sweep's cases (a name of kSweepValues) against the first
 // varied input, one curve for each combination of the other varied inputs.

@@ -4,10 +4,20 @@
 
 namespace tadmor::cli {
 
-bool PlotsAvailable() { return false; }
+namespace {
 
-void RenderChart(const Chart&, const std::string& path) {
+[[noreturn]] void Refuse(const std::string& path) {
     throw PlotError("this tadmor was built without plots (TADMOR_BUILD_PLOTS=OFF): \"" + path + "\" not drawn");
 }
+
+}  // namespace
+
+bool PlotsAvailable() { return false; }
+
+void RenderChart(const Chart&, const std::string& path) { Refuse(path); }
+
+void RenderMap(const MapChart&, const std::string& path) { Refuse(path); }
+
+void RenderTornado(const TornadoChart&, const std::string& path) { Refuse(path); }
 
 }  // namespace tadmor::cli

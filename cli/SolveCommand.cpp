@@ -82,8 +82,8 @@ Chart CurveChart(const VariedInput& over, int field, const std::vector<SolveResu
     }
     Chart chart;
     chart.title = title;
-    chart.xLabel = FieldCaption(kInputFields[FieldIndexOf(over.name)]);
-    chart.panels.push_back({FieldCaption(kInputFields[field]), {curve}, std::nullopt, {}, false});
+    chart.xLabel = InputLabel(kInputFields[FieldIndexOf(over.name)]);
+    chart.panels.push_back({InputLabel(kInputFields[field]), {curve}, std::nullopt, {}, false});
     return chart;
 }
 

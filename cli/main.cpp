@@ -9,6 +9,7 @@
 #include <cctype>
 #include <clocale>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <limits>
 #include <thread>
@@ -58,16 +59,19 @@ struct SweepCommandOptions {
     std::string plotValue = "flight";
 };
 
-// Draws `chart`; a failure is told on standard error and gives kExitFileNotWritten.
-int Plot(const Chart& chart, const std::string& path) {
+// Draws with `render`; a failure is told on standard error and gives kExitFileNotWritten.
+int Draw(const std::function<void()>& render) {
     try {
-        RenderChart(chart, path);
+        render();
         return kExitSuccess;
     } catch (const PlotError& error) {
         std::cerr << "tadmor: " << error.what() << '\n';
         return kExitFileNotWritten;
     }
 }
+
+// Draws `chart` as Draw does.
+int Plot(const Chart& chart, const std::string& path) { return Draw([&] { RenderChart(chart, path); }); }
 
 // Whether a file can be written at `path`: its temporary file can be
 // created. A failure is told on standard error.
@@ -273,9 +277,14 @@ int SweepMain(const SweepCommandOptions& options) {
     if (options.plot.empty()) return exitCode;
     std::vector<CaseResult> plotted;
     for (std::optional<CaseResult>& result : results) plotted.push_back(std::move(*result));
-    const int plotExit = Plot(SweepChart(settings.varied, cases, plotted, options.plotValue,
-                                         "Sweep: " + std::filesystem::path(options.summary).filename().string()),
-                              options.plot);
+    const std::string title = "Sweep: " + std::filesystem::path(options.summary).filename().string();
+    // Two varied inputs of several values each make a map; other sweeps, curves.
+    const int plotExit = Draw([&] {
+        if (const std::optional<MapChart> map = SweepMap(settings.varied, cases, plotted, options.plotValue, title))
+            RenderMap(*map, options.plot);
+        else
+            RenderChart(SweepChart(settings.varied, cases, plotted, options.plotValue, title), options.plot);
+    });
     return plotExit != kExitSuccess ? plotExit : exitCode;
 }
 
@@ -348,7 +357,7 @@ int main(int argc, char** argv) {
     sweep->add_option("--shard", sweepOptions.shard, "Run only the cases K, K+N, K+2N, ...")
         ->type_name("K/N")
         ->capture_default_str();
-    sweep->add_option("--plot", sweepOptions.plot, "Draw --plot-value against the first varied input")
+    sweep->add_option("--plot", sweepOptions.plot, "Draw --plot-value against the first varied input (a map over two)")
         ->type_name("FILE.png|FILE.svg");
     std::vector<std::string> valueNames;
     for (const SweepValue& value : kSweepValues) valueNames.emplace_back(value.name);

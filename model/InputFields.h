@@ -23,6 +23,7 @@ struct InputField {
     std::string_view variable;      // the simulation variable it fills
     std::string_view defaultText;   // the field's default text
     std::string_view label;         // the window's label caption, UTF-8, blanks included
+    std::string_view unit;          // the value's unit for plots, UTF-8 ("cm", "°C"); "" when it has none
     FieldTest test;                 // tested in field order
     std::string_view message;       // shown when the test fails
     double SimulationState::*value; // the number it fills; nullptr for the file name

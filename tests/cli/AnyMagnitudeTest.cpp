@@ -1,27 +1,17 @@
 // The built program on numbers of any magnitude, hostile texts and data that
 // no run would give: every number comes out as text, every SVG file is
 // well-formed XML, every message is whole.
-#include <QByteArray>
-#include <QXmlStreamReader>
-
 #include <cfloat>
 
 #include "report/ResultsFile.h"
 #include "support/DefaultInputs.h"
+#include "tests/cli/PlotFiles.h"
 #include "tests/cli/TadmorCommandFixture.h"
 
 namespace tadmor {
 namespace {
 
 using namespace tadmor::test;
-
-::testing::AssertionResult WellFormedXml(const std::string& text) {
-    QXmlStreamReader reader(QByteArray::fromStdString(text));
-    while (!reader.atEnd()) reader.readNext();
-    if (!reader.hasError() && !text.empty()) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "not well-formed XML at line " << reader.lineNumber() << ", column "
-                                         << reader.columnNumber() << ": " << reader.errorString().toStdString();
-}
 
 bool HasNul(const std::string& text) { return text.find('\0') != std::string::npos; }
 

@@ -4,6 +4,7 @@
 #include "app/request/TextToNumber.h"
 #include "model/Cal_Main.h"
 #include "report/ResultsFileReader.h"
+#include "tests/cli/PlotFiles.h"
 #include "tests/cli/TadmorCommandFixture.h"
 
 namespace tadmor {
@@ -162,18 +163,6 @@ TEST_F(TadmorCommand, JsonTellsWhyARunDidNotComplete) {
     EXPECT_TRUE(document["meltingCompletedAtFlight"].is_null());
 }
 
-// Width and height from a PNG's header, or {0, 0} when it is not one.
-std::pair<int, int> PngSize(const std::string& bytes) {
-    if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0 || bytes.compare(12, 4, "IHDR") != 0)
-        return {0, 0};
-    const auto at = [&](std::size_t i) {
-        int value = 0;
-        for (std::size_t k = i; k < i + 4; ++k) value = value * 256 + static_cast<unsigned char>(bytes[k]);
-        return value;
-    };
-    return {at(16), at(20)};
-}
-
 TEST_F(TadmorCommand, PlotsAFileWrittenByTheWindowsRequest) {
     // RunCalculationRequest is what the window's calculate button runs.
     const fs::path results = WriteByRequest(DefaultFieldTexts(), '.', "window.txt");
@@ -188,8 +177,13 @@ TEST_F(TadmorCommand, PlotsAFileWrittenByTheWindowsRequest) {
     for (const char* text : {"Melting profile: window.txt", "FLIGHT (turns from the start of the screw)",
                              "X/W, QS/QT (-)", "temperature (\u00B0C)", ">feed<", ">compression<", ">metering<",
                              "melting starts", "melting point", "X/W = 1", "TB  barrel", "T121  mid-film",
-                             "TAV  film average", "last row: FLIGHT 24.70, X/W 0.094"})
+                             "TAV  film average", "last row: FLIGHT 24.70, X/W 0.094", ">end of screw<",
+                             "X/W &gt; 1: bed wider than channel", "barrel 290.0 \u00B0C;"})
         EXPECT_NE(drawing.find(text), std::string::npos) << text;
+    // 1200 by 900 pixels on a page about 180 mm wide.
+    const auto [width, height] = SvgSizeInMillimetres(drawing);
+    EXPECT_NEAR(width, 180, 1);
+    EXPECT_NEAR(height / width, 0.75, 1e-3);
 }
 
 TEST_F(TadmorCommand, PlotOfACommaFileIsThePlotOfThePointFile) {
