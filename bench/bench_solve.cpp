@@ -1,8 +1,10 @@
-// One solve against one calculation in the same run: the melting capacity of
-// the default case (OutputRate melted by the end of the screw over its
-// default range), with the calculations the solve took.
+// The analyses against one calculation in the same run: the melting capacity
+// of the default case (OutputRate melted by the end of the screw over its
+// default range) and the sensitivity to the 15 inputs the window edits, with
+// the calculations each took.
 #include <benchmark/benchmark.h>
 
+#include "analysis/Sensitivity.h"
 #include "analysis/Solve.h"
 
 namespace {
@@ -31,6 +33,21 @@ void SolveCapacity(benchmark::State& state) {
     state.counters["calculations"] = calculations;
 }
 BENCHMARK(SolveCapacity)->Unit(benchmark::kMillisecond);
+
+void SensitivityOfEditableInputs(benchmark::State& state) {
+    std::vector<int> fields;
+    for (int i = 0; i < tadmor::kNumericFieldCount; ++i)
+        if (tadmor::kInputFields[i].editable) fields.push_back(i);
+    int calculations = 0;
+    for (auto _ : state) {
+        const tadmor::analysis::SensitivityResult result =
+            tadmor::analysis::Sensitivity(tadmor::DefaultFieldTexts(), '.', fields, 1);
+        calculations = result.calculations;
+        benchmark::DoNotOptimize(result.inputs.data());
+    }
+    state.counters["calculations"] = calculations;
+}
+BENCHMARK(SensitivityOfEditableInputs)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -41,10 +41,10 @@ int FitMain(const FitOptions& options, const std::function<int(const Chart&, con
         RequirePlotFileName(options.plot);
         points = FitPoints(options, description);
     } catch (const UsageError& error) {
-        std::cerr << "tadmor: " << error.what() << '\n';
+        std::cerr << ErrorLine(error.what());
         return kExitUsage;
     } catch (const material::FitError& error) {
-        std::cerr << "tadmor: " << error.what() << '\n';
+        std::cerr << ErrorLine(error.what());
         return kExitInvalidInput;
     }
 
@@ -52,20 +52,20 @@ int FitMain(const FitOptions& options, const std::function<int(const Chart&, con
     try {
         fit = material::FitViscosityLaw(points);
     } catch (const material::FitError& error) {
-        std::cerr << "tadmor: cannot fit " << description << ": " << error.what() << '\n';
+        std::cerr << ErrorLine("cannot fit " + description + ": " + error.what());
         return kExitInvalidInput;
     }
     std::cout << FitReport(fit, description) << std::flush;
-    for (const std::string& warning : fit.warnings) std::cerr << "tadmor: warning: " << warning << '\n';
+    for (const std::string& warning : fit.warnings) std::cerr << ErrorLine("warning: " + warning);
 
     if (!options.output.empty()) {
         try {
             material::WriteMaterialFile(FittedMaterial(fit, options, description), options.output);
         } catch (const UsageError& error) {
-            std::cerr << "tadmor: " << error.what() << '\n';
+            std::cerr << ErrorLine(error.what());
             return kExitUsage;
         } catch (const material::MaterialError& error) {
-            std::cerr << "tadmor: " << error.what() << '\n';
+            std::cerr << ErrorLine(error.what());
             return kExitFileNotWritten;
         }
         std::cout << "Material file: " << options.output << '\n';

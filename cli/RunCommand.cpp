@@ -56,6 +56,8 @@ std::string Escaped(std::string_view text) {
 
 std::string Quoted(std::string_view text) { return "\"" + Escaped(text) + "\""; }
 
+std::string ErrorLine(std::string_view text) { return "tadmor: " + Escaped(text) + "\n"; }
+
 std::string FieldCaption(const InputField& field) {
     std::string_view label = Trim(field.label);
     if (!label.empty() && label.back() == ':') label = Trim(label.substr(0, label.size() - 1));
@@ -200,12 +202,12 @@ std::string RefusalDetail(int field, const FieldTexts& given, const TextOrigins&
 
 void ConsoleUi::ShowMessage(const std::string& text) {
     RecordingUi::ShowMessage(text);
-    errors_ << "tadmor: " << text << std::endl;
+    errors_ << ErrorLine(text) << std::flush;
 }
 
 void ConsoleUi::ShowError(const std::string& text) {
     RecordingUi::ShowError(text);
-    errors_ << "tadmor: error: " << text << std::endl;
+    errors_ << ErrorLine("error: " + text) << std::flush;
 }
 
 std::string Summary(const SimulationState& state) {

@@ -114,6 +114,10 @@ private:
 std::string Escaped(std::string_view text);
 std::string Quoted(std::string_view text);
 
+// A message of the command: "tadmor: TEXT" and a line end, TEXT Escaped, so
+// that a message is one line whatever file names or texts it quotes.
+std::string ErrorLine(std::string_view text);
+
 // The window's caption of a field without its colon, e.g. "Screw Diameter (cm)".
 std::string FieldCaption(const InputField& field);
 

@@ -80,8 +80,18 @@ Chart CurveChart(const VariedInput& over, int field, const std::vector<SolveResu
         curve.x.push_back(*ReadNumber(over.values[i]));
         curve.y.push_back(results[i].solutions.empty() ? NAN : results[i].solutions.back().met.value);
     }
+    int calculations = 0, unsolved = 0;
+    for (const SolveResult& result : results) {
+        calculations += result.calculations;
+        unsolved += result.solutions.empty();
+    }
     Chart chart;
     chart.title = title;
+    chart.subtitle = "the largest " + std::string(kInputFields[field].variable) + " that meets it at each " + over.name +
+                     "; " + std::to_string(calculations) + " calculations";
+    if (unsolved > 0)
+        chart.note = std::to_string(unsolved) + " of " + std::to_string(results.size()) + " values of " + over.name +
+                     " have no solution in the range (a gap in the curve).";
     chart.xLabel = InputLabel(kInputFields[FieldIndexOf(over.name)]);
     chart.panels.push_back({InputLabel(kInputFields[field]), {curve}, std::nullopt, {}, false});
     return chart;

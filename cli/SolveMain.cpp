@@ -62,7 +62,7 @@ int SolveMain(const SolveOptions& options, const std::function<int(const Chart&,
         if (!options.plot.empty() && !IsPlotFileName(options.plot))
             throw UsageError("the plot file name must end in .png or .svg, not \"" + options.plot + "\"");
     } catch (const UsageError& error) {
-        std::cerr << "tadmor: " << error.what() << '\n';
+        std::cerr << ErrorLine(error.what());
         return kExitUsage;
     }
 
@@ -79,7 +79,7 @@ int SolveMain(const SolveOptions& options, const std::function<int(const Chart&,
     const std::vector<SolveResult> results = SolveAll(OverProblems(problem, *over), options.jobs);
     AtomicFile csv(options.output);
     if (!csv.Write(CurveCsv(*over, problem.field, results)) || !csv.Commit()) {
-        std::cerr << "tadmor: cannot write the curve \"" << options.output << "\"\n";
+        std::cerr << ErrorLine("cannot write the curve " + Quoted(options.output));
         return kExitFileNotWritten;
     }
     int solved = 0, calculations = 0;

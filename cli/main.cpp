@@ -21,6 +21,7 @@
 #include "cli/InputOptions.h"
 #include "cli/Materials.h"
 #include "cli/RunCommand.h"
+#include "cli/SensitivityCommand.h"
 #include "cli/SolveMain.h"
 #include "cli/Sweep.h"
 #include "model/Arithmetic.h"
@@ -65,7 +66,7 @@ int Draw(const std::function<void()>& render) {
         render();
         return kExitSuccess;
     } catch (const PlotError& error) {
-        std::cerr << "tadmor: " << error.what() << '\n';
+        std::cerr << ErrorLine(error.what());
         return kExitFileNotWritten;
     }
 }
@@ -73,11 +74,15 @@ int Draw(const std::function<void()>& render) {
 // Draws `chart` as Draw does.
 int Plot(const Chart& chart, const std::string& path) { return Draw([&] { RenderChart(chart, path); }); }
 
+int PlotTornado(const TornadoChart& chart, const std::string& path) {
+    return Draw([&] { RenderTornado(chart, path); });
+}
+
 // Whether a file can be written at `path`: its temporary file can be
 // created. A failure is told on standard error.
 bool CanWrite(const std::string& path, const std::string& what) {
     if (AtomicFile(path).IsOpen()) return true;
-    std::cerr << "tadmor: cannot write " << what << " \"" << path << "\"\n";
+    std::cerr << ErrorLine("cannot write " + what + " " + Quoted(path));
     return false;
 }
 
@@ -85,7 +90,7 @@ bool CanWrite(const std::string& path, const std::string& what) {
 bool WriteWhole(const std::string& path, std::string_view bytes, const std::string& what) {
     AtomicFile file(path);
     if (file.Write(bytes) && file.Commit()) return true;
-    std::cerr << "tadmor: cannot write " << what << " \"" << path << "\"\n";
+    std::cerr << ErrorLine("cannot write " + what + " " + Quoted(path));
     return false;
 }
 
@@ -116,14 +121,14 @@ int RunMain(const RunCommandOptions& options) {
             if (!exported->empty() && !resultsFile.empty() && SameFile(*exported, resultsFile))
                 throw UsageError("\"" + *exported + "\" is also the results file; give -o another name");
     } catch (const UsageError& error) {
-        std::cerr << "tadmor: " << error.what() << '\n';
+        std::cerr << ErrorLine(error.what());
         return kExitUsage;
     }
     if (const std::string& name = texts.back(); EndsWith(name, ".csv") || EndsWith(name, ".json")) {
         const bool csv = EndsWith(name, ".csv");
-        std::cerr << "tadmor: warning: \"" << name << "\" gets the results file (the window's text format), not "
-                  << (csv ? "CSV" : "JSON") << "; " << (csv ? "--csv " : "--json ") << Quoted(name) << " writes "
-                  << (csv ? "the CSV" : "the JSON") << '\n';
+        std::cerr << ErrorLine("warning: " + Quoted(name) + " gets the results file (the window's text format), not " +
+                               (csv ? "CSV; --csv " : "JSON; --json ") + Quoted(name) + " writes " +
+                               (csv ? "the CSV" : "the JSON"));
     }
     // The exports are tried before the run, so that none computes for a file it cannot write.
     if ((!options.csv.empty() && !CanWrite(options.csv, "the CSV file")) ||
@@ -135,7 +140,9 @@ int RunMain(const RunCommandOptions& options) {
     const RequestOutcome outcome = RunCalculationRequest(texts, separator, state, ui);
     if (outcome == RequestOutcome::InvalidInput)
         if (const int field = RefusedField(texts, separator); field >= 0)
-            std::cerr << "tadmor: " << RefusalDetail(field, given, origins, textSeparator) << '\n';
+            std::cerr << ErrorLine(RefusalDetail(field, given, origins, textSeparator));
+    if (outcome == RequestOutcome::FileNotWritten)
+        std::cerr << ErrorLine("the results file " + Quoted(texts.back()) + " could not be written");
     const bool completed = outcome == RequestOutcome::Completed;
     const std::vector<Warning> warnings = AllWarnings(options.run.materialPath, texts, separator, state, outcome);
     const std::string json = ResultsJson(given, textSeparator, state, outcome, ui.Message(), warnings);
@@ -147,7 +154,7 @@ int RunMain(const RunCommandOptions& options) {
     bool written = true;
     if (!options.json.empty()) written = WriteWhole(options.json, json, "the JSON file");
     if (completed && !options.csv.empty()) written = WriteWhole(options.csv, ResultsCsv(state), "the CSV file") && written;
-    for (const Warning& warning : warnings) std::cerr << "tadmor: warning: " << WarningLine(warning) << '\n';
+    for (const Warning& warning : warnings) std::cerr << ErrorLine("warning: " + WarningLine(warning));
     int exitCode = ExitCodeOf(outcome);
     if (completed && !options.plot.empty())
         exitCode = Plot(MeltingProfileChart(state, MeltingFlight(outcome, state)), options.plot);
@@ -159,14 +166,14 @@ int PlotMain(const PlotCommandOptions& options) {
     try {
         RequirePlotFileName(options.output);
     } catch (const UsageError& error) {
-        std::cerr << "tadmor: " << error.what() << '\n';
+        std::cerr << ErrorLine(error.what());
         return kExitUsage;
     }
     ResultsFileContents contents;
     try {
         contents = ReadResultsFile(options.resultsPath);
     } catch (const NotAResultsFile& error) {
-        std::cerr << "tadmor: " << error.what() << '\n';
+        std::cerr << ErrorLine(error.what());
         return kExitNotAResultsFile;
     }
     const std::string name = std::filesystem::path(options.resultsPath).filename().string();
@@ -222,7 +229,7 @@ int SweepMain(const SweepCommandOptions& options) {
             ReadSummary(ReadSummaryFile(options.resume), options.resume, settings.varied, SweepId(settings), cases,
                         results);
     } catch (const UsageError& error) {
-        std::cerr << "tadmor: " << error.what() << '\n';
+        std::cerr << ErrorLine(error.what());
         return kExitUsage;
     }
     settings.resultsDir = options.resultsDir;
@@ -236,7 +243,7 @@ int SweepMain(const SweepCommandOptions& options) {
         std::error_code error;
         std::filesystem::create_directories(settings.resultsDir, error);
         if (!std::filesystem::is_directory(settings.resultsDir)) {
-            std::cerr << "tadmor: cannot create the results folder \"" << settings.resultsDir << "\"\n";
+            std::cerr << ErrorLine("cannot create the results folder " + Quoted(settings.resultsDir));
             return kExitFileNotWritten;
         }
         if (!cases.empty() && !CanWrite(CaseResultFileName(settings, cases.front().index), "the results file"))
@@ -306,7 +313,8 @@ int main(int argc, char** argv) {
     CLI::App app{"tadmor: melting of a polymer in a single-screw extruder channel"};
     app.footer("Commands: run (one calculation), plot (the melting profile of a results file),\n"
                "sweep (many calculations in parallel), fit (the viscosity law of a polymer),\n"
-               "solve (the value of one input that meets a target).\n"
+               "solve (the value of one input that meets a target),\n"
+               "sensitivity (the inputs ranked by their effect on the melting and the power).\n"
                "See tadmor COMMAND --help.");
     app.require_subcommand(0, 1);
     app.set_version_flag("--version", VersionText());
@@ -371,6 +379,9 @@ int main(int argc, char** argv) {
     SolveOptions solveOptions;
     CLI::App* solve = AddSolveCommand(app, solveOptions);
 
+    SensitivityOptions sensitivityOptions;
+    CLI::App* sensitivity = AddSensitivityCommand(app, sensitivityOptions);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -381,6 +392,7 @@ int main(int argc, char** argv) {
     if (sweep->parsed()) return SweepMain(sweepOptions);
     if (fit->parsed()) return FitMain(fitOptions, Plot);
     if (solve->parsed()) return SolveMain(solveOptions, Plot);
-    std::cerr << "tadmor: expected a command: run, plot, sweep, fit or solve; see tadmor --help\n";
+    if (sensitivity->parsed()) return SensitivityMain(sensitivityOptions, PlotTornado);
+    std::cerr << "tadmor: expected a command: run, plot, sweep, fit, solve or sensitivity; see tadmor --help\n";
     return kExitUsage;
 }

@@ -1,5 +1,5 @@
-// The Python module `tadmor`: the calculation, the sweep, the solve and the
-// fit of the command, with their inputs and results converted to Python types.
+// The Python module `tadmor`: the calculation, the sweep, the solve, the
+// sensitivity and the fit of the command, with their inputs and results converted to Python types.
 #include <pybind11/eval.h>
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
@@ -14,12 +14,14 @@
 #include <vector>
 
 #include "app/request/CalculationRequest.h"
+#include "analysis/Sensitivity.h"
 #include "analysis/Solve.h"
 #include "app/request/Warnings.h"
 #include "cli/Export.h"
 #include "cli/FitCommand.h"
 #include "cli/Materials.h"
 #include "cli/RunCommand.h"
+#include "cli/SensitivityCommand.h"
 #include "cli/SolveCommand.h"
 #include "cli/Sweep.h"
 #include "material/Material.h"
@@ -66,6 +68,15 @@ class FileError(Error):
 }
 
 [[noreturn]] void RaiseInputError(const std::string& message) { Raise("InputError", py::make_tuple(message)); }
+
+// Raises the error of a calculation that did not complete.
+[[noreturn]] void RaiseFailure(const Calculation& calculation) {
+    if (calculation.outcome == RequestOutcome::InvalidInput) RaiseInputError(calculation.message);
+    Raise("CalculationError",
+          py::make_tuple(calculation.message, calculation.errorIncrement,
+                         std::isnan(calculation.errorFlight) ? py::object(py::none())
+                                                             : py::object(py::float_(calculation.errorFlight))));
+}
 
 // An input value as the text the command would be given: texts as they are,
 // integers in full, other numbers as the shortest text of the same double.
@@ -401,13 +412,9 @@ py::object Solve(const std::string& input, const py::object& meltedAt, const py:
     }
     // Neither end ran: the base case itself is at fault, as the low end says.
     if (result.solutions.empty() && !result.low.met && !result.high.met) {
-        if (result.low.outcome == RequestOutcome::InvalidInput) RaiseInputError(result.low.message);
         FieldTexts texts = problem.base;
         texts[problem.field] = analysis::ValueText(problem.field, result.low.value, problem.separator);
-        const Calculation low = Calculate(texts, problem.separator);
-        Raise("CalculationError",
-              py::make_tuple(low.message, low.errorIncrement,
-                             std::isnan(low.errorFlight) ? py::object(py::none()) : py::object(py::float_(low.errorFlight))));
+        RaiseFailure(Calculate(texts, problem.separator));
     }
     Solved solved;
     solved.input = kInputFields[problem.field].variable;
@@ -421,6 +428,56 @@ py::object Solve(const std::string& input, const py::object& meltedAt, const py:
     solved.low = PointOf(result.low, problem);
     solved.high = PointOf(result.high, problem);
     return py::cast(std::move(solved));
+}
+
+py::object Sensitivity(const py::object& inputs, const py::object& casePath, const py::object& material, double step,
+                       const std::string& rankBy, const std::string& decimalSeparator) {
+    const char separator = Separator(decimalSeparator);
+    const cli::RunOptions options = OptionsOf(inputs, casePath, material, separator);
+    const FieldTexts texts = TextsOf(options, separator);
+    if (!(step > 0 && step <= 100)) RaiseInputError("step must be above 0 and at most 100 (%)");
+    if (rankBy != "melting" && rankBy != "power") RaiseInputError("rank_by is \"melting\" or \"power\"");
+    const analysis::Measure measure = rankBy == "power" ? analysis::Measure::Power : analysis::Measure::Melting;
+    analysis::SensitivityResult result;
+    {
+        py::gil_scoped_release release;
+        result = analysis::Sensitivity(texts, separator, cli::SensitivityFields(!options.materialPath.empty()), step);
+    }
+    if (result.base.outcome != RequestOutcome::Completed) RaiseFailure(Calculate(texts, separator));
+
+    const std::vector<const analysis::InputResponse*> ranked = cli::Ranked(result, measure);
+    const std::size_t count = ranked.size();
+    py::list names, whys;
+    py::array_t<double> base(count), low(count), high(count);
+    std::array<py::array_t<double>, 6> changes;  // elasticity, low %, high % of the melting, then of the power
+    for (auto& column : changes) column = py::array_t<double>(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const analysis::InputResponse& input = *ranked[i];
+        names.append(kInputFields[input.field].variable);
+        base.mutable_at(i) = input.base;
+        low.mutable_at(i) = input.low;
+        high.mutable_at(i) = input.high;
+        std::string why;
+        for (int m = 0; m < 2; ++m) {
+            const analysis::Change change =
+                ChangeOf(result, input, m == 0 ? analysis::Measure::Melting : analysis::Measure::Power);
+            changes[3 * m].mutable_at(i) = change.elasticity.value_or(NAN);
+            changes[3 * m + 1].mutable_at(i) = change.lowPercent.value_or(NAN);
+            changes[3 * m + 2].mutable_at(i) = change.highPercent.value_or(NAN);
+            if (why.empty()) why = change.why;
+        }
+        whys.append(why);
+    }
+    py::dict table;
+    table["input"] = names;
+    table["base"] = base;
+    table["low"] = low;
+    table["high"] = high;
+    const char* changeNames[6] = {"melting elasticity", "melting low (%)", "melting high (%)",
+                                  "power elasticity",   "power low (%)",   "power high (%)"};
+    for (int k = 0; k < 6; ++k) table[changeNames[k]] = changes[k];
+    table["why"] = whys;
+    return Table(table);
 }
 
 struct Fitted {
@@ -511,7 +568,8 @@ PYBIND11_MODULE(tadmor, m) {
     m.doc() = R"(The Tadmor melting model of a single-screw extruder.
 
 run() calculates one case, sweep() many; solve() finds the value of one input
-at which a target on the melting is met; fit() fits the viscosity law to a
+at which a target on the melting is met; sensitivity() ranks the inputs by
+their effect on the melting and the power; fit() fits the viscosity law to a
 rheometer table or a standard law. Inputs are named as the command's
 --set names (ScrewDiameter, OutputRate, ...; see INPUTS) in the window's
 units; results come in the eleven columns of RESULT_COLUMNS.)";
@@ -683,6 +741,30 @@ output: writes a material file there (whole or not at all), with name,
 Raises InputError (a table, option or base material that cannot be used, or
 data that cannot be fitted; the command's message) or FileError (the material
 file could not be written).)doc");
+
+    m.def("sensitivity", &Sensitivity, py::arg("inputs") = py::none(), py::kw_only(), py::arg("case") = py::none(),
+          py::arg("material") = py::none(), py::arg("step") = 1.0, py::arg("rank_by") = "melting",
+          py::arg("decimal_separator") = ".",
+          R"doc(Ranks the inputs by their effect, as `tadmor sensitivity` does.
+
+The base case (inputs, case, material, decimal_separator as in run()) is
+calculated, then each input the window lets the user edit (with a material
+file, each material input too) lowered and raised by `step` % of its value,
+one calculation each. The melting is measured by the FLIGHT (turns) where X/W
+falls to 0.002 (interpolated within the increment that melted the bed), or by
+X/W at the end of the screw when the base case does not melt; the power by
+POWER TOT (kW) of the last row.
+
+Returns one row per input, ranked by the size of the elasticity of `rank_by`
+("melting" or "power"), those without one last: a pandas DataFrame (a dict of
+NumPy arrays without pandas) with the columns input, base, low, high (the
+values calculated), "melting elasticity" ((dy/y) / (dx/x), central
+difference), "melting low (%)", "melting high (%)" (change of the output at
+the low and high value), the same three for "power", and why (the reason an
+input has no number: base value 0, melting no longer completes, refused, an
+error; empty otherwise). NaN where there is no number.
+
+Raises InputError or CalculationError when the base case is refused or fails.)doc");
 
     m.def("sweep", &Sweep, py::arg("varied"), py::arg("base") = py::none(), py::kw_only(),
           py::arg("case") = py::none(), py::arg("material") = py::none(), py::arg("jobs") = py::none(),

@@ -268,6 +268,7 @@ TEST(CurveChart, AxesNameTheInputsWithTheirUnits) {
     ASSERT_EQ(chart.panels[0].curves.size(), 1u);
     EXPECT_EQ(chart.panels[0].curves[0].y[0], 254.8);
     EXPECT_TRUE(std::isnan(chart.panels[0].curves[0].y[1]));  // no solution at 40 rpm
+    EXPECT_EQ(chart.note, "1 of 2 values of ScrewSpeed have no solution in the range (a gap in the curve).");
 }
 
 }  // namespace

@@ -76,7 +76,8 @@ TEST_F(FileSafety, ATableThatDoesNotFitKeepsTheEarlierResultsFile) {
     }
     EXPECT_EQ(result.exitCode, 4);
     // The march ran to its end: its warnings hold though its table was not written.
-    EXPECT_EQ(result.err, "tadmor: Can not write result to file\n" + kDefaultCaseWarning);
+    EXPECT_EQ(result.err, "tadmor: Can not write result to file\n"
+                          "tadmor: the results file \"result.txt\" could not be written\n" + kDefaultCaseWarning);
     EXPECT_EQ(ReadFile(work / "result.txt"), "an earlier result");
     EXPECT_EQ(Names(work), std::set<std::string>{"result.txt"});
 }

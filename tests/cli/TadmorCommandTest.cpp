@@ -61,8 +61,27 @@ TEST_F(TadmorCommand, UsageErrors) {
 TEST_F(TadmorCommand, MissingFolderIsFileNotWritten) {
     const Result result = Run({"run", "-o", "missing/result.txt"});
     EXPECT_EQ(result.exitCode, 4);
-    EXPECT_EQ(result.err, "tadmor: File can not open!\n");
+    // The window's message, then the file it was about.
+    EXPECT_EQ(result.err,
+              "tadmor: File can not open!\ntadmor: the results file \"missing/result.txt\" could not be written\n");
     EXPECT_EQ(result.out, "");
+}
+
+TEST_F(TadmorCommand, MessagesStayOneLineWhateverTheFileNames) {
+    // A case file name with a line feed, a carriage return and an escape
+    // character: each shows as \xNN, so every message is one whole line.
+    const std::string name = "a\nb\rc\x1b[31md.case";
+    WriteFile(work / name, "ScrewSpeed = 4x5\n");
+    const Result refused = Run({"run", "--case", name, "-o", "r.txt"});
+    EXPECT_EQ(refused.exitCode, 3);
+    EXPECT_EQ(refused.err.rfind("tadmor: Input value is not correct!\ntadmor: a\\x0ab\\x0dc\\x1b[31md.case:1: "
+                                "ScrewSpeed \"4x5\" is not a number", 0),
+              0u) << refused.err;
+    EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 2) << refused.err;
+    const Result missing = Run({"plot", "missing\n" + name, "-o", "p.png"});
+    EXPECT_EQ(missing.exitCode, 6);
+    EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1) << missing.err;
+    EXPECT_EQ(missing.err.find('\x1b'), std::string::npos) << missing.err;
 }
 
 TEST_F(TadmorCommand, CalculationErrorIsShownAsAnError) {
