@@ -82,7 +82,10 @@ void RowWarnings(const SimulationState& s, std::vector<Warning>& warnings) {
              " degC: no heat flows from the barrel into the melt film, on which the model rests",
          [&](int row) { return barrel(row) <= s.MeltingPoint; });
     warn("barrel-temperature-implausible",
-         "the barrel temperature (" + NumberText(barrel(coldest), 1) + " to " + NumberText(barrel(hottest), 1) +
+         "the barrel temperature (" +
+             (NumberText(barrel(coldest), 1) == NumberText(barrel(hottest), 1)
+                  ? NumberText(barrel(coldest), 1)
+                  : NumberText(barrel(coldest), 1) + " to " + NumberText(barrel(hottest), 1)) +
              " degC) leaves the plausible range " + NumberText(kColdestBarrel, 0) + " to " +
              NumberText(kHottestBarrel, 0) + " degC: check BarrelC0, BarrelC1 and BarrelC2",
          [&](int row) { return barrel(row) < kColdestBarrel || barrel(row) > kHottestBarrel; });

@@ -255,7 +255,7 @@ TEST(Warnings, ABarrelOutsideThePlausibleRange) {
     ASSERT_EQ(hot.outcome, RequestOutcome::Completed) << hot.message;
     const std::optional<Warning> implausible = Find(RunWarnings(hot.state), "barrel-temperature-implausible");
     ASSERT_TRUE(implausible.has_value());
-    EXPECT_TRUE(Contains(implausible->message, "580.0 to 580.0 degC")) << implausible->message;
+    EXPECT_TRUE(Contains(implausible->message, "the barrel temperature (580.0 degC) leaves")) << implausible->message;
     EXPECT_EQ(implausible->where, BarrelSpans(hot, 290, -1, 0, [](double tb) { return tb > 450; }));
     EXPECT_EQ(implausible->where, "FLIGHT 5.10 to 24.70");
     // 450 degC itself is plausible: C0 = 225 with C1 = -1.
