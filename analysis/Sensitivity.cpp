@@ -5,7 +5,6 @@
 #include <cmath>
 #include <stdexcept>
 
-
 namespace tadmor::analysis {
 
 namespace {
@@ -21,6 +20,7 @@ std::string ExactText(double value, char separator) {
     return result;
 }
 
+// What `calculation` gave, as the sensitivity measures it.
 Response ResponseOf(const Calculation& calculation) {
     Response response;
     response.outcome = calculation.outcome;
