@@ -1,9 +1,9 @@
 #include "analysis/Sensitivity.h"
 
-#include <array>
-#include <charconv>
+#include <algorithm>
 #include <cmath>
-#include <stdexcept>
+
+#include "model/NumberText.h"
 
 namespace tadmor::analysis {
 
@@ -11,13 +11,9 @@ namespace {
 
 // The shortest text that reads back as `value`, with `separator`.
 std::string ExactText(double value, char separator) {
-    std::array<char, 32> text{};
-    const auto [end, error] = std::to_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc()) throw std::logic_error("ExactText: no room for a number");
-    std::string result(text.data(), end);
-    for (char& c : result)
-        if (c == '.') c = separator;
-    return result;
+    std::string text = ExactNumber(value);
+    std::replace(text.begin(), text.end(), '.', separator);
+    return text;
 }
 
 // What `calculation` gave, as the sensitivity measures it.
@@ -93,7 +89,7 @@ Change ChangeOf(const SensitivityResult& result, const InputResponse& input, Mea
         change.why = "base value 0: no relative change";
         return change;
     }
-    const std::string percent = ExactText(result.percent, '.') + " %";
+    const std::string percent = ExactNumber(result.percent) + " %";
     change.why = Difference(result.base, input.atLow, "-" + percent);
     if (change.why.empty()) change.why = Difference(result.base, input.atHigh, "+" + percent);
     if (!change.why.empty()) return change;

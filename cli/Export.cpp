@@ -2,20 +2,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include <charconv>
-#include <stdexcept>
-#include <system_error>
-
 #include "app/request/TextToNumber.h"
 
 namespace tadmor::cli {
-
-std::string ExactNumber(double value) {
-    char text[32];  // 24 characters at the longest
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    if (result.ec != std::errc()) throw std::logic_error("ExactNumber: no room for a number");
-    return std::string(text, result.ptr);
-}
 
 std::string OutcomeName(RequestOutcome outcome, const SimulationState& state) {
     switch (outcome) {

@@ -10,13 +10,11 @@
 
 #include "app/request/CalculationRequest.h"
 #include "app/request/Warnings.h"
+#include "model/NumberText.h"
 #include "model/ResultColumns.h"
 #include "report/ResultsFileReader.h"
 
 namespace tadmor::cli {
-
-// The shortest text, with ".", that reads back as exactly `value`.
-std::string ExactNumber(double value);
 
 // What a request came to: "melting completed", "end of screw",
 // "invalid input", "file not written" or "calculation error".

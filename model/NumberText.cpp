@@ -26,6 +26,8 @@ std::string ToChars(double value, Args... args) {
 
 }  // namespace
 
+std::string ExactNumber(double value) { return ToChars(value); }
+
 std::string NumberText(double value, int decimals, int significant) {
     if (!std::isfinite(value)) return ToChars(value);
     if (value == 0 && decimals > kMostFixedDecimals) return "0";

@@ -14,4 +14,7 @@ namespace tadmor {
 // double. A zero has no minus sign; "inf", "-inf" and "nan" for the rest.
 std::string NumberText(double value, int decimals, int significant = 17);
 
+// The shortest text, with ".", that reads back as exactly `value`.
+std::string ExactNumber(double value);
+
 }  // namespace tadmor

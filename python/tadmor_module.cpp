@@ -91,7 +91,7 @@ std::string InputText(const py::handle& value, char separator) {
         throw py::type_error("an input is a number or a text, not " +
                              py::str(py::type::of(value).attr("__name__")).cast<std::string>());
     }
-    std::string text = cli::ExactNumber(number);
+    std::string text = ExactNumber(number);
     std::replace(text.begin(), text.end(), '.', separator);
     return text;
 }
