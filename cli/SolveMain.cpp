@@ -59,8 +59,7 @@ int SolveMain(const SolveOptions& options, const std::function<int(const Chart&,
         } else if (!options.output.empty() || !options.plot.empty()) {
             throw UsageError("-o and --plot go with --over");
         }
-        if (!options.plot.empty() && !IsPlotFileName(options.plot))
-            throw UsageError("the plot file name must end in .png or .svg, not \"" + options.plot + "\"");
+        RequirePlotFileName(options.plot);
     } catch (const UsageError& error) {
         std::cerr << ErrorLine(error.what());
         return kExitUsage;
