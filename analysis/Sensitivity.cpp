@@ -9,35 +9,13 @@ namespace tadmor::analysis {
 
 namespace {
 
-// The shortest text that reads back as `value`, with `separator`.
-std::string ExactText(double value, char separator) {
-    std::string text = ExactNumber(value);
-    std::replace(text.begin(), text.end(), '.', separator);
-    return text;
-}
-
-// What `calculation` gave, as the sensitivity measures it.
-Response ResponseOf(const Calculation& calculation) {
-    Response response;
-    response.outcome = calculation.outcome;
-    response.message = calculation.message;
-    if (calculation.outcome != RequestOutcome::Completed) return response;
-    const SimulationState& s = calculation.state;
-    if (MeltingCompleted(s)) response.meltedFlight = MeltedFlight(s);
-    if (s.StepCount > 0) {
-        response.solidFraction = response.meltedFlight ? 0 : s.ResSolidFraction[s.StepCount];
-        response.totalPower = s.ResTotalPower[s.StepCount];
-    }
-    return response;
-}
-
 // Why `response` at the input changed by `percent` has no number, or "".
-std::string Difference(const Response& base, const Response& response, const std::string& percent) {
+std::string Difference(const RunSummary& base, const RunSummary& response, const std::string& percent) {
     switch (response.outcome) {
         case RequestOutcome::Completed:
-            if (response.meltedFlight.has_value() == base.meltedFlight.has_value()) return "";
-            return std::string(response.meltedFlight ? "melting completed" : "melting not completed") + " at " +
-                   percent;
+            if (response.interpolatedMeltedFlight.has_value() == base.interpolatedMeltedFlight.has_value()) return "";
+            return std::string(response.interpolatedMeltedFlight ? "melting completed" : "melting not completed") +
+                   " at " + percent;
         case RequestOutcome::InvalidInput: return "refused at " + percent + ": " + response.message;
         case RequestOutcome::FileNotWritten:
         case RequestOutcome::CalculationError: return "calculation error at " + percent + ": " + response.message;
@@ -47,40 +25,60 @@ std::string Difference(const Response& base, const Response& response, const std
 
 }  // namespace
 
-SensitivityResult Sensitivity(const FieldTexts& texts, char separator, const std::vector<int>& fields,
-                              double percent) {
+std::vector<int> SensitivityFields(bool withMaterial) {
+    std::vector<int> fields;
+    for (int i = 0; i < kNumericFieldCount; ++i)
+        if (kInputFields[i].editable || withMaterial) fields.push_back(i);
+    return fields;
+}
+
+SensitivityResult Sensitivity(const inputs::Case& base, const std::vector<int>& fields, double percent,
+                              const RunControl& control) {
     SensitivityResult result;
     result.percent = percent;
     const double step = percent / 100;
-    const Calculation base = Calculate(texts, separator);
-    result.base = ResponseOf(base);
+    const Calculation baseCalculation = inputs::Calculate(base);
+    result.base = inputs::Summarize(base, baseCalculation);
     ++result.calculations;
     if (result.base.outcome != RequestOutcome::Completed) return result;
+
+    // Each input's two calculations are two tasks, each writing its own side.
+    std::vector<InputResponse> responses;
     for (const int field : fields) {
-        double SimulationState::*const value = kInputFields[field].value;
         InputResponse input;
         input.field = field;
-        input.base = input.low = input.high = base.state.*value;
-        if (input.base != 0) {
-            FieldTexts changed = texts;
-            changed[field] = ExactText(input.base * (1 - step), separator);
-            const Calculation low = Calculate(changed, separator);
-            changed[field] = ExactText(input.base * (1 + step), separator);
-            const Calculation high = Calculate(changed, separator);
-            input.low = low.state.*value;
-            input.high = high.state.*value;
-            input.atLow = ResponseOf(low);
-            input.atHigh = ResponseOf(high);
-            result.calculations += 2;
-        }
-        result.inputs.push_back(std::move(input));
+        input.base = input.low = input.high = baseCalculation.state.*kInputFields[field].value;
+        responses.push_back(input);
+    }
+    std::vector<std::size_t> todo;
+    for (std::size_t i = 0; i < responses.size(); ++i)
+        if (responses[i].base != 0) todo.insert(todo.end(), {2 * i, 2 * i + 1});
+    std::vector<bool> ran(2 * responses.size());
+    RunTasks(
+        todo, 0, todo.size(),
+        [&](std::size_t task) {
+            InputResponse& input = responses[task / 2];
+            const bool raised = task % 2 == 1;
+            inputs::Case changed = base;
+            changed.texts[input.field] = ExactNumber(input.base * (raised ? 1 + step : 1 - step), base.separator);
+            const Calculation calculation = inputs::Calculate(changed);
+            (raised ? input.high : input.low) = calculation.state.*kInputFields[input.field].value;
+            (raised ? input.atHigh : input.atLow) = inputs::Summarize(changed, calculation);
+            ran[task] = true;
+        },
+        control);
+    for (std::size_t i = 0; i < responses.size(); ++i) {
+        if (responses[i].base != 0 && !(ran[2 * i] && ran[2 * i + 1])) continue;
+        result.calculations += responses[i].base != 0 ? 2 : 0;
+        result.inputs.push_back(std::move(responses[i]));
     }
     return result;
 }
 
-double MeasureOf(const Response& base, const Response& response, Measure measure) {
-    if (measure == Measure::Power) return response.totalPower;
-    return base.meltedFlight ? response.meltedFlight.value_or(NAN) : response.solidFraction;
+double MeasureOf(const RunSummary& base, const RunSummary& response, Measure measure) {
+    if (measure == Measure::Power) return response.totalPower.value_or(0);
+    return base.interpolatedMeltedFlight ? response.interpolatedMeltedFlight.value_or(NAN)
+                                         : response.solidFractionAtEnd.value_or(NAN);
 }
 
 Change ChangeOf(const SensitivityResult& result, const InputResponse& input, Measure measure) {
@@ -104,6 +102,25 @@ Change ChangeOf(const SensitivityResult& result, const InputResponse& input, Mea
     change.highPercent = 100 * (yHigh - y0) / y0;
     change.elasticity = (yHigh - yLow) / y0 / ((input.high - input.low) / input.base);
     return change;
+}
+
+std::vector<const InputResponse*> Ranked(const SensitivityResult& result, Measure measure) {
+    std::vector<std::pair<const InputResponse*, std::optional<double>>> inputs;
+    for (const InputResponse& input : result.inputs)
+        inputs.emplace_back(&input, ChangeOf(result, input, measure).elasticity);
+    std::stable_sort(inputs.begin(), inputs.end(), [](const auto& a, const auto& b) {
+        if (!a.second || !b.second) return a.second.has_value() && !b.second.has_value();
+        return std::fabs(*a.second) > std::fabs(*b.second);
+    });
+    std::vector<const InputResponse*> ranked;
+    for (const auto& input : inputs) ranked.push_back(input.first);
+    return ranked;
+}
+
+std::string MeasureName(const SensitivityResult& result, Measure measure) {
+    if (measure == Measure::Power) return "POWER TOT (kW)";
+    return result.base.interpolatedMeltedFlight ? "FLIGHT where melting completed (turns)"
+                                                : "X/W at the end of the screw (-)";
 }
 
 }  // namespace tadmor::analysis

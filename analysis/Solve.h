@@ -1,6 +1,6 @@
 // Solving for one input: the value at which a target on the melting is met,
 // the other inputs fixed, found by scanning a range and bisecting every
-// crossing. Each value is one calculation (Calculate); no file is written.
+// crossing. Each value is one calculation; no file is written.
 #pragma once
 
 #include <optional>
@@ -8,12 +8,15 @@
 #include <utility>
 #include <vector>
 
-#include "app/request/CalculationRequest.h"
+#include "analysis/Runner.h"
+#include "analysis/Sweep.h"
+#include "app/request/RunSummary.h"
+#include "inputs/Case.h"
 
 namespace tadmor::analysis {
 
 enum class TargetKind {
-    MeltedAtFlight,      // melting completes at or before FLIGHT `value`
+    MeltedAtFlight,      // melting completes in an increment at or before FLIGHT `value`
     MeltedAtEnd,         // melting completes before the end of the screw
     SolidFractionAtEnd,  // X/W at the end is at most `value` (0 when melting completed)
 };
@@ -23,18 +26,15 @@ struct Target {
     double value = 0;
 };
 
+// The target in words, e.g. "melting completed by FLIGHT 8".
+std::string TargetText(const Target& target);
+
 // One calculation at one value of the input solved for.
 struct Point {
     double value = 0;
-    RequestOutcome outcome = RequestOutcome::InvalidInput;
-    std::string message;                  // the refusal's or the error's text
-    int rows = 0;
-    std::optional<double> meltingFlight;  // FLIGHT where melting completed
-    double solidFraction = 0;             // X/W of the last row, 0 when melting completed
-    double totalPower = 0;                // kW, POWER TOT of the last row
-    double viscousPower = 0;              // kW, POWER VIS of the last row
-    std::optional<bool> met;              // whether the target is met; empty unless completed
-    std::vector<std::string> warnings;    // codes of the run's warnings (app/request/Warnings), once each
+    std::string text;          // the text the calculation was given, with "."
+    RunSummary run;
+    std::optional<bool> met;   // whether the target is met; empty unless completed
 };
 
 // A crossing, bisected down to neighbouring values one step of the input's
@@ -45,12 +45,11 @@ struct Solution {
 };
 
 struct SolveProblem {
-    FieldTexts base;          // the other inputs
-    char separator = '.';
-    int field = 0;            // index into kInputFields of the input solved for
-    double low = 0, high = 0; // the range scanned
+    inputs::Case base;         // the other inputs
+    int field = 0;             // index into kInputFields of the input solved for
+    double low = 0, high = 0;  // the range scanned
     Target target;
-    int intervals = 20;       // the scan's intervals before bisection
+    int intervals = 20;        // the scan's intervals before bisection
 };
 
 struct SolveResult {
@@ -65,18 +64,32 @@ double PrecisionStep(int field);
 
 // The range scanned when none is given: a quarter to twice the base value
 // (either way round for a negative one), -1 to 1 for a base value of 0.
+// Throws Error of kind Input for a base value that is not a finite number.
 std::pair<double, double> DefaultRange(double base);
+
+// The base value of `field` as the calculation reads it; NaN when its text
+// is not a number.
+double BaseValue(const inputs::Case& base, int field);
 
 // The text of `value` for the input `field`, rounded to its precision step.
 std::string ValueText(int field, double value, char separator);
 
-// One calculation of `base` with the input `field` at `value`.
-Point Evaluate(const FieldTexts& base, char separator, int field, double value, const Target& target);
+// One calculation of the problem's base with its input at `value`.
+Point Evaluate(const SolveProblem& problem, double value);
 
 // Scans `intervals` equal intervals of the range (ends rounded to the
-// precision step) and bisects each interval where the target flips between
-// two completed calculations. A crossing inside one scan interval that flips
-// back within it is not seen.
-SolveResult Solve(const SolveProblem& problem);
+// precision step), the scan's calculations on control.jobs threads, and
+// bisects each interval where the target flips between two completed
+// calculations. A crossing inside one scan interval that flips back within
+// it is not seen. Stopped, it returns what it has.
+SolveResult Solve(const SolveProblem& problem, const RunControl& control = {});
+
+// The problem at each value of a second input: a capacity curve.
+std::vector<SolveProblem> OverProblems(const SolveProblem& problem, const VariedInput& over);
+
+// Solves each problem, one per task of the runner, into its place; a
+// problem not solved (stopped) is left empty. Returns false when stopped.
+bool SolveAll(const std::vector<SolveProblem>& problems, std::vector<std::optional<SolveResult>>& results,
+              const RunControl& control);
 
 }  // namespace tadmor::analysis

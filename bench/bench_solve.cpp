@@ -1,7 +1,7 @@
 // The analyses against one calculation in the same run: the melting capacity
 // of the default case (OutputRate melted by the end of the screw over its
 // default range) and the sensitivity to the 15 inputs the window edits, with
-// the calculations each took.
+// the calculations each took, on one thread.
 #include <benchmark/benchmark.h>
 
 #include "analysis/Sensitivity.h"
@@ -20,7 +20,7 @@ BENCHMARK(OneCalculation)->Unit(benchmark::kMillisecond);
 
 void SolveCapacity(benchmark::State& state) {
     tadmor::analysis::SolveProblem problem;
-    problem.base = tadmor::DefaultFieldTexts();
+    problem.base = tadmor::inputs::DefaultCase();
     problem.field = tadmor::FieldIndexOf("OutputRate");
     std::tie(problem.low, problem.high) = tadmor::analysis::DefaultRange(300.0);
     problem.target = {tadmor::analysis::TargetKind::MeltedAtEnd, 0};
@@ -41,7 +41,7 @@ void SensitivityOfEditableInputs(benchmark::State& state) {
     int calculations = 0;
     for (auto _ : state) {
         const tadmor::analysis::SensitivityResult result =
-            tadmor::analysis::Sensitivity(tadmor::DefaultFieldTexts(), '.', fields, 1);
+            tadmor::analysis::Sensitivity(tadmor::inputs::DefaultCase(), fields, 1);
         calculations = result.calculations;
         benchmark::DoNotOptimize(result.inputs.data());
     }

@@ -2,20 +2,21 @@
 // default case at eight screw speeds, no results files kept.
 #include <benchmark/benchmark.h>
 
-#include "cli/Sweep.h"
+#include "analysis/Sweep.h"
 
 namespace {
 
+namespace analysis = tadmor::analysis;
+
 void Sweep(benchmark::State& state) {
-    tadmor::cli::SweepSettings settings;
-    settings.base = tadmor::DefaultFieldTexts();
-    settings.varied = {tadmor::cli::ParseVary("ScrewSpeed=30:65:5")};
-    settings.jobs = static_cast<int>(state.range(0));
-    const std::vector<tadmor::cli::SweepCase> cases = tadmor::cli::SweepCases(settings.varied, {});
-    const std::atomic<int> running = 0;
+    analysis::Sweep sweep;
+    sweep.base = tadmor::inputs::DefaultCase();
+    sweep.varied = {analysis::VariedText(tadmor::FieldIndexOf("ScrewSpeed"), "30:65:5")};
+    const analysis::RunControl control{static_cast<int>(state.range(0)), nullptr, nullptr};
+    const std::vector<analysis::SweepCase> cases = analysis::SweepCases(sweep.varied, {});
     for (auto _ : state) {
-        tadmor::cli::CaseResults results(cases.size());
-        tadmor::cli::RunSweep(settings, cases, results, running);
+        analysis::CaseResults results(cases.size());
+        analysis::RunSweep(sweep, cases, results, control);
         benchmark::DoNotOptimize(results.data());
     }
     state.counters["cases/s"] =

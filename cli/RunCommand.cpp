@@ -1,213 +1,109 @@
 #include "cli/RunCommand.h"
 
-#include <algorithm>
-#include <charconv>
-#include <clocale>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <ostream>
-#include <sstream>
+#include <CLI/CLI.hpp>
 
-#include "app/request/TextToNumber.h"
-#include "cli/Materials.h"
-#include "material/Text.h"
-#include "model/InputFields.h"
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <iostream>
+
+#include "charts/Builders.h"
+#include "charts/ChartFiles.h"
+#include "cli/Console.h"
+#include "cli/Help.h"
+#include "export/RunExport.h"
 #include "model/NumberText.h"
-#include "report/ReadFile.h"
 
 namespace tadmor::cli {
 
 namespace {
 
-using material::Trim;
-
-int FieldIndexOrThrow(std::string_view name, const std::string& where) {
-    const int index = FieldIndexOf(name);
-    if (index < 0) throw UsageError(where + "unknown input name " + Quoted(name) + DidYouMean(name));
-    return index;
+bool EndsWith(std::string_view name, std::string_view extension) {
+    if (name.size() < extension.size()) return false;
+    const std::string_view end = name.substr(name.size() - extension.size());
+    return std::equal(end.begin(), end.end(), extension.begin(),
+                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
 }
 
-std::string ReadCaseFile(const std::string& path) {
-    try {
-        return ReadRegularFile(path);
-    } catch (const FileReadError& error) {
-        throw UsageError("cannot read case file \"" + path + "\": " + error.what());
-    }
-}
-
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-}  // namespace
-
-std::string Escaped(std::string_view text) {
-    std::string escaped;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7f) {
-            escaped += c;
-            continue;
-        }
-        constexpr char kHex[] = "0123456789abcdef";
-        escaped += {'\\', 'x', kHex[byte / 16], kHex[byte % 16]};
-    }
-    return escaped;
-}
-
-std::string Quoted(std::string_view text) { return "\"" + Escaped(text) + "\""; }
-
-std::string ErrorLine(std::string_view text) { return "tadmor: " + Escaped(text) + "\n"; }
-
-std::string FieldCaption(const InputField& field) {
-    std::string_view label = Trim(field.label);
-    if (!label.empty() && label.back() == ':') label = Trim(label.substr(0, label.size() - 1));
-    return std::string(label);
-}
-
-void ApplyCaseText(std::string_view contents, std::string_view source, FieldTexts& texts, TextOrigins* origins) {
-    // Some editors start a UTF-8 file with a byte-order mark.
-    if (contents.starts_with(kByteOrderMark)) contents.remove_prefix(kByteOrderMark.size());
-    int lineNumber = 0;
-    while (!contents.empty()) {
-        const auto end = contents.find('\n');
-        std::string_view line = contents.substr(0, end);
-        contents.remove_prefix(end == std::string_view::npos ? contents.size() : end + 1);
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-
-        line = Trim(line);
-        if (line.empty() || line.front() == '#') continue;
-        const std::string place = std::string(source) + ":" + std::to_string(lineNumber);
-        const std::string where = place + ": ";
-        const auto equals = line.find('=');
-        const std::string_view name = Trim(line.substr(0, equals));
-        if (equals == std::string_view::npos || name.empty())
-            throw UsageError(where + "expected NAME = TEXT");
-        const int index = FieldIndexOrThrow(name, where);
-        std::string_view text = Trim(line.substr(equals + 1));
-        if (!text.empty() && text.front() == '"') {
-            if (text.size() < 2 || text.back() != '"') throw UsageError(where + "missing closing quote");
-            text = text.substr(1, text.size() - 2);
-        }
-        texts[index] = text;
-        if (origins) (*origins)[index] = place;
-    }
-}
-
-void ApplySetting(std::string_view setting, FieldTexts& texts, TextOrigins* origins) {
-    const auto equals = setting.find('=');
-    if (equals == std::string_view::npos)
-        throw UsageError("--set expects NAME=TEXT, not " + Quoted(setting));
-    const int index = FieldIndexOrThrow(Trim(setting.substr(0, equals)), "--set: ");
-    texts[index] = setting.substr(equals + 1);
-    if (origins) (*origins)[index] = "--set";
-}
-
-char LocaleDecimalSeparator() {
-    const char* point = std::localeconv()->decimal_point;
-    return point && std::strcmp(point, ",") == 0 ? ',' : '.';
-}
-
-namespace {
-
-// The separator given by --decimal-separator, if any.
-std::optional<char> GivenSeparator(const RunOptions& options) {
-    if (!options.separator) return std::nullopt;
-    const std::string& text = *options.separator;
-    if (text != "." && text != ",")
-        throw UsageError("--decimal-separator expects \".\" or \",\", not " + Quoted(text));
-    return text[0];
+// Whether two names are one file: the same path once made absolute.
+bool SameFile(const std::string& a, const std::string& b) {
+    return std::filesystem::absolute(a).lexically_normal() == std::filesystem::absolute(b).lexically_normal();
 }
 
 }  // namespace
 
-char ChooseSeparator(const RunOptions& options) { return GivenSeparator(options).value_or(LocaleDecimalSeparator()); }
+CLI::App* AddRunCommand(CLI::App& app, RunCommandOptions& options) {
+    CLI::App* run = app.add_subcommand("run", "Run one calculation and write the results file");
+    run->footer(RunHelp());
+    AddInputOptions(*run, options.run);
+    run->add_option("-o,--output", options.run.output,
+                    "The results file (ResultFileName), in the window's text format")->type_name("FILE");
+    run->add_option("--format", options.format, "What standard output gets: table (a summary line), csv or json")
+        ->check(CLI::IsMember({"table", "csv", "json"}))
+        ->capture_default_str();
+    run->add_option("--csv", options.csv, "Also write the rows as CSV to this file (after a completed run)")
+        ->type_name("FILE.csv");
+    run->add_option("--json", options.json, "Also write the JSON document to this file")->type_name("FILE.json");
+    run->add_option("--plot", options.plot, "Also draw the melting profile")->type_name("FILE.png|FILE.svg");
+    run->add_flag("--strict", options.strict, "Exit with 8 when the run gives a warning");
+    return run;
+}
 
-char TextSeparator(const RunOptions& options) { return GivenSeparator(options).value_or('.'); }
-
-FieldTexts TextsFor(const RunOptions& options, char separator, TextOrigins* origins) {
-    FieldTexts texts = DefaultFieldTexts(separator);
-    if (origins) origins->fill("the default");
-    if (!options.materialPath.empty()) {
-        const FieldTexts before = texts;
-        ApplyMaterialFile(options.materialPath, texts, separator);
-        for (int i = 0; origins && i < kFieldCount; ++i)
-            if (texts[i] != before[i]) (*origins)[i] = options.materialPath;
+int RunMain(const RunCommandOptions& options) {
+    inputs::Case given, request;
+    const int usage = Guarded([&] {
+        charts::RequirePlotFileName(options.plot);
+        given = GivenCase(options.run);
+        request = inputs::WithSeparator(given, ChooseSeparator(options.run));
+        const std::string& resultsFile = request.texts.back();
+        for (const std::string* exported : {&options.csv, &options.json})
+            if (!exported->empty() && !resultsFile.empty() && SameFile(*exported, resultsFile))
+                throw Error(ErrorKind::Input, "\"" + *exported + "\" is also the results file; give -o another name");
+        // The exports are tried before the run, so that none computes for a file it cannot write.
+        if (!options.csv.empty()) RequireWritable(options.csv, "the CSV file");
+        if (!options.json.empty()) RequireWritable(options.json, "the JSON file");
+        return kExitSuccess;
+    });
+    if (usage != kExitSuccess) return usage;
+    if (const std::string& name = request.texts.back(); EndsWith(name, ".csv") || EndsWith(name, ".json")) {
+        const bool csv = EndsWith(name, ".csv");
+        std::cerr << ErrorLine("warning: " + Quoted(name) + " gets the results file (the window's text format), not " +
+                               (csv ? "CSV; --csv " : "JSON; --json ") + Quoted(name) + " writes " +
+                               (csv ? "the CSV" : "the JSON"));
     }
-    if (!options.casePath.empty())
-        ApplyCaseText(ReadCaseFile(options.casePath), options.casePath, texts, origins);
-    for (const std::string& setting : options.settings) ApplySetting(setting, texts, origins);
-    if (options.output) {
-        texts[kFieldCount - 1] = *options.output;
-        if (origins) origins->back() = "-o";
-    }
-    return texts;
-}
 
-FieldTexts WithSeparator(FieldTexts texts, char from, char to) {
-    if (from == to) return texts;
-    for (int i = 0; i < kNumericFieldCount; ++i)
-        for (char& c : texts[i])
-            if (c == from || c == to) c = c == from ? to : from;
-    return texts;
-}
-
-FieldTexts RequestTexts(const RunOptions& options) {
-    const char separator = TextSeparator(options);
-    return WithSeparator(TextsFor(options, separator), separator, ChooseSeparator(options));
-}
-
-namespace {
-
-// What to write instead of `text`, which does not read as a number with
-// `separator`, for the input `field`.
-std::string NumberHint(const InputField& field, std::string_view text, char separator) {
-    const std::string example =
-        WithSeparator(DefaultFieldTexts(), '.', separator)[FieldIndexOf(field.variable)];
-    const std::string_view trimmed = Trim(text);
-    if (trimmed.empty()) return "give a number, such as " + example;
-    if (trimmed.find('#') != std::string_view::npos)
-        return "a comment goes on a line of its own, starting with #";
-    const char other = separator == '.' ? ',' : '.';
-    if (trimmed.find(other) != std::string_view::npos) {
-        std::string swapped(trimmed);
-        std::replace(swapped.begin(), swapped.end(), other, separator);
-        if (TextToNumber(swapped, separator))
-            return std::string("the decimal separator is \"") + separator + "\": write " + swapped +
-                   " (or give --decimal-separator " + other + ")";
-    }
-    const auto blank = trimmed.find_first_of(" \t");
-    if (blank != std::string_view::npos && TextToNumber(trimmed.substr(0, blank), separator))
-        return "write the number alone, without a unit (" + std::string(field.variable) + " is " +
-               FieldCaption(field) + ")";
-    std::string point(trimmed);
-    std::replace(point.begin(), point.end(), separator, '.');
-    if (!point.empty() && point.front() == '+') point.erase(0, 1);
-    double ignored;
-    if (std::from_chars(point.data(), point.data() + point.size(), ignored).ec == std::errc::result_out_of_range)
-        return "it is beyond the range of a double";
-    return std::string("write an optional sign, digits with at most one \"") + separator +
-           "\" and an optional exponent (E or e), such as " + example;
-}
-
-}  // namespace
-
-std::string RefusalDetail(int field, const FieldTexts& given, const TextOrigins& origins, char separator) {
-    const InputField& input = kInputFields[field];
-    const std::string what = origins[field] + ": " + std::string(input.variable) + " " + Quoted(given[field]);
-    if (field < kNumericFieldCount && !TextToNumber(given[field], separator))
-        return what + " is not a number: " + NumberHint(input, given[field], separator);
-    return what + " must be " + std::string(PassingValues(input.test));
-}
-
-void ConsoleUi::ShowMessage(const std::string& text) {
-    RecordingUi::ShowMessage(text);
-    errors_ << ErrorLine(text) << std::flush;
-}
-
-void ConsoleUi::ShowError(const std::string& text) {
-    RecordingUi::ShowError(text);
-    errors_ << ErrorLine("error: " + text) << std::flush;
+    SilentUi ui;
+    const Calculation calculation = RunRequest(request.texts, request.separator, ui);
+    if (!calculation.message.empty())
+        std::cerr << ErrorLine((calculation.outcome == RequestOutcome::CalculationError ? "error: " : "") +
+                               calculation.message);
+    if (calculation.outcome == RequestOutcome::InvalidInput && calculation.refusedField >= 0)
+        std::cerr << ErrorLine(inputs::RefusalDetail(given, calculation.refusedField));
+    if (calculation.outcome == RequestOutcome::FileNotWritten)
+        std::cerr << ErrorLine("the results file " + Quoted(request.texts.back()) + " could not be written");
+    const SimulationState& state = calculation.state;
+    const bool completed = calculation.outcome == RequestOutcome::Completed;
+    const std::vector<Warning> warnings = inputs::AllWarnings(request, calculation);
+    const std::string json = exporting::ResultsJson(given, calculation, warnings);
+    if (options.format == "json")
+        std::cout << json;
+    else if (completed)
+        std::cout << (options.format == "csv" ? exporting::ResultsCsv(state) : Summary(state) + "\n");
+    std::cout.flush();
+    bool written = true;
+    if (!options.json.empty()) written = TryWriteWhole(options.json, json, "the JSON file");
+    if (completed && !options.csv.empty())
+        written = TryWriteWhole(options.csv, exporting::ResultsCsv(state), "the CSV file") && written;
+    for (const Warning& warning : warnings) std::cerr << ErrorLine("warning: " + WarningLine(warning));
+    int exitCode = ExitCodeOf(calculation.outcome);
+    if (completed && !options.plot.empty())
+        exitCode = Guarded([&] {
+            charts::WriteChart(charts::MeltingProfileChart(state, Summarize(calculation, {}).meltingIncrementFlight),
+                               options.plot);
+            return kExitSuccess;
+        });
+    if (exitCode == kExitSuccess && !written) exitCode = kExitFileNotWritten;
+    return exitCode == kExitSuccess && options.strict && !warnings.empty() ? kExitWarnings : exitCode;
 }
 
 std::string Summary(const SimulationState& state) {
@@ -216,177 +112,6 @@ std::string Summary(const SimulationState& state) {
         return summary + "melting completed at FLIGHT " + NumberText(IncrementFlight(state), 2);
     const double left = state.StepCount > 0 ? state.ResSolidFraction[state.StepCount] : 1.0;
     return summary + "X/W " + NumberText(left, 3) + " left at the end of the screw";
-}
-
-int ExitCodeOf(RequestOutcome outcome) {
-    switch (outcome) {
-        case RequestOutcome::Completed: return kExitSuccess;
-        case RequestOutcome::InvalidInput: return kExitInvalidInput;
-        case RequestOutcome::FileNotWritten: return kExitFileNotWritten;
-        case RequestOutcome::CalculationError: return kExitCalculationError;
-    }
-    return kExitCalculationError;
-}
-
-namespace {
-
-// The help states the limit of the files read.
-static_assert(kMaxReadBytes == 64 * 1024 * 1024);
-
-constexpr std::string_view kExitCodesHelp = R"(
-Files read (case files, results files) must be regular files of at most
-64 MiB; a folder, a FIFO or a device is refused at once.
-
-Exit codes:
-  0  success
-  2  usage error: bad option, unknown NAME, malformed case file line,
-     case file that cannot be read
-  3  invalid input: a text is not a number, or a value fails its test
-  4  a file could not be written: the results file (not created, or its
-     table not written), the plot, the summary or the results folder
-  5  calculation error: arithmetic fault or no convergence
-  6  the file given to plot is not a results file or cannot be read
-  8  (run --strict) the run completed but gave a warning
-)";
-
-}  // namespace
-
-std::string HelpFooter() {
-    std::string help = R"(Runs one calculation of the melting model without the window and writes the
-results file (the inputs, then the results table), the same bytes as the window.
-
-Inputs (NAME, default text, meaning):
-)";
-    for (const InputField& field : kInputFields) {
-        std::string line = "  " + std::string(field.variable);
-        line.resize(20, ' ');
-        line += std::string(field.defaultText);
-        line.resize(34, ' ');
-        help += line + FieldCaption(field) + (field.editable ? "" : " (fixed in the window)") + "\n";
-    }
-    help += R"(
-Each input starts at its default text; a material file (--material, see
-docs/materials.md) sets the thirteen material inputs, a case file overrides
-them, --set overrides the case file (the last --set of a NAME wins), and -o
-overrides the results file name. A TEXT is read like the window's fields:
-blanks, an optional sign, digits with at most one decimal separator, an
-optional exponent (E or e), blanks. Case files, material files and --set
-texts are read with "." as the decimal separator whatever the locale, so
-that they run alike everywhere; the results file is written with the
-separator of the user's locale ("," or ".", "." for any other), as the
-window writes it. --decimal-separator "." or "," sets both. When a text is
-refused, a second line names the input, its text and where it came from
-(FILE:LINE, --set or -o), and tells what to write instead.
-
-Case file: one NAME = TEXT per line; blank lines and lines whose first
-non-blank character is # are ignored, and so is a UTF-8 byte-order mark at
-the start. TEXT is trimmed of surrounding blanks unless it is written in
-double quotes. Example, hot.case:
-
-  # hotter barrel, melting starts later
-  BarrelC0 = 300.0
-  DelayTurns = 6.0
-  ResultFileName = "hot barrel.txt"
-
-  tadmor run --case hot.case --set ScrewSpeed=45 -o hot45.txt
-
-Files written: -o FILE (or ResultFileName) always gets the results file, the
-window's text format, whatever --format says; a warning is given when its
-name ends in .csv or .json. --csv FILE writes the CSV of a completed run and
---json FILE the JSON document (whatever the outcome), both as --format would
-print them; --plot FILE the melting profile. Each file is written whole or
-not at all, and the CSV and JSON files are tried before the run.
-
-Output: messages go to standard error, one line each, prefixed "tadmor: ";
-calculation errors are prefixed "tadmor: error: " and start with their cause
-when it is found (melting beyond the screw, a channel of no width, a barrel
-not above the melting point, the local n outside (0, 1], a viscosity that
-does not fall with temperature), then the error's own text with its routine
-and FLIGHT. The results file is
-written in every format. With --format table (the default), one line on
-standard output after a completed run names the file, the rows recorded, and
-the FLIGHT where melting completed or the X/W left at the end of the screw.
-With --format csv, standard output gets a header line of the column names
-with their units, then one line per increment, every number in full double
-precision with "." as its decimal point. With --format json it gets one
-document whatever the outcome: "inputs" by name, "outcome" ("melting
-completed", "end of screw", "invalid input", "file not written" or
-"calculation error"), "message", "rowsRecorded", "meltingCompletedAtFlight",
-"columns" (name and unit), "rows" and "warnings". --plot FILE.png|FILE.svg also draws the
-melting profile of a completed run.
-
-Warnings tell where a run leaves the ground the model stands on; they never
-change a result or the results file. Each is one line on standard error,
-"tadmor: warning: MESSAGE at FLIGHT ... [CODE]" or "... (input NAME) [CODE]",
-and an object {"code", "message", "where"} in the JSON's "warnings". Codes:
-  melting-beyond-screw         DelayTurns at or beyond the end of the screw
-  bed-wider-than-channel       X/W above 1: the bed is squeezed into the channel
-  negative-solid-flow          QS/QT below 0 at the end (the last increment)
-  solid-above-melting-point    SolidTemp at or above MeltingPoint
-  barrel-not-above-melting-point  TB at or below MeltingPoint
-  barrel-temperature-implausible  TB outside 0 to 450 degC
-  dimension-implausible        a screw dimension above 100 cm (mm for cm?)
-  power-law-index-outside      the local power-law index n outside (0, 1]
-  temperature-sensitivity-not-positive  the viscosity does not fall with T
-  film-hotter-than-barrel      T121 above TB: strong viscous heating
-  viscosity-extrapolated       beyond a material file's fitted range
---strict makes a completed run with warnings exit 8 (7 is tadmor solve's).
-)" + std::string(kExitCodesHelp);
-    return help;
-}
-
-std::string PlotHelpFooter() {
-    return R"(Draws the melting profile of a results file, written by the window or by
-tadmor run with "." or "," as its decimal separator: X/W and QS/QT against
-FLIGHT on one panel, the barrel temperature TB and the film temperatures T121
-and TAV on a second, with the feed, compression and metering zones and the
-start of melting marked. The extension of FILE chooses PNG or SVG.
-
-  tadmor plot result.txt -o profile.png
-)" + std::string(kExitCodesHelp);
-}
-
-std::string SweepHelpFooter() {
-    return R"(Runs every combination of the --vary values over the base case (the
-defaults, then --material, then --case, then each --set), each through the
-same conversion and tests as the window, on --jobs threads (default: every
-core). The first --vary varies slowest. FROM:TO:STEP gives FROM, FROM+STEP,
-... up to TO, written with the most decimal places of the three (in exponent
-form, such as 1e+300, when they are very large or small); V1,V2,... gives the
-texts as they stand. --vary values are always written with "." (the comma
-separates the list), whatever the locale, as are the --case and --set texts;
-the results files of --results-dir are written with the locale's separator
-(see tadmor run).
-
-The summary has one line per case, in case order: the case number (from 0),
-the varied values, the outcome, the rows recorded, the FLIGHT where melting
-completed (empty when it did not), X/W, QS/QT and the total and viscous power
-of the last row recorded, and the request's message when it has one. A case
-that is refused or fails is a line with its message; the sweep goes on.
---results-dir DIR keeps each case's results file as DIR/case-N.txt; without
-it no results file is written.
-
-The last line of the summary is its status: "# tadmor sweep ID: complete",
-or "# tadmor sweep ID: incomplete, N of M cases" after SIGINT or SIGTERM, which
-stop the sweep: no further case starts, the running ones finish, the summary
-of the finished cases is written, and the exit code is 130 or 143. ID names
-the sweep: the base inputs, the decimal separator and the varied inputs with
-their values. --resume SUMMARY runs only the cases missing from that earlier
-summary of the same sweep (a summary of another sweep is refused) and writes
-the whole summary. The summary, the plot and the results folder are tried
-before the first case; every file is written whole or not at all.
-
---shard K/N runs only the cases K, K+N, K+2N, ...: the summaries of the N
-shards hold every case once. --plot FILE.png|FILE.svg draws --plot-value
-(default flight: FLIGHT of complete melting) against the first varied input.
-
-  tadmor sweep --vary ScrewSpeed=30:60:5 --vary OutputRate=250,300 -o speed.csv
-  tadmor sweep --vary ScrewSpeed=30:60:5 --vary OutputRate=250,300 -o speed.csv \
-               --resume speed.csv
-)" + std::string(kExitCodesHelp) + R"(  130  the sweep was stopped by SIGINT (143: by SIGTERM)
-A sweep exits with 4 also when the results file of any case was not written,
-and with 2 when the --resume summary cannot be read or is not of this sweep.
-)";
 }
 
 }  // namespace tadmor::cli

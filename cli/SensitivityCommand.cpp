@@ -1,11 +1,14 @@
 #include "cli/SensitivityCommand.h"
 
-#include <nlohmann/json.hpp>
+#include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <cmath>
+#include <iostream>
 
-#include "cli/Export.h"
+#include "charts/Builders.h"
+#include "charts/ChartFiles.h"
+#include "cli/Console.h"
+#include "export/SensitivityExport.h"
 #include "model/NumberText.h"
 
 namespace tadmor::cli {
@@ -13,66 +16,25 @@ namespace tadmor::cli {
 using analysis::Change;
 using analysis::InputResponse;
 using analysis::Measure;
-using analysis::Response;
 using analysis::SensitivityResult;
 
 namespace {
 
 constexpr Measure kMeasures[] = {Measure::Melting, Measure::Power};
 
-// The base case in words.
-std::string BaseText(const Response& base) {
-    if (base.outcome != RequestOutcome::Completed) return OutcomeName(base.outcome, {}) + ": " + base.message;
-    return (base.meltedFlight ? "melted at FLIGHT " + NumberText(*base.meltedFlight, 3) + " (within its increment)"
-                              : "X/W " + NumberText(base.solidFraction, 3) + " left at the end of the screw") +
-           ", POWER TOT " + NumberText(base.totalPower, 2) + " kW";
-}
-
-std::string PercentText(double percent) { return ExactNumber(percent) + " %"; }
-
-nlohmann::json ChangeJson(const Change& change) {
-    if (!change.elasticity) return {{"why", change.why}};
-    return {{"lowPercent", *change.lowPercent}, {"highPercent", *change.highPercent}, {"elasticity", *change.elasticity}};
-}
-
 }  // namespace
 
-std::vector<int> SensitivityFields(bool withMaterial) {
-    std::vector<int> fields;
-    for (int i = 0; i < kNumericFieldCount; ++i)
-        if (kInputFields[i].editable || withMaterial) fields.push_back(i);
-    return fields;
-}
-
-std::vector<const InputResponse*> Ranked(const SensitivityResult& result, Measure measure) {
-    std::vector<std::pair<const InputResponse*, std::optional<double>>> inputs;
-    for (const InputResponse& input : result.inputs)
-        inputs.emplace_back(&input, ChangeOf(result, input, measure).elasticity);
-    std::stable_sort(inputs.begin(), inputs.end(), [](const auto& a, const auto& b) {
-        if (!a.second || !b.second) return a.second.has_value() && !b.second.has_value();
-        return std::fabs(*a.second) > std::fabs(*b.second);
-    });
-    std::vector<const InputResponse*> ranked;
-    for (const auto& input : inputs) ranked.push_back(input.first);
-    return ranked;
-}
-
-std::string MeasureName(const SensitivityResult& result, Measure measure) {
-    if (measure == Measure::Power) return "POWER TOT (kW)";
-    return result.base.meltedFlight ? "FLIGHT where melting completed (turns)" : "X/W at the end of the screw (-)";
-}
-
 std::string SensitivityText(const SensitivityResult& result, Measure rankBy) {
-    std::string text = "Base case: " + BaseText(result.base) + "\n";
+    std::string text = "Base case: " + charts::SensitivityBaseText(result.base) + "\n";
     if (result.base.outcome != RequestOutcome::Completed) return text;
     text += "Elasticity = (relative change of the output) / (relative change of the input), each input lowered\n"
-            "and raised by " + PercentText(result.percent) + " of its value; ranked by " +
+            "and raised by " + ExactNumber(result.percent) + " %" + " of its value; ranked by " +
             MeasureName(result, rankBy) + ".\n\n";
     const auto padded = [](std::string cell, std::size_t width) {
         return cell + std::string(width > cell.size() ? width - cell.size() : 1, ' ');
     };
     text += padded("input", 18) + padded("base value", 14) +
-            padded(result.base.meltedFlight ? "FLIGHT melted" : "X/W at end", 15) + "POWER TOT\n";
+            padded(result.base.interpolatedMeltedFlight ? "FLIGHT melted" : "X/W at end", 15) + "POWER TOT\n";
     for (const InputResponse* input : Ranked(result, rankBy)) {
         std::string line = padded(std::string(kInputFields[input->field].variable), 18) +
                            padded(ExactNumber(input->base), 14);
@@ -90,50 +52,62 @@ std::string SensitivityText(const SensitivityResult& result, Measure rankBy) {
     return text + "\n" + std::to_string(result.calculations) + " calculations\n";
 }
 
-std::string SensitivityJson(const SensitivityResult& result, Measure rankBy) {
-    nlohmann::json base = {{"outcome", OutcomeName(result.base.outcome, {})}};
-    if (result.base.outcome == RequestOutcome::Completed) {
-        base["outcome"] = result.base.meltedFlight ? "melting completed" : "end of screw";
-        base["meltedFlight"] = result.base.meltedFlight ? nlohmann::json(*result.base.meltedFlight) : nlohmann::json();
-        base["solidFractionAtEnd"] = result.base.solidFraction;
-        base["totalPower"] = result.base.totalPower;
-    } else {
-        base["message"] = result.base.message;
-    }
-    nlohmann::json inputs = nlohmann::json::array();
-    for (const InputResponse* input : Ranked(result, rankBy))
-        inputs.push_back({{"input", kInputFields[input->field].variable},
-                          {"base", input->base},
-                          {"low", input->low},
-                          {"high", input->high},
-                          {"melting", ChangeJson(ChangeOf(result, *input, Measure::Melting))},
-                          {"power", ChangeJson(ChangeOf(result, *input, Measure::Power))}});
-    const nlohmann::json json = {{"percent", result.percent},
-                                 {"melting", MeasureName(result, Measure::Melting)},
-                                 {"power", MeasureName(result, Measure::Power)},
-                                 {"rankedBy", rankBy == Measure::Power ? "power" : "melting"},
-                                 {"base", base},
-                                 {"calculations", result.calculations},
-                                 {"inputs", inputs}};
-    return json.dump(2) + "\n";
+CLI::App* AddSensitivityCommand(CLI::App& app, SensitivityOptions& options) {
+    CLI::App* command =
+        app.add_subcommand("sensitivity", "Rank the inputs by how much they change the melting and the power");
+    command->footer(
+        "Each input the window lets you edit (and, with --material, each material input) is lowered\n"
+        "and raised by --step % of its value, one calculation each, the others kept. The elasticity\n"
+        "(relative change of the output over relative change of the input, a central difference) is\n"
+        "given for the melting (the FLIGHT where melting completed, interpolated within its increment;\n"
+        "X/W at the end of the screw when the base case does not melt) and for POWER TOT. Where a\n"
+        "changed case ends differently (melting no longer completes, refused, an error) its line\n"
+        "says so instead. An input whose base value is 0 is not changed.\n"
+        "Exit codes: 0 done, 2 usage, 3 or 5 the base case refused or failed, 4 plot not written.");
+    AddInputOptions(*command, options.base);
+    command->add_option("--step", options.percent, "Change of each input, % of its value")
+        ->check(CLI::Range(1e-6, 100.0))
+        ->capture_default_str();
+    command->add_option("--rank-by", options.rankBy, "The output that ranks the inputs and is plotted")
+        ->check(CLI::IsMember({"melting", "power"}))
+        ->capture_default_str();
+    command->add_option("--format", options.format, "table or json")
+        ->check(CLI::IsMember({"table", "json"}))
+        ->capture_default_str();
+    command->add_option("--plot", options.plot, "Draw the tornado chart")->type_name("FILE.png|FILE.svg");
+    options.jobs = analysis::AllProcessors();
+    command->add_option("--jobs", options.jobs, "Calculations run at once")
+        ->check(CLI::Range(1, 1024))
+        ->capture_default_str();
+    return command;
 }
 
-TornadoChart SensitivityChart(const SensitivityResult& result, Measure measure) {
-    TornadoChart chart;
-    const std::string name = MeasureName(result, measure);
-    chart.title = "Sensitivity of " + name.substr(0, name.rfind(" ("));
-    chart.subtitle = "base case: " + BaseText(result.base);
-    chart.xLabel = "change of " + name.substr(0, name.rfind(" (")) + " (% of its base value)";
-    chart.lowName = "input lowered by " + PercentText(result.percent);
-    chart.highName = "input raised by " + PercentText(result.percent);
-    for (const InputResponse* input : Ranked(result, measure)) {
-        const Change change = ChangeOf(result, *input, measure);
-        chart.rows.push_back({std::string(kInputFields[input->field].variable), change.lowPercent,
-                              change.highPercent, change.why});
+int SensitivityMain(const SensitivityOptions& options) {
+    inputs::Case base;
+    const int prepared = Guarded([&] {
+        charts::RequirePlotFileName(options.plot);
+        base = RequestCase(options.base);
+        return kExitSuccess;
+    });
+    if (prepared != kExitSuccess) return prepared;
+    const analysis::Measure rankBy = options.rankBy == "power" ? analysis::Measure::Power : analysis::Measure::Melting;
+    StopOnInterrupt();
+    const analysis::SensitivityResult result = analysis::Sensitivity(
+        base, analysis::SensitivityFields(base.material.has_value()), options.percent,
+        {options.jobs, &StopSignal(), ProgressBar("calculations")});
+    if (const int signal = StopSignal()) return Stopped(signal, "the sensitivity is incomplete");
+    std::cout << (options.format == "json" ? exporting::SensitivityJson(result, rankBy)
+                                           : SensitivityText(result, rankBy));
+    std::cout.flush();
+    if (result.base.outcome != RequestOutcome::Completed) {
+        std::cerr << ErrorLine("the base case gives " + result.base.outcomeName + ": " + result.base.message);
+        return ExitCodeOf(result.base.outcome);
     }
-    chart.note = std::to_string(result.calculations) + " calculations; elasticity = (raised - lowered) / (2 x " +
-                 PercentText(result.percent) + ")";
-    return chart;
+    if (options.plot.empty()) return kExitSuccess;
+    return Guarded([&] {
+        charts::WriteTornado(charts::SensitivityChart(result, rankBy), options.plot);
+        return kExitSuccess;
+    });
 }
 
 }  // namespace tadmor::cli

@@ -1,16 +1,15 @@
 #include "cli/SolveCommand.h"
 
-#include <nlohmann/json.hpp>
+#include <CLI/CLI.hpp>
 
-#include <algorithm>
-#include <atomic>
-#include <charconv>
-#include <cmath>
-#include <thread>
+#include <iostream>
 #include <tuple>
 
-#include "cli/Export.h"
-#include "cli/Sweep.h"
+#include "charts/Builders.h"
+#include "charts/ChartFiles.h"
+#include "cli/Console.h"
+#include "cli/SweepCommand.h"
+#include "export/SolveExport.h"
 #include "model/NumberText.h"
 
 namespace tadmor::cli {
@@ -23,117 +22,43 @@ using analysis::TargetKind;
 
 namespace {
 
-std::optional<double> ReadNumber(std::string_view text) {
-    double number = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(number))
-        return std::nullopt;
-    return number;
-}
+std::optional<double> ReadNumber(std::string_view text) { return TextToNumber(text, '.'); }
 
 // What one calculation gave, in a few words.
 std::string Describe(const Point& point) {
-    if (point.outcome != RequestOutcome::Completed) return PointOutcome(point) + ": " + point.message;
-    std::string text = point.meltingFlight ? "melting completed at FLIGHT " + NumberText(*point.meltingFlight, 2)
-                                           : "X/W " + NumberText(point.solidFraction, 3) + " left at the end of the screw";
-    return text + ", " + std::to_string(point.rows) + " rows, POWER TOT " + NumberText(point.totalPower, 2) +
-           " kW, POWER VIS " + NumberText(point.viscousPower, 2) + " kW";
-}
-
-nlohmann::json PointJson(const Point& point) {
-    nlohmann::json json = {{"value", point.value}, {"outcome", PointOutcome(point)}};
-    json["message"] = point.message.empty() ? nlohmann::json() : nlohmann::json(point.message);
-    if (point.outcome != RequestOutcome::Completed) return json;
-    json["rows"] = point.rows;
-    json["meltingFlight"] = point.meltingFlight ? nlohmann::json(*point.meltingFlight) : nlohmann::json();
-    json["solidFractionAtEnd"] = point.solidFraction;
-    json["totalPower"] = point.totalPower;
-    json["viscousPower"] = point.viscousPower;
-    json["targetMet"] = *point.met;
-    json["warnings"] = point.warnings;
-    return json;
+    const RunSummary& run = point.run;
+    if (run.outcome != RequestOutcome::Completed) return run.outcomeName + ": " + run.message;
+    std::string text = run.meltingIncrementFlight
+                           ? "melting completed at FLIGHT " + NumberText(*run.meltingIncrementFlight, 2)
+                           : "X/W " + NumberText(run.solidFractionAtEnd.value_or(1), 3) + " left at the end of the screw";
+    return text + ", " + std::to_string(run.rows) + " rows, POWER TOT " + NumberText(run.totalPower.value_or(0), 2) +
+           " kW, POWER VIS " + NumberText(run.viscousPower.value_or(0), 2) + " kW";
 }
 
 }  // namespace
 
 std::string SolveText(const SolveProblem& problem, const SolveResult& result) {
     const std::string name(kInputFields[problem.field].variable);
+    const auto value = [&](double v) { return analysis::ValueText(problem.field, v, '.'); };
     std::string text;
     for (const analysis::Solution& solution : result.solutions)
-        text += name + " = " + analysis::ValueText(problem.field, solution.met.value, '.') + ": " +
-                Describe(solution.met) + "; not met at " +
-                analysis::ValueText(problem.field, solution.unmet.value, '.') + "\n";
+        text += name + " = " + value(solution.met.value) + ": " + Describe(solution.met) + "; not met at " +
+                value(solution.unmet.value) + "\n";
     if (result.solutions.empty())
-        text += "no " + name + " in " + analysis::ValueText(problem.field, result.low.value, '.') + ":" +
-                analysis::ValueText(problem.field, result.high.value, '.') + " gives " + TargetText(problem.target) +
-                "; at " + analysis::ValueText(problem.field, result.low.value, '.') + ": " + Describe(result.low) +
-                "; at " + analysis::ValueText(problem.field, result.high.value, '.') + ": " + Describe(result.high) +
-                "\n";
+        text += "no " + name + " in " + value(result.low.value) + ":" + value(result.high.value) + " gives " +
+                analysis::TargetText(problem.target) + "; at " + value(result.low.value) + ": " + Describe(result.low) +
+                "; at " + value(result.high.value) + ": " + Describe(result.high) + "\n";
     return text + std::to_string(result.calculations) + " calculations\n";
 }
 
-Chart CurveChart(const VariedInput& over, int field, const std::vector<SolveResult>& results,
-                 const std::string& title) {
-    Curve curve;
-    curve.markers = true;
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        curve.x.push_back(*ReadNumber(over.values[i]));
-        curve.y.push_back(results[i].solutions.empty() ? NAN : results[i].solutions.back().met.value);
-    }
-    int calculations = 0, unsolved = 0;
-    for (const SolveResult& result : results) {
-        calculations += result.calculations;
-        unsolved += result.solutions.empty();
-    }
-    Chart chart;
-    chart.title = title;
-    chart.subtitle = "the largest " + std::string(kInputFields[field].variable) + " that meets it at each " + over.name +
-                     "; " + std::to_string(calculations) + " calculations";
-    if (unsolved > 0)
-        chart.note = std::to_string(unsolved) + " of " + std::to_string(results.size()) + " values of " + over.name +
-                     " have no solution in the range (a gap in the curve).";
-    chart.xLabel = InputLabel(kInputFields[FieldIndexOf(over.name)]);
-    chart.panels.push_back({InputLabel(kInputFields[field]), {curve}, std::nullopt, {}, false});
-    return chart;
-}
-
-std::string PointOutcome(const Point& point) {
-    switch (point.outcome) {
-        case RequestOutcome::Completed: return point.meltingFlight ? "melting completed" : "end of screw";
-        case RequestOutcome::InvalidInput: return "invalid input";
-        case RequestOutcome::FileNotWritten: return "file not written";
-        case RequestOutcome::CalculationError: return "calculation error";
-    }
-    return "calculation error";
-}
-
-std::string TargetText(const Target& target) {
-    switch (target.kind) {
-        case TargetKind::MeltedAtFlight: return "melting completed by FLIGHT " + ExactNumber(target.value);
-        case TargetKind::MeltedAtEnd: return "melting completed by the end of the screw";
-        case TargetKind::SolidFractionAtEnd: return "X/W at most " + ExactNumber(target.value) + " at the end";
-    }
-    return "";
-}
-
-std::vector<SolveResult> SolveAll(const std::vector<SolveProblem>& problems, int jobs) {
-    std::vector<SolveResult> results(problems.size());
-    std::atomic<std::size_t> next = 0;
-    std::vector<std::jthread> threads;
-    for (int j = 0; j < std::max(1, jobs); ++j)
-        threads.emplace_back([&] {
-            for (std::size_t i = next++; i < problems.size(); i = next++) results[i] = analysis::Solve(problems[i]);
-        });
-    threads.clear();
-    return results;
-}
-
 Target ParseTarget(const std::string& meltedAt, const std::string& xwAtEnd) {
-    if (meltedAt.empty() == xwAtEnd.empty()) throw UsageError("give one target: --melted-at or --xw-at-end");
+    if (meltedAt.empty() == xwAtEnd.empty())
+        throw Error(ErrorKind::Input, "give one target: --melted-at or --xw-at-end");
     if (meltedAt == "end") return {TargetKind::MeltedAtEnd, 0};
     const std::string& text = meltedAt.empty() ? xwAtEnd : meltedAt;
     const std::optional<double> value = ReadNumber(text);
-    if (!value) throw UsageError("the target \"" + text + "\" is not a number" + (meltedAt.empty() ? "" : " or end"));
+    if (!value)
+        throw Error(ErrorKind::Input, "the target " + Quoted(text) + " is not a number" + (meltedAt.empty() ? "" : " or end"));
     return {meltedAt.empty() ? TargetKind::SolidFractionAtEnd : TargetKind::MeltedAtFlight, *value};
 }
 
@@ -142,74 +67,118 @@ std::pair<double, double> ParseRange(const std::string& text) {
     const std::optional<double> low = ReadNumber(std::string_view(text).substr(0, colon));
     const std::optional<double> high =
         colon == std::string::npos ? std::nullopt : ReadNumber(std::string_view(text).substr(colon + 1));
-    if (!low || !high || *low >= *high) throw UsageError("--range must be LO:HI with LO < HI, not \"" + text + "\"");
+    if (!low || !high || *low >= *high)
+        throw Error(ErrorKind::Input, "--range must be LO:HI with LO < HI, not " + Quoted(text));
     return {*low, *high};
-}
-
-std::string SolveJson(const SolveProblem& problem, const SolveResult& result) {
-    nlohmann::json solutions = nlohmann::json::array();
-    for (const analysis::Solution& solution : result.solutions) {
-        nlohmann::json json = PointJson(solution.met);
-        json["notMetAt"] = solution.unmet.value;
-        solutions.push_back(json);
-    }
-    const nlohmann::json json = {{"input", kInputFields[problem.field].variable},
-                                 {"range", {problem.low, problem.high}},
-                                 {"target", TargetText(problem.target)},
-                                 {"calculations", result.calculations},
-                                 {"solutions", solutions},
-                                 {"low", PointJson(result.low)},
-                                 {"high", PointJson(result.high)}};
-    return json.dump(2) + "\n";
-}
-
-std::string CurveCsv(const VariedInput& over, int field, const std::vector<SolveResult>& results) {
-    std::string csv = over.name + "," + std::string(kInputFields[field].variable) +
-                      ",solutions,FLIGHT melted (turns),X/W at end,POWER TOT (kW),POWER VIS (kW),calculations\n";
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        csv += over.values[i] + ",";
-        if (results[i].solutions.empty()) {
-            csv += ",0,,,,," + std::to_string(results[i].calculations) + "\n";
-            continue;
-        }
-        const Point& best = results[i].solutions.back().met;
-        csv += analysis::ValueText(field, best.value, '.') + "," + std::to_string(results[i].solutions.size()) + "," +
-               (best.meltingFlight ? ExactNumber(*best.meltingFlight) : "") + "," + ExactNumber(best.solidFraction) +
-               "," + ExactNumber(best.totalPower) + "," + ExactNumber(best.viscousPower) + "," +
-               std::to_string(results[i].calculations) + "\n";
-    }
-    return csv;
 }
 
 SolveProblem ProblemOf(const SolveOptions& options) {
     SolveProblem problem;
-    problem.separator = ChooseSeparator(options.base);
-    problem.base = RequestTexts(options.base);
+    problem.base = RequestCase(options.base);
     problem.field = FieldIndexOf(options.input);
-    if (problem.field < 0 || kInputFields[problem.field].value == nullptr)
-        throw UsageError("--for: no numeric input named \"" + options.input + "\"" + DidYouMean(options.input));
+    if (problem.field < 0 || problem.field >= kNumericFieldCount)
+        throw Error(ErrorKind::Input, "--for: no numeric input named " + Quoted(options.input) + DidYouMean(options.input));
     problem.target = ParseTarget(options.meltedAt, options.xwAtEnd);
     problem.intervals = options.intervals;
-    if (!options.range.empty()) {
-        std::tie(problem.low, problem.high) = ParseRange(options.range);
-    } else {
-        // The base value as the calculation reads it.
-        const Calculation base = Calculate(problem.base, problem.separator);
-        std::tie(problem.low, problem.high) = analysis::DefaultRange(base.state.*kInputFields[problem.field].value);
-    }
+    std::tie(problem.low, problem.high) = options.range.empty()
+                                              ? analysis::DefaultRange(analysis::BaseValue(problem.base, problem.field))
+                                              : ParseRange(options.range);
     return problem;
 }
 
-std::vector<SolveProblem> OverProblems(const SolveProblem& problem, const VariedInput& over) {
-    std::vector<SolveProblem> problems;
-    for (const std::string& value : over.values) {
-        SolveProblem atValue = problem;
-        std::string& text = atValue.base[over.field];
-        text = value;
-        std::replace(text.begin(), text.end(), '.', problem.separator);
-        problems.push_back(atValue);
+CLI::App* AddSolveCommand(CLI::App& app, SolveOptions& options) {
+    CLI::App* solve = app.add_subcommand("solve", "Find the value of one input at which a target is met");
+    solve->footer(
+        "Targets: --melted-at FLIGHT (melting completes by then), --melted-at end (by the end of\n"
+        "the screw; for OutputRate the melting capacity), --xw-at-end X (X/W at the end at most X).\n"
+        "The range is scanned in --intervals steps and every crossing bisected to one unit of the\n"
+        "input's last decimal; each solution is the value where the target is still met.\n"
+        "Default range: a quarter to twice the base value (-1:1 for 0).\n"
+        "--over NAME=FROM:TO:STEP solves at each value of NAME (a capacity curve) into -o CSV;\n"
+        "SIGINT or SIGTERM stops it and writes the values solved so far.\n"
+        "Exit codes as for run, and 7: no solution in the range; 130 or 143: stopped.");
+    AddInputOptions(*solve, options.base);
+    solve->add_option("--for", options.input, "The input solved for")->required()->type_name("NAME");
+    solve->add_option("--range", options.range, "The values scanned")->type_name("LO:HI");
+    solve->add_option("--melted-at", options.meltedAt, "Melting completes by this FLIGHT or the end")
+        ->type_name("FLIGHT|end");
+    solve->add_option("--xw-at-end", options.xwAtEnd, "X/W at the end of the screw at most this")->type_name("X");
+    solve->add_option("--intervals", options.intervals, "Intervals of the scan")
+        ->check(CLI::Range(1, 10000))
+        ->capture_default_str();
+    solve->add_option("--format", options.format, "table or json")
+        ->check(CLI::IsMember({"table", "json"}))
+        ->capture_default_str();
+    solve->add_option("--over", options.over, "Solve at each value of a second input")
+        ->type_name("NAME=FROM:TO:STEP|NAME=V1,V2,...");
+    solve->add_option("-o,--output", options.output, "The curve's CSV (with --over)")->type_name("CURVE.csv");
+    solve->add_option("--plot", options.plot, "Draw the curve (with --over)")->type_name("FILE.png|FILE.svg");
+    options.jobs = analysis::AllProcessors();
+    solve->add_option("--jobs", options.jobs, "Calculations run at once")
+        ->check(CLI::Range(1, 1024))
+        ->capture_default_str();
+    return solve;
+}
+
+int SolveMain(const SolveOptions& options) {
+    SolveProblem problem;
+    std::optional<analysis::VariedInput> over;
+    const int prepared = Guarded([&] {
+        problem = ProblemOf(options);
+        if (!options.over.empty()) {
+            over = ParseVary(options.over, "--over");
+            if (options.output.empty()) throw Error(ErrorKind::Input, "--over needs -o CURVE.csv");
+            RequireWritable(options.output, "the curve");
+        } else if (!options.output.empty() || !options.plot.empty()) {
+            throw Error(ErrorKind::Input, "-o and --plot go with --over");
+        }
+        charts::RequirePlotFileName(options.plot);
+        return kExitSuccess;
+    });
+    if (prepared != kExitSuccess) return prepared;
+
+    StopOnInterrupt();
+    analysis::RunControl control{options.jobs, &StopSignal(), nullptr};
+    if (!over) {
+        const SolveResult result = analysis::Solve(problem, control);
+        if (const int signal = StopSignal()) return Stopped(signal, "the solve is incomplete");
+        std::cout << (options.format == "json" ? exporting::SolveJson(problem, result) : SolveText(problem, result));
+        std::cout.flush();
+        if (!result.solutions.empty()) return kExitSuccess;
+        // Neither end ran: the base case itself is at fault.
+        if (!result.low.met && !result.high.met) return ExitCodeOf(result.low.run.outcome);
+        return kExitNoSolution;
     }
-    return problems;
+
+    control.progress = ProgressBar("values of " + std::string(analysis::NameOf(*over)));
+    std::vector<std::optional<SolveResult>> results;
+    analysis::SolveAll(analysis::OverProblems(problem, *over), results, control);
+    if (!TryWriteWhole(options.output, exporting::CurveCsv(*over, problem.field, results), "the curve"))
+        return kExitFileNotWritten;
+    int solved = 0, calculations = 0, finished = 0;
+    for (const std::optional<SolveResult>& result : results) {
+        if (!result) continue;
+        ++finished;
+        solved += !result->solutions.empty();
+        calculations += result->calculations;
+    }
+    if (const int signal = StopSignal())
+        return Stopped(signal, "the curve " + Quoted(options.output) + " holds " + std::to_string(finished) + " of " +
+                                   std::to_string(results.size()) + " values of " + std::string(analysis::NameOf(*over)));
+    std::cout << options.output << ": " << results.size() << " values of " << analysis::NameOf(*over) << ", " << solved
+              << " with a solution; " << calculations << " calculations\n";
+    std::cout.flush();
+    if (!options.plot.empty()) {
+        const int exitCode = Guarded([&] {
+            charts::WriteChart(charts::CurveChart(*over, problem.field, results,
+                                                  std::string(kInputFields[problem.field].variable) + " for " +
+                                                      analysis::TargetText(problem.target)),
+                               options.plot);
+            return kExitSuccess;
+        });
+        if (exitCode != kExitSuccess) return exitCode;
+    }
+    return solved > 0 ? kExitSuccess : kExitNoSolution;
 }
 
 }  // namespace tadmor::cli

@@ -1,12 +1,12 @@
-// Fuzzes case files together with --vary specifications. Every input must be
+// Fuzzes case files together with the values of varied inputs. Every input must be
 // refused with a usage error whose message is one whole line (no control
 // characters, a NUL least of all), or give values that the sweep can use:
 // every value of a FROM:TO:STEP range a number that reads back, in the
 // order of the step, the first within half a step of FROM; each case a value
 // of each varied input.
 //
-// Input: the case file, then each --vary option (at most three), separated
-// by the byte 0x1e.
+// Input: the case file, then each varied input as NAME=VALUES (at most
+// three), separated by the byte 0x1e.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -15,21 +15,22 @@
 #include <string_view>
 #include <vector>
 
-#include "app/request/TextToNumber.h"
-#include "cli/RunCommand.h"
-#include "cli/Sweep.h"
+#include "analysis/Sweep.h"
+#include "inputs/Case.h"
+#include "model/NumberText.h"
 
 namespace {
 
 using namespace tadmor;
-using namespace tadmor::cli;
+using namespace tadmor::analysis;
 
 [[noreturn]] void Fail(const char* what, std::string_view detail) {
     std::fprintf(stderr, "%s: \"%.*s\"\n", what, static_cast<int>(detail.size()), detail.data());
     std::abort();
 }
 
-void CheckMessage(const UsageError& error, std::string_view input) {
+void CheckMessage(const Error& error, std::string_view input) {
+    if (error.Kind() != ErrorKind::Input) Fail("an error that is not a usage error", error.what());
     const std::string_view message = error.what();
     if (message.empty()) Fail("an empty message", input);
     for (const char c : message)
@@ -75,10 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         rest.remove_prefix(end + 1);
     }
 
-    FieldTexts texts = DefaultFieldTexts();  // what the case file overrides
+    inputs::Case given = inputs::DefaultCase();  // what the case file overrides
     try {
-        ApplyCaseText(parts[0], "fuzz.case", texts);
-    } catch (const UsageError& error) {
+        inputs::ApplyCaseText(given, parts[0], "fuzz.case");
+    } catch (const Error& error) {
         CheckMessage(error, parts[0]);
         return 0;
     }
@@ -86,15 +87,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::string> options(parts.begin() + 1, parts.end());
     std::vector<VariedInput> varied;
     try {
-        varied = ParseVaries(options);
-    } catch (const UsageError& error) {
+        for (const std::string& option : options) {
+            const auto equals = option.find('=');
+            if (equals == std::string::npos) return 0;
+            varied.push_back(VariedText(VariedField(option.substr(0, equals), "--vary"), option.substr(equals + 1)));
+        }
+        CaseCount(varied);
+    } catch (const Error& error) {
         CheckMessage(error, input);
         return 0;
     }
     for (std::size_t i = 0; i < varied.size(); ++i) {
         const VariedInput& input = varied[i];
-        if (input.field < 0 || input.field >= kNumericFieldCount) Fail("a field that cannot be varied", input.name);
-        if (input.values.empty() || input.values.size() > kMaxSweepCases) Fail("no values or too many", input.name);
+        if (input.field < 0 || input.field >= kNumericFieldCount) Fail("a field that cannot be varied", NameOf(input));
+        if (input.values.empty() || input.values.size() > kMaxSweepCases) Fail("no values or too many", NameOf(input));
         const std::string_view values = std::string_view(options[i]).substr(options[i].find('=') + 1);
         if (values.find(':') != std::string_view::npos) CheckRange(input, options[i]);
     }
@@ -102,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         for (const SweepCase& sweepCase : SweepCases(varied, Shard{0, 100000}))
             if (sweepCase.values.size() != varied.size()) Fail("a case without a value of each input", input);
-    } catch (const UsageError& error) {
+    } catch (const Error& error) {
         CheckMessage(error, input);
     }
     return 0;

@@ -20,7 +20,7 @@
 #include <string>
 
 #include "app/request/CalculationRequest.h"
-#include "app/request/TextToNumber.h"
+#include "model/NumberText.h"
 #include "model/Arithmetic.h"
 #include "support/RecordingUi.h"
 

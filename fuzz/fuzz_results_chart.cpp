@@ -14,14 +14,13 @@
 #include <string>
 #include <string_view>
 
-#include "cli/Chart.h"
-#include "cli/Export.h"
+#include "charts/Builders.h"
 #include "report/ResultsFileReader.h"
 
 namespace {
 
 using namespace tadmor;
-using namespace tadmor::cli;
+using namespace tadmor::charts;
 
 [[noreturn]] void Fail(const char* what, const Axis& axis, const std::string& detail = "") {
     std::fprintf(stderr, "%s: axis %.17g .. %.17g step %.17g %s\n", what, axis.min, axis.max, axis.step,
@@ -69,15 +68,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ResultsFileContents contents;
     try {
         contents = ParseResultsFile(std::string_view(reinterpret_cast<const char*>(data), size));
-    } catch (const NotAResultsFile&) {
+    } catch (const Error& error) {
+        if (error.Kind() != ErrorKind::ResultsFile) std::abort();
         return 0;
     }
-    const Chart chart = MeltingProfileChart(StateFromResultsFile(contents, "fuzz.txt"), std::nullopt);
+    const Chart chart = MeltingProfileChart(StateOf(contents, "fuzz.txt"), std::nullopt);
     if (chart.subtitle.find('\0') != std::string::npos || chart.subtitle.size() > 1000) std::abort();
     ChartAxes axes;
     try {
         axes = AxesOf(chart);
-    } catch (const PlotError& error) {
+    } catch (const Error& error) {
+        if (error.Kind() != ErrorKind::Plot) std::abort();
         if (std::string_view(error.what()).rfind("cannot draw the chart: ", 0) != 0) std::abort();
         return 0;
     }

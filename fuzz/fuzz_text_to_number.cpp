@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/request/TextToNumber.h"
+#include "model/NumberText.h"
 
 namespace {
 

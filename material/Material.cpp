@@ -2,14 +2,16 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <vector>
 
 #include "model/InputFields.h"
-#include "app/request/TextToNumber.h"
-#include "material/Text.h"
+#include "model/NumberText.h"
 #include "material/Units.h"
 #include "report/AtomicFile.h"
+#include "report/ReadFile.h"
+#include "report/TextLines.h"
 
 namespace tadmor::material {
 
@@ -54,17 +56,14 @@ class Parser {
 public:
     explicit Parser(std::string_view source) : source_(source) {}
 
-    void Line(std::string_view line, int number) {
-        line_ = number;
-        const auto equals = line.find('=');
-        const std::string_view name = Trim(line.substr(0, equals));
-        if (equals == std::string_view::npos || name.empty()) Fail("expected NAME = VALUE");
-        std::string_view text = Trim(line.substr(equals + 1));
+    void Line(const KeyValue& entry) {
+        line_ = entry.line;
+        const std::string_view name = entry.name, text = entry.text;
         Claim(std::string(name));
         if (name == "Name") {
-            material_.name = Unquoted(text);
+            material_.name = text;
         } else if (name == "Source") {
-            material_.sources.push_back(Unquoted(text));
+            material_.sources.emplace_back(text);
         } else if (name == "ViscosityUnits") {
             ReadLawUnits(text);
         } else if (const int input = IndexOf(name, kMaterialInputs); input >= 0) {
@@ -102,7 +101,7 @@ public:
 
 private:
     [[noreturn]] void Fail(const std::string& what) const {
-        throw MaterialError(std::string(source_) + ":" + std::to_string(line_) + ": " + what);
+        throw Error(ErrorKind::Material, std::string(source_) + ":" + std::to_string(line_) + ": " + what);
     }
 
     void Claim(const std::string& name) {
@@ -111,18 +110,10 @@ private:
         if (!fresh) Fail(name + " is given twice (first at line " + std::to_string(at->second) + ")");
     }
 
-    std::string Unquoted(std::string_view text) const {
-        if (!text.empty() && text.front() == '"') {
-            if (text.size() < 2 || text.back() != '"') Fail("missing closing quote");
-            text = text.substr(1, text.size() - 2);
-        }
-        return std::string(text);
-    }
-
     GivenValue Value(std::string_view text) const {
         const auto blank = text.find_first_of(" \t");
         const std::string_view number = text.substr(0, blank);
-        const std::optional<long double> value = ReadNumber(number);
+        const std::optional<long double> value = TextToExtended(number, '.');
         if (!value) Fail("\"" + std::string(number) + "\" is not a number written with \".\"");
         return {*value, std::string(blank == std::string_view::npos ? "" : Trim(text.substr(blank))), line_};
     }
@@ -185,23 +176,13 @@ std::string QuotedIfNeeded(std::string text) {
 
 Material ParseMaterial(std::string_view contents, std::string_view source) {
     Parser parser(source);
-    const int last = ForEachLine(contents, [&](std::string_view line, int number) { parser.Line(line, number); });
+    const int last = ForEachKeyValue(contents, source, ErrorKind::Material,
+                                     [&](const KeyValue& entry) { parser.Line(entry); });
     return parser.Finish(last);
 }
 
 Material ReadMaterialFile(const std::string& path) {
-    return ParseMaterial(ReadWholeFile(path, "material file"), path);
-}
-
-std::string ExactText(double value) {
-    char text[64];
-    const auto shortest = std::to_chars(text, text + sizeof text, value);
-    std::string exact(text, shortest.ptr);
-    if (TextToNumber(exact, '.') == value) return exact;
-    // 21 significant digits stay within 1e-20 of the double: nearer than any
-    // rounding of the conversion could take it to the next double.
-    const auto long_ = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, 20);
-    return std::string(text, long_.ptr);
+    return ParseMaterial(ReadRegularFile(path, ErrorKind::Material, "material file"), path);
 }
 
 std::string MaterialFileText(const Material& material) {
@@ -212,17 +193,17 @@ std::string MaterialFileText(const Material& material) {
     for (const std::string& source : material.sources) text += "Source = " + QuotedIfNeeded(source) + "\n";
     text += "ViscosityUnits = gf.s/cm2 degC\n";
     for (int i = 0; i < kMaterialInputCount; ++i) {
-        text += std::string(kMaterialInputs[i]) + " = " + ExactText(material.values[i]);
+        text += std::string(kMaterialInputs[i]) + " = " + ExactNumber(material.values[i]);
         if (i >= kLawCoefficientCount)
             text += " " + std::string(ModelUnit(kThermalQuantities[i - kLawCoefficientCount]).name);
         text += "\n";
     }
     if (material.range) {
         const FittedRange& r = *material.range;
-        text += "FitTemperatureMin = " + ExactText(r.temperatureMin) + " degC\n";
-        text += "FitTemperatureMax = " + ExactText(r.temperatureMax) + " degC\n";
-        text += "FitShearRateMin = " + ExactText(r.shearRateMin) + " 1/s\n";
-        text += "FitShearRateMax = " + ExactText(r.shearRateMax) + " 1/s\n";
+        text += "FitTemperatureMin = " + ExactNumber(r.temperatureMin) + " degC\n";
+        text += "FitTemperatureMax = " + ExactNumber(r.temperatureMax) + " degC\n";
+        text += "FitShearRateMin = " + ExactNumber(r.shearRateMin) + " 1/s\n";
+        text += "FitShearRateMax = " + ExactNumber(r.shearRateMax) + " 1/s\n";
     }
     return text;
 }
@@ -230,15 +211,13 @@ std::string MaterialFileText(const Material& material) {
 void WriteMaterialFile(const Material& material, const std::string& path) {
     AtomicFile file(path);
     if (!file.Write(MaterialFileText(material)) || !file.Commit())
-        throw MaterialError("cannot write the material file \"" + path + "\"");
+        throw Error(ErrorKind::File,
+                    "cannot write the material file \"" + path + "\": " + std::strerror(file.Error()));
 }
 
 void ApplyMaterial(const Material& material, FieldTexts& texts, char separator) {
     for (int i = 0; i < kMaterialInputCount; ++i) {
-        std::string text = ExactText(material.values[i]);
-        for (char& c : text)
-            if (c == '.') c = separator;
-        texts[FieldIndexOf(kMaterialInputs[i])] = text;
+        texts[FieldIndexOf(kMaterialInputs[i])] = ExactNumber(material.values[i], separator);
     }
 }
 

@@ -21,20 +21,14 @@
 
 #include <array>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/request/CalculationRequest.h"
+#include "model/Error.h"
 
 namespace tadmor::material {
-
-// A material file that cannot be used; the text names the file and line.
-class MaterialError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 inline constexpr int kMaterialInputCount = 13;
 inline constexpr int kLawCoefficientCount = 6;  // the first six material inputs
@@ -68,15 +62,11 @@ Material ReadMaterialFile(const std::string& path);
 std::string MaterialFileText(const Material& material);
 
 // Writes MaterialFileText to `path`, whole or not at all. Throws
-// MaterialError when it cannot.
+// Error of kind File, with the system's reason, when it cannot.
 void WriteMaterialFile(const Material& material, const std::string& path);
 
 // Sets the texts of the thirteen material inputs to the material's values,
 // written with `separator`.
 void ApplyMaterial(const Material& material, FieldTexts& texts, char separator);
-
-// The shortest text, with ".", that the request's conversion reads back as
-// exactly `value`.
-std::string ExactText(double value);
 
 }  // namespace tadmor::material

@@ -1,27 +1,12 @@
 #include "material/RangeCheck.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <functional>
-#include <stdexcept>
-#include <system_error>
 
 #include "model/NumberText.h"
 
 namespace tadmor::material {
-
-namespace {
-
-// Shear rates with three significant digits.
-std::string RateText(double value) {
-    char text[16];  // "-1.23e-308" at the longest
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 3);
-    if (result.ec != std::errc()) throw std::logic_error("RateText: no room for a number");
-    return std::string(text, result.ptr);
-}
-
-}  // namespace
 
 std::vector<Warning> FittedRangeWarnings(const FittedRange& range, const SimulationState& s) {
     const auto hottest = [&](int row) { return std::max(s.ResBarrelTemp[row], s.ResSolvedMidTemp[row]); };
@@ -29,8 +14,8 @@ std::vector<Warning> FittedRangeWarnings(const FittedRange& range, const Simulat
     const std::string temperatures =
         " the fitted range of the viscosity law (" + NumberText(range.temperatureMin, 1) + " to " +
         NumberText(range.temperatureMax, 1) + " degC)";
-    const std::string rates = " the fitted range of the viscosity law (" + RateText(range.shearRateMin) + " to " +
-                              RateText(range.shearRateMax) + " 1/s)";
+    const std::string rates = " the fitted range of the viscosity law (" + SignificantNumber(range.shearRateMin, 3) + " to " +
+                              SignificantNumber(range.shearRateMax, 3) + " 1/s)";
 
     double highest = -INFINITY, fastest = 0, slowest = INFINITY;
     for (int row = 1; row <= s.StepCount; ++row) {
@@ -50,10 +35,10 @@ std::vector<Warning> FittedRangeWarnings(const FittedRange& range, const Simulat
     warn("film temperatures up to " + NumberText(highest, 1) + " degC lie above" + temperatures +
              ": the film's viscosity is extrapolated",
          [&](int row) { return hottest(row) > range.temperatureMax; });
-    warn("film shear rates up to " + RateText(fastest) + " 1/s lie above" + rates +
+    warn("film shear rates up to " + SignificantNumber(fastest, 3) + " 1/s lie above" + rates +
              ": the film's viscosity is extrapolated",
          [&](int row) { return shearRate(row) > range.shearRateMax; });
-    warn("film shear rates down to " + RateText(slowest) + " 1/s lie below" + rates +
+    warn("film shear rates down to " + SignificantNumber(slowest, 3) + " 1/s lie below" + rates +
              ": the film's viscosity is extrapolated",
          [&](int row) { return shearRate(row) < range.shearRateMin; });
     return warnings;

@@ -3,8 +3,10 @@
 #include <cmath>
 #include <optional>
 
-#include "material/Text.h"
 #include "material/Units.h"
+#include "model/NumberText.h"
+#include "report/ReadFile.h"
+#include "report/TextLines.h"
 
 namespace tadmor::material {
 
@@ -42,7 +44,7 @@ std::vector<RheometerPoint> ParseRheometerTable(std::string_view contents, std::
     std::vector<RheometerPoint> points;
     int number = 0;
     const auto fail = [&](const std::string& what) {
-        throw MaterialError(std::string(source) + ":" + std::to_string(number) + ": " + what);
+        throw Error(ErrorKind::Material, std::string(source) + ":" + std::to_string(number) + ": " + what);
     };
     const auto resolveUnits = [&] {
         for (int c = 0; c < 3; ++c) {
@@ -61,7 +63,7 @@ std::vector<RheometerPoint> ParseRheometerTable(std::string_view contents, std::
         number = lineNumber;
         const std::vector<std::string_view> fields = Fields(line);
         if (fields.size() != 3) fail("expected three columns: temperature, shear rate, viscosity");
-        if (!unit[0] && points.empty() && !ReadNumber(fields[0])) {  // the header
+        if (!unit[0] && points.empty() && !TextToExtended(fields[0], '.')) {  // the header
             for (int c = 0; c < 3; ++c)
                 if (given[c].empty()) given[c] = UnitOfColumn(fields[c]);
             resolveUnits();
@@ -70,7 +72,7 @@ std::vector<RheometerPoint> ParseRheometerTable(std::string_view contents, std::
         if (!unit[0]) resolveUnits();
         long double values[3];
         for (int c = 0; c < 3; ++c) {
-            const std::optional<long double> value = ReadNumber(fields[c]);
+            const std::optional<long double> value = TextToExtended(fields[c], '.');
             if (!value) fail("\"" + std::string(fields[c]) + "\" is not a number written with \".\"");
             values[c] = *value;
         }
@@ -86,7 +88,7 @@ std::vector<RheometerPoint> ParseRheometerTable(std::string_view contents, std::
 }
 
 std::vector<RheometerPoint> ReadRheometerTable(const std::string& path, const TableUnits& units) {
-    return ParseRheometerTable(ReadWholeFile(path, "the table"), path, units);
+    return ParseRheometerTable(ReadRegularFile(path, ErrorKind::Material, "the table"), path, units);
 }
 
 }  // namespace tadmor::material

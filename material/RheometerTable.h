@@ -26,7 +26,7 @@ struct TableUnits {
     std::string viscosity;    // Pa.s or gf.s/cm2
 };
 
-// The points of the table in the model's units. Throws MaterialError naming
+// The points of the table in the model's units. Throws Error of kind Material naming
 // `source` and the line.
 std::vector<RheometerPoint> ParseRheometerTable(std::string_view contents, std::string_view source,
                                                 const TableUnits& units = {});

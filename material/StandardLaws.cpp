@@ -1,6 +1,6 @@
 #include "material/StandardLaws.h"
 
-#include <charconv>
+#include <algorithm>
 #include <cmath>
 
 #include "material/Units.h"
@@ -66,33 +66,28 @@ const StandardLawInfo* FindStandardLaw(std::string_view name) {
     return nullptr;
 }
 
-LawParameters ReadLawParameters(const StandardLawInfo& law, const std::vector<std::string>& settings) {
-    LawParameters parameters;
-    for (const std::string& setting : settings) {
-        const auto equals = setting.find('=');
-        const std::string name = setting.substr(0, equals);
-        bool known = false;
-        for (const LawParameter& parameter : law.parameters) known = known || parameter.name == name;
-        if (equals == std::string::npos || !known)
-            throw FitError("--param " + setting + ": " + std::string(law.name) + " has no parameter \"" + name +
-                           "\" (see tadmor fit --help)");
-        double value = 0;
-        const std::string_view text = std::string_view(setting).substr(equals + 1);
-        const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-        if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size() ||
-            !std::isfinite(value))
-            throw FitError("--param " + setting + ": not a number written with \".\"");
-        if (!parameters.emplace(name, value).second) throw FitError("--param " + name + " is given twice");
+LawParameters CompleteLawParameters(const StandardLawInfo& law, const LawParameters& given) {
+    std::string names;
+    for (const LawParameter& parameter : law.parameters) names += (names.empty() ? "" : ", ") + std::string(parameter.name);
+    for (const auto& [name, value] : given) {
+        if (std::none_of(law.parameters.begin(), law.parameters.end(),
+                         [&](const LawParameter& parameter) { return parameter.name == name; }))
+            throw Error(ErrorKind::Input, std::string(law.name) + " has no parameter \"" + name + "\" (its parameters: " +
+                                              names + ")");
+        if (!std::isfinite(value))
+            throw Error(ErrorKind::Input, std::string(law.name) + " parameter " + name + " is not a finite number");
     }
+    LawParameters parameters = given;
     for (const LawParameter& parameter : law.parameters) {
         if (parameters.count(parameter.name)) continue;
         if (!parameter.defaultValue)
-            throw FitError(std::string(law.name) + " needs --param " + std::string(parameter.name) + "=VALUE (" +
-                           std::string(parameter.meaning) + ", " + std::string(parameter.unit) + ")");
+            throw Error(ErrorKind::Input, std::string(law.name) + " needs the parameter " + std::string(parameter.name) +
+                                              " (" + std::string(parameter.meaning) + ", " +
+                                              std::string(parameter.unit) + ")");
         parameters.emplace(std::string(parameter.name), *parameter.defaultValue);
     }
     if (law.law == StandardLaw::PowerLaw && Parameter(parameters, "b") != 0 && Parameter(parameters, "Ea") != 0)
-        throw FitError("power-law takes either b (exponential) or Ea (Arrhenius), not both");
+        throw Error(ErrorKind::Input, "power-law takes either b (exponential) or Ea (Arrhenius), not both");
     return parameters;
 }
 

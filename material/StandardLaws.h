@@ -37,10 +37,9 @@ const StandardLawInfo* FindStandardLaw(std::string_view name);
 
 using LawParameters = std::map<std::string, double, std::less<>>;
 
-// The parameters of `settings` ("NAME=VALUE", numbers with "."), defaults
-// filled in. Throws FitError naming a parameter that is unknown, missing,
-// repeated or not a number.
-LawParameters ReadLawParameters(const StandardLawInfo& law, const std::vector<std::string>& settings);
+// The parameters `given` with the defaults of those not given. Throws Error
+// of kind Input naming a parameter that is unknown, missing or not finite.
+LawParameters CompleteLawParameters(const StandardLawInfo& law, const LawParameters& given);
 
 // The viscosity of the law in Pa s at `temperature` (degC) and `shearRate` (1/s).
 double StandardLawViscosity(StandardLaw law, const LawParameters& parameters, double temperature, double shearRate);

@@ -73,11 +73,11 @@ LawFit FitViscosityLaw(const std::vector<RheometerPoint>& points) {
     for (const RheometerPoint& p : points) {
         if (!(std::isfinite(p.temperature) && p.shearRate > 0 && std::isfinite(p.shearRate) && p.viscosity > 0 &&
               std::isfinite(p.viscosity)))
-            throw FitError("every point needs a finite temperature and a positive shear rate and viscosity");
+            throw Error(ErrorKind::Fit, "every point needs a finite temperature and a positive shear rate and viscosity");
         temperatures.insert(p.temperature);
         rates.insert(p.shearRate);
     }
-    if (points.empty()) throw FitError("the table has no points");
+    if (points.empty()) throw Error(ErrorKind::Fit, "the table has no points");
     fit.temperatures = temperatures.size();
     fit.shearRates = rates.size();
     fit.range = {*temperatures.begin(), *temperatures.rbegin(), *rates.begin(), *rates.rbegin()};
@@ -100,7 +100,7 @@ LawFit FitViscosityLaw(const std::vector<RheometerPoint>& points) {
     const Eigen::Index n = static_cast<Eigen::Index>(points.size());
     const Eigen::Index p = static_cast<Eigen::Index>(columns.size());
     if (n < p)
-        throw FitError(std::to_string(points.size()) + " points cannot determine " + std::to_string(columns.size()) +
+        throw Error(ErrorKind::Fit, std::to_string(points.size()) + " points cannot determine " + std::to_string(columns.size()) +
                        " coefficients");
 
     const Scale scaleL(std::log(static_cast<long double>(fit.range.shearRateMin)),
@@ -123,7 +123,7 @@ LawFit FitViscosityLaw(const std::vector<RheometerPoint>& points) {
         std::vector<std::string> names;
         for (const int c : columns)
             if (c > 0) names.push_back(std::string(kMaterialInputs[c]));
-        throw FitError("the points do not determine " + Names(names) +
+        throw Error(ErrorKind::Fit, "the points do not determine " + Names(names) +
                        " together: measure more shear rates at more temperatures");
     }
     const Vector scaled = svd.solve(y);

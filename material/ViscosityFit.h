@@ -3,7 +3,6 @@
 #pragma once
 
 #include <array>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -16,12 +15,6 @@ struct RheometerPoint {
     double temperature = 0;  // degC
     double shearRate = 0;    // 1/s
     double viscosity = 0;    // gf s/cm2
-};
-
-// Data that cannot be fitted; the text says why.
-class FitError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
 };
 
 struct LawFit {
@@ -48,7 +41,7 @@ struct LawFit {
 
 // Fits ln eta = a0 + a1 L + a11 L² + a2 T + a22 T² + a12 L T. Fewer than three
 // temperatures determine no a22, a single one no a2 and a12; the same for
-// shear rates and a11, a1 and a12. Throws FitError when the points are too
+// shear rates and a11, a1 and a12. Throws Error of kind Fit when the points are too
 // few or do not determine the terms that remain.
 LawFit FitViscosityLaw(const std::vector<RheometerPoint>& points);
 

@@ -12,8 +12,9 @@
 
 #include <cfenv>
 #include <limits>
-#include <stdexcept>
 #include <string>
+
+#include "model/Error.h"
 
 #ifdef __FAST_MATH__
 #error "The simulation needs IEEE arithmetic and its floating-point flags: do not build it with -ffast-math."
@@ -33,11 +34,11 @@ inline double Store(Extended value) { return static_cast<double>(value); }
 
 // Every error that ends a run of the simulation; callers catch this one type.
 // It names, where known, the increment at which the run ended.
-class SimulationError : public std::runtime_error {
+class SimulationError : public Error {
 public:
     explicit SimulationError(const std::string& text, int increment = 0,
                              double flight = std::numeric_limits<double>::quiet_NaN())
-        : std::runtime_error(text), increment_(increment), flight_(flight) {}
+        : Error(ErrorKind::Simulation, text), increment_(increment), flight_(flight) {}
     int Increment() const { return increment_; }  // 0 when the run ended before its first increment
     double Flight() const { return flight_; }     // FLIGHT of that increment; NaN when unknown
 

@@ -1,32 +1,31 @@
-// The Python module `tadmor`: the calculation, the sweep, the solve, the
-// sensitivity and the fit of the command, with their inputs and results converted to Python types.
+// The Python module `tadmor`: runs, sweeps, solves, sensitivities and fits,
+// typed calls into the libraries with their results as Python types.
 #include <pybind11/eval.h>
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
-#include <algorithm>
-#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <future>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "app/request/CalculationRequest.h"
 #include "analysis/Sensitivity.h"
 #include "analysis/Solve.h"
+#include "analysis/Sweep.h"
+#include "app/request/CalculationRequest.h"
 #include "app/request/Warnings.h"
-#include "cli/Export.h"
-#include "cli/FitCommand.h"
-#include "cli/Materials.h"
-#include "cli/RunCommand.h"
-#include "cli/SensitivityCommand.h"
-#include "cli/SolveCommand.h"
-#include "cli/Sweep.h"
-#include "material/Material.h"
-#include "material/ViscosityFit.h"
+#include "export/FitReport.h"
+#include "export/SensitivityExport.h"
+#include "export/SolveExport.h"
+#include "export/SweepSummary.h"
+#include "inputs/Case.h"
+#include "material/FitData.h"
 #include "model/InputFields.h"
+#include "model/NumberText.h"
 #include "model/ResultColumns.h"
 
 namespace py = pybind11;
@@ -45,90 +44,159 @@ class Error(Exception):
 
 class InputError(Error):
     """An input that does not convert or fails its test, an unknown input name,
-    or a case or material file that cannot be used."""
+    or a case, material or table file that cannot be used, or data that cannot
+    be fitted."""
 
 class CalculationError(Error):
     """A run that ended with an arithmetic fault, no convergence or too many
     increments. ``increment`` is the increment where it ended (0 before the
     first), ``flight`` its FLIGHT in turns (None when unknown)."""
-    def __init__(self, message, increment, flight):
+    def __init__(self, message, increment=0, flight=None):
         super().__init__(message)
         self.increment = increment
         self.flight = flight
 
 class FileError(Error):
-    """A results file that could not be created or written."""
+    """A file (results file, material file) that could not be written."""
+
+class Interrupted(KeyboardInterrupt):
+    """Ctrl-C (SIGINT) stopped a sweep or a solve curve: the cases running
+    then finished, no further case started. ``partial`` holds what was
+    finished, as the call would have returned it."""
+    def __init__(self, message, partial):
+        super().__init__(message)
+        self.message = message
+        self.partial = partial
 )";
 
-[[noreturn]] void Raise(const char* type, py::tuple arguments) {
+[[noreturn]] void Raise(const char* type, const py::tuple& arguments) {
     const py::object kind = py::module_::import("tadmor").attr(type);
     const py::object error = kind(*arguments);
     PyErr_SetObject(kind.ptr(), error.ptr());
     throw py::error_already_set();
 }
 
-[[noreturn]] void RaiseInputError(const std::string& message) { Raise("InputError", py::make_tuple(message)); }
+py::object FlightOrNone(double flight) {
+    return std::isnan(flight) ? py::object(py::none()) : py::object(py::float_(flight));
+}
+
+// The one translation of the libraries' errors into the module's exceptions.
+void TranslateError(std::exception_ptr pointer) {
+    try {
+        if (pointer) std::rethrow_exception(pointer);
+    } catch (const SimulationError& error) {
+        Raise("CalculationError", py::make_tuple(error.what(), error.Increment(), FlightOrNone(error.Flight())));
+    } catch (const Error& error) {
+        switch (error.Kind()) {
+            case ErrorKind::File:
+            case ErrorKind::Plot: Raise("FileError", py::make_tuple(error.what()));
+            case ErrorKind::Simulation: Raise("CalculationError", py::make_tuple(error.what()));
+            case ErrorKind::Internal: Raise("Error", py::make_tuple(error.what()));
+            default: Raise("InputError", py::make_tuple(error.what()));
+        }
+    }
+}
+
+[[noreturn]] void RaiseInputError(const std::string& message) { throw Error(ErrorKind::Input, message); }
 
 // Raises the error of a calculation that did not complete.
 [[noreturn]] void RaiseFailure(const Calculation& calculation) {
-    if (calculation.outcome == RequestOutcome::InvalidInput) RaiseInputError(calculation.message);
-    Raise("CalculationError",
-          py::make_tuple(calculation.message, calculation.errorIncrement,
-                         std::isnan(calculation.errorFlight) ? py::object(py::none())
-                                                             : py::object(py::float_(calculation.errorFlight))));
+    switch (calculation.outcome) {
+        case RequestOutcome::InvalidInput: RaiseInputError(calculation.message);
+        case RequestOutcome::FileNotWritten: throw Error(ErrorKind::File, calculation.message);
+        default:
+            Raise("CalculationError", py::make_tuple(calculation.message, calculation.errorIncrement,
+                                                     FlightOrNone(calculation.errorFlight)));
+    }
 }
 
-// An input value as the text the command would be given: texts as they are,
-// integers in full, other numbers as the shortest text of the same double.
-std::string InputText(const py::handle& value, char separator) {
-    if (py::isinstance<py::str>(value)) return value.cast<std::string>();
-    if (py::isinstance<py::bool_>(value)) throw py::type_error("an input is a number or a text, not a bool");
-    if (py::isinstance<py::int_>(value)) return py::str(value).cast<std::string>();
-    double number;
+// A number given from Python: an int or float (or a NumPy number), not a bool.
+double NumberOf(const py::handle& value, const std::string& what) {
+    if (py::isinstance<py::bool_>(value) || py::isinstance(value, py::module_::import("numpy").attr("bool_")))
+        throw py::type_error(what + " is a number, not a bool");
+    if (py::isinstance<py::str>(value)) throw py::type_error(what + " is a number, not a text");
     try {
-        number = py::float_(py::reinterpret_borrow<py::object>(value)).cast<double>();
+        return py::float_(py::reinterpret_borrow<py::object>(value)).cast<double>();
     } catch (const py::error_already_set&) {
-        throw py::type_error("an input is a number or a text, not " +
+        throw py::type_error(what + " is a number, not " +
                              py::str(py::type::of(value).attr("__name__")).cast<std::string>());
     }
-    std::string text = ExactNumber(number);
-    std::replace(text.begin(), text.end(), '.', separator);
-    return text;
+}
+
+// An input value as the text a field is given: texts as they are, integers
+// in full, other numbers as the shortest text that reads back as the same double.
+std::string InputText(const py::handle& value, char separator) {
+    if (py::isinstance<py::str>(value)) return value.cast<std::string>();
+    if (py::isinstance<py::int_>(value) && !py::isinstance<py::bool_>(value)) return py::str(value).cast<std::string>();
+    return ExactNumber(NumberOf(value, "an input"), separator);
 }
 
 char Separator(const std::string& text) {
-    cli::RunOptions options;
-    options.separator = text;
-    try {
-        return cli::ChooseSeparator(options);
-    } catch (const cli::UsageError& error) {
-        RaiseInputError(error.what());
+    if (text != "." && text != ",") RaiseInputError("decimal_separator is \".\" or \",\", not \"" + text + "\"");
+    return text[0];
+}
+
+std::string PathText(const py::object& path, const char* what) {
+    const std::string text = py::str(path).cast<std::string>();
+    if (text.empty()) RaiseInputError(std::string(what) + " needs a file name, not an empty text");
+    return text;
+}
+
+// The case of the arguments: the defaults, the material, the case file, then `inputs`.
+inputs::Case CaseOf(const py::object& values, const py::object& casePath, const py::object& material, char separator) {
+    inputs::Case given = inputs::DefaultCase(separator);
+    if (!material.is_none()) {
+        const std::string path = PathText(material, "material");
+        inputs::ApplyMaterial(given, material::ReadMaterialFile(path), path);
     }
+    if (!casePath.is_none()) inputs::ApplyCaseFile(given, PathText(casePath, "case"));
+    if (!values.is_none())
+        for (const auto& [name, value] : values.cast<py::dict>())
+            inputs::SetInput(given, py::str(name).cast<std::string>(), InputText(value, separator), "inputs");
+    return given;
 }
 
-std::string OptionalPath(const py::object& path) {
-    return path.is_none() ? std::string() : py::str(path).cast<std::string>();
+int Jobs(const py::object& jobs) {
+    if (jobs.is_none()) return analysis::AllProcessors();
+    const int count = jobs.cast<int>();
+    if (count < 1) RaiseInputError("jobs must be 1 or more, not " + std::to_string(count));
+    return count;
 }
 
-// The command's options for these arguments: inputs become --set settings.
-cli::RunOptions OptionsOf(const py::object& inputs, const py::object& casePath, const py::object& material,
-                          char separator) {
-    cli::RunOptions options;
-    options.casePath = OptionalPath(casePath);
-    options.materialPath = OptionalPath(material);
-    if (!inputs.is_none())
-        for (const auto& [name, value] : inputs.cast<py::dict>())
-            options.settings.push_back(py::str(name).cast<std::string>() + "=" + InputText(value, separator));
-    return options;
-}
-
-FieldTexts TextsOf(const cli::RunOptions& options, char separator) {
-    try {
-        return cli::TextsFor(options, separator);
-    } catch (const cli::UsageError& error) {
-        RaiseInputError(error.what());
+// Runs `work` with `stop` on a thread of its own, without the GIL, while
+// this thread looks for signals every 50 ms: Ctrl-C sets `stop` (no further
+// case starts, the running ones finish). True when a signal stopped it; the
+// Python error of the signal is then pending.
+template <class Work>
+bool RunInterruptibly(Work work, analysis::StopFlag& stop) {
+    std::packaged_task<void()> task(work);
+    std::future<void> done = task.get_future();
+    bool interrupted = false;
+    {
+        py::gil_scoped_release release;
+        std::thread worker(std::move(task));
+        while (done.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
+            if (interrupted) continue;
+            py::gil_scoped_acquire acquire;
+            if (PyErr_CheckSignals() != 0) {
+                interrupted = true;
+                stop = 1;
+            }
+        }
+        worker.join();
     }
+    done.get();  // an exception of the work
+    return interrupted;
 }
+
+// Raises tadmor.Interrupted with the partial result, replacing the pending
+// KeyboardInterrupt.
+[[noreturn]] void RaiseInterrupted(const std::string& message, const py::object& partial) {
+    PyErr_Clear();
+    Raise("Interrupted", py::make_tuple(message, partial));
+}
+
+// ---- run --------------------------------------------------------------------
 
 struct Result {
     std::string outcome;
@@ -159,50 +227,28 @@ py::dict InputsDict(const SimulationState& state) {
     return inputs;
 }
 
-Result Run(const py::object& inputs, const py::object& casePath, const py::object& material,
+Result Run(const py::object& values, const py::object& casePath, const py::object& material,
            const py::object& resultsFile, const std::string& decimalSeparator) {
-    const char separator = Separator(decimalSeparator);
-    cli::RunOptions options = OptionsOf(inputs, casePath, material, separator);
-    if (!resultsFile.is_none()) options.output = py::str(resultsFile).cast<std::string>();
-    const FieldTexts texts = TextsOf(options, separator);
-
+    inputs::Case given = CaseOf(values, casePath, material, Separator(decimalSeparator));
+    if (!resultsFile.is_none()) inputs::SetInput(given, "ResultFileName", PathText(resultsFile, "results_file"), "results_file");
     Calculation calculation;
     std::vector<Warning> warnings;
     {
         py::gil_scoped_release release;
-        if (!options.output) {
-            calculation = Calculate(texts, separator);
-        } else {
-            cli::RecordingUi ui;
-            calculation.outcome = RunCalculationRequest(texts, separator, calculation.state, ui);
-            calculation.message = ui.Message();
-            // Where the run ended is known to the calculation alone: it runs again, equal to the first.
-            if (calculation.outcome == RequestOutcome::CalculationError) {
-                const Calculation again = Calculate(texts, separator);
-                calculation.errorIncrement = again.errorIncrement;
-                calculation.errorFlight = again.errorFlight;
-            }
-        }
-        if (calculation.outcome == RequestOutcome::Completed)
-            warnings = cli::AllWarnings(options.materialPath, texts, separator, calculation.state, calculation.outcome);
+        SilentUi ui;
+        calculation = resultsFile.is_none() ? inputs::Calculate(given) : RunRequest(given.texts, given.separator, ui);
+        warnings = inputs::AllWarnings(given, calculation);
     }
-
-    switch (calculation.outcome) {
-        case RequestOutcome::InvalidInput: RaiseInputError(calculation.message);
-        case RequestOutcome::FileNotWritten: Raise("FileError", py::make_tuple(calculation.message));
-        case RequestOutcome::CalculationError:
-            Raise("CalculationError",
-                  py::make_tuple(calculation.message, calculation.errorIncrement,
-                                 std::isnan(calculation.errorFlight) ? py::object(py::none())
-                                                                     : py::object(py::float_(calculation.errorFlight))));
-        case RequestOutcome::Completed: break;
-    }
+    if (calculation.outcome != RequestOutcome::Completed) RaiseFailure(calculation);
+    const RunSummary summary = Summarize(calculation, warnings);
     const SimulationState& state = calculation.state;
-    const std::optional<double> flight = cli::MeltingFlight(calculation.outcome, state);
-    return Result{cli::OutcomeName(calculation.outcome, state), calculation.message, std::move(warnings),
-                  RowsArray(state), flight ? py::object(py::float_(*flight)) : py::object(py::none()),
+    return Result{summary.outcomeName, calculation.message, std::move(warnings), RowsArray(state),
+                  summary.meltingIncrementFlight ? py::object(py::float_(*summary.meltingIncrementFlight))
+                                                 : py::object(py::none()),
                   InputsDict(state)};
 }
+
+// ---- tables -----------------------------------------------------------------
 
 // `columns` as a pandas DataFrame, or without pandas as the dict itself,
 // every column a NumPy array.
@@ -216,85 +262,97 @@ py::object Table(py::dict columns) {
     }
 }
 
-// One --vary option for a varied input: a text as the command takes it, or
-// the values listed.
-std::string VaryOption(const py::handle& name, const py::handle& values) {
-    std::string option = py::str(name).cast<std::string>() + "=";
-    if (py::isinstance<py::str>(values)) return option + values.cast<std::string>();
-    bool first = true;
-    for (const py::handle value : py::iter(values)) {
-        option += (first ? "" : ",") + InputText(value, '.');
-        first = false;
+// The rows in the columns of an exported table: integers and numbers as
+// NumPy arrays (0 and NaN where empty), texts as lists.
+template <class Row>
+py::object TableOf(const std::vector<exporting::Column<Row>>& columns, const std::vector<Row>& rows) {
+    py::dict table;
+    for (const exporting::Column<Row>& column : columns) {
+        const std::size_t count = rows.size();
+        if (column.type == exporting::CellType::Text) {
+            py::list texts;
+            for (const Row& row : rows) {
+                const exporting::Cell cell = column.cell(row);
+                const std::string* text = std::get_if<std::string>(&cell);
+                texts.append(text ? *text : std::string());
+            }
+            table[py::str(column.name)] = texts;
+        } else if (column.type == exporting::CellType::Integer) {
+            py::array_t<long> values(count);
+            for (std::size_t i = 0; i < count; ++i) {
+                const exporting::Cell cell = column.cell(rows[i]);
+                const long* value = std::get_if<long>(&cell);
+                values.mutable_at(i) = value ? *value : 0;
+            }
+            table[py::str(column.name)] = values;
+        } else {
+            py::array_t<double> values(count);
+            for (std::size_t i = 0; i < count; ++i) {
+                const exporting::Cell cell = column.cell(rows[i]);
+                double value = NAN;
+                if (const double* number = std::get_if<double>(&cell)) value = *number;
+                if (const std::string* text = std::get_if<std::string>(&cell)) value = analysis::ValueOf(*text);
+                values.mutable_at(i) = value;
+            }
+            table[py::str(column.name)] = values;
+        }
     }
-    return option;
+    return Table(table);
+}
+
+// ---- sweep ------------------------------------------------------------------
+
+// The values of one varied input: a text as the command's --vary takes them
+// ("FROM:TO:STEP" or "V1,V2,..."), or numbers (a list, a range, an array).
+analysis::VariedInput VariedOf(const py::handle& name, const py::handle& values) {
+    const int field = analysis::VariedField(py::str(name).cast<std::string>(), "sweep");
+    if (py::isinstance<py::str>(values)) {
+        analysis::VariedInput input = analysis::VariedText(field, values.cast<std::string>());
+        analysis::RequireNumbers(input);
+        return input;
+    }
+    std::vector<double> numbers;
+    try {
+        for (const py::handle value : py::iter(values))
+            numbers.push_back(NumberOf(value, "a value of " + std::string(kInputFields[field].variable)));
+    } catch (const py::type_error& error) {
+        RaiseInputError(error.what());
+    }
+    return analysis::VariedValues(field, numbers);
+}
+
+std::vector<analysis::VariedInput> VariedInputs(const py::dict& varied) {
+    std::vector<analysis::VariedInput> inputs;
+    for (const auto& [name, values] : varied) inputs.push_back(VariedOf(name, values));
+    analysis::CaseCount(inputs);
+    return inputs;
 }
 
 py::object Sweep(const py::dict& varied, const py::object& base, const py::object& casePath,
                  const py::object& material, const py::object& jobs, const std::optional<std::pair<int, int>>& shard,
                  const std::string& decimalSeparator) {
-    cli::SweepSettings settings;
-    settings.separator = Separator(decimalSeparator);
-    settings.base = TextsOf(OptionsOf(base, casePath, material, settings.separator), settings.separator);
-    settings.jobs = jobs.is_none() ? static_cast<int>(std::max(1u, std::thread::hardware_concurrency()))
-                                   : jobs.cast<int>();
-    std::vector<cli::SweepCase> cases;
-    try {
-        std::vector<std::string> varies;
-        for (const auto& [name, values] : varied) varies.push_back(VaryOption(name, values));
-        settings.varied = cli::ParseVaries(varies);
-        cli::Shard part;
-        if (shard) part = cli::ParseShard(std::to_string(shard->first) + "/" + std::to_string(shard->second));
-        cases = cli::SweepCases(settings.varied, part);
-    } catch (const cli::UsageError& error) {
-        RaiseInputError(error.what());
-    }
+    analysis::Sweep sweep;
+    sweep.base = CaseOf(base, casePath, material, Separator(decimalSeparator));
+    sweep.varied = VariedInputs(varied);
+    const analysis::Shard part = shard ? analysis::Shard{shard->first, shard->second} : analysis::Shard{};
+    const std::vector<analysis::SweepCase> cases = analysis::SweepCases(sweep.varied, part);
+    analysis::CaseResults results(cases.size());
+    analysis::StopFlag stop = 0;
+    const analysis::RunControl control{Jobs(jobs), &stop, nullptr};
+    const bool interrupted = RunInterruptibly([&] { analysis::RunSweep(sweep, cases, results, control); }, stop);
 
-    cli::CaseResults results(cases.size());
-    {
-        py::gil_scoped_release release;
-        const std::atomic<int> stop = 0;
-        cli::RunSweep(settings, cases, results, stop);
-    }
-
-    const std::size_t count = cases.size();
-    py::array_t<long> index(count), rows(count);
-    std::vector<py::array_t<double>> values(settings.varied.size(), py::array_t<double>(0));
-    for (auto& column : values) column = py::array_t<double>(count);
-    py::array_t<double> flight(count);
-    std::array<py::array_t<double>, 4> last;
-    for (auto& column : last) column = py::array_t<double>(count);
-    py::list outcomes, messages, warnings;
-    for (std::size_t i = 0; i < count; ++i) {
-        const cli::CaseResult& result = *results[i];
-        index.mutable_at(i) = cases[i].index;
-        for (std::size_t j = 0; j < values.size(); ++j) values[j].mutable_at(i) = std::stod(cases[i].values[j]);
-        outcomes.append(result.outcomeName);
-        rows.mutable_at(i) = result.rows;
-        flight.mutable_at(i) = result.meltingFlight.value_or(std::nan(""));
-        for (int k = 0; k < 4; ++k) last[k].mutable_at(i) = result.lastRow ? (*result.lastRow)[k] : std::nan("");
-        messages.append(result.message);
-        warnings.append(result.warnings);
-    }
-    py::dict summary;
-    summary["case"] = index;
-    for (std::size_t j = 0; j < values.size(); ++j) summary[py::str(settings.varied[j].name)] = values[j];
-    summary["outcome"] = outcomes;
-    summary["rows"] = rows;
-    summary["melting completed at FLIGHT (turns)"] = flight;
-    const char* lastNames[4] = {"X/W at end (-)", "QS/QT at end (-)", "POWER TOT at end (kW)", "POWER VIS at end (kW)"};
-    for (int k = 0; k < 4; ++k) summary[lastNames[k]] = last[k];
-    summary["message"] = messages;
-    summary["warnings"] = warnings;
-    return Table(summary);
+    std::vector<exporting::SweepRow> rows;
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        if (results[i]) rows.push_back({&cases[i], &*results[i]});
+    py::object summary = TableOf(exporting::SummaryColumns(sweep.varied), rows);
+    if (interrupted)
+        RaiseInterrupted("the sweep was stopped: " + std::to_string(rows.size()) + " of " +
+                             std::to_string(cases.size()) + " cases finished (in .partial)",
+                         summary);
+    return summary;
 }
 
-// A pair of numbers as the command's LO:HI text; a text as it is.
-std::string PairText(const py::handle& value) {
-    if (py::isinstance<py::str>(value)) return value.cast<std::string>();
-    const py::sequence pair = py::reinterpret_borrow<py::sequence>(value);
-    if (py::len(pair) != 2) throw py::type_error("a range is (LO, HI) or the text \"LO:HI\"");
-    return InputText(pair[0], '.') + ":" + InputText(pair[1], '.');
-}
+// ---- solve ------------------------------------------------------------------
 
 // One calculation of a solve, as the command's JSON gives it.
 struct SolvePoint {
@@ -305,7 +363,7 @@ struct SolvePoint {
     std::optional<int> rows;
     std::optional<double> meltingFlight, solidFraction, totalPower, viscousPower;
     std::optional<bool> targetMet;
-    std::optional<double> notMetAt;  // of a solution: the neighbouring value where the target is not met
+    std::optional<double> notMetAt;     // of a solution: the neighbouring value where the target is not met
     std::vector<std::string> warnings;  // codes of the run's warnings
 };
 
@@ -318,167 +376,140 @@ struct Solved {
     SolvePoint low, high;
 };
 
-SolvePoint PointOf(const analysis::Point& point, const analysis::SolveProblem& problem) {
+SolvePoint PointOf(const analysis::Point& point) {
+    const RunSummary& run = point.run;
     SolvePoint result;
     result.value = point.value;
-    result.text = analysis::ValueText(problem.field, point.value, problem.separator);
-    result.outcome = cli::PointOutcome(point);
-    result.message = point.message;
-    if (point.outcome != RequestOutcome::Completed) return result;
-    result.rows = point.rows;
-    result.meltingFlight = point.meltingFlight;
-    result.solidFraction = point.solidFraction;
-    result.totalPower = point.totalPower;
-    result.viscousPower = point.viscousPower;
+    result.text = point.text;
+    result.outcome = run.outcomeName;
+    result.message = run.message;
+    if (run.outcome != RequestOutcome::Completed) return result;
+    result.rows = run.rows;
+    result.meltingFlight = run.meltingIncrementFlight;
+    result.solidFraction = run.solidFractionAtEnd;
+    result.totalPower = run.totalPower.value_or(0);
+    result.viscousPower = run.viscousPower.value_or(0);
     result.targetMet = point.met;
-    result.warnings = point.warnings;
+    for (const Warning& warning : run.warnings)
+        if (std::find(result.warnings.begin(), result.warnings.end(), warning.code) == result.warnings.end())
+            result.warnings.push_back(warning.code);
     return result;
 }
 
-// The curve of --over: the CSV's columns, NaN where the CSV is empty.
-py::object CurveTable(const cli::VariedInput& over, int field, const std::vector<analysis::SolveResult>& results) {
-    const std::size_t count = results.size();
-    py::array_t<double> values(count), solved(count), flight(count), fraction(count), total(count), viscous(count);
-    py::array_t<long> solutions(count), calculations(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const analysis::SolveResult& result = results[i];
-        values.mutable_at(i) = std::stod(over.values[i]);
-        solutions.mutable_at(i) = static_cast<long>(result.solutions.size());
-        calculations.mutable_at(i) = result.calculations;
-        const analysis::Point* best = result.solutions.empty() ? nullptr : &result.solutions.back().met;
-        const double none = std::nan("");
-        solved.mutable_at(i) = best ? std::stod(analysis::ValueText(field, best->value, '.')) : none;
-        flight.mutable_at(i) = best ? best->meltingFlight.value_or(none) : none;
-        fraction.mutable_at(i) = best ? best->solidFraction : none;
-        total.mutable_at(i) = best ? best->totalPower : none;
-        viscous.mutable_at(i) = best ? best->viscousPower : none;
+// A range given as (LO, HI) or as the text "LO:HI".
+std::pair<double, double> RangeOf(const py::handle& value) {
+    std::pair<double, double> range;
+    if (py::isinstance<py::str>(value)) {
+        const std::string text = value.cast<std::string>();
+        const auto colon = text.find(':');
+        const std::optional<double> low = TextToNumber(text.substr(0, colon), '.');
+        const std::optional<double> high =
+            colon == std::string::npos ? std::nullopt : TextToNumber(text.substr(colon + 1), '.');
+        if (!low || !high) RaiseInputError("a range is (LO, HI) or the text \"LO:HI\", not \"" + text + "\"");
+        range = {*low, *high};
+    } else {
+        const py::sequence pair = py::reinterpret_borrow<py::sequence>(value);
+        if (py::len(pair) != 2) RaiseInputError("a range is (LO, HI) or the text \"LO:HI\"");
+        range = {NumberOf(pair[0], "LO"), NumberOf(pair[1], "HI")};
     }
-    py::dict columns;
-    columns[py::str(over.name)] = values;
-    columns[py::str(kInputFields[field].variable)] = solved;
-    columns["solutions"] = solutions;
-    columns["FLIGHT melted (turns)"] = flight;
-    columns["X/W at end"] = fraction;
-    columns["POWER TOT (kW)"] = total;
-    columns["POWER VIS (kW)"] = viscous;
-    columns["calculations"] = calculations;
-    return Table(columns);
+    if (!std::isfinite(range.first) || !std::isfinite(range.second) || !(range.first < range.second))
+        RaiseInputError("a range needs finite LO < HI");
+    return range;
+}
+
+analysis::Target TargetOf(const py::object& meltedAt, const py::object& xwAtEnd) {
+    if (meltedAt.is_none() == xwAtEnd.is_none()) RaiseInputError("give one target: melted_at or xw_at_end");
+    if (!meltedAt.is_none() && py::isinstance<py::str>(meltedAt)) {
+        if (meltedAt.cast<std::string>() != "end") RaiseInputError("melted_at is a FLIGHT or \"end\"");
+        return {analysis::TargetKind::MeltedAtEnd, 0};
+    }
+    const bool flight = !meltedAt.is_none();
+    const double value = NumberOf(flight ? meltedAt : xwAtEnd, flight ? "melted_at" : "xw_at_end");
+    if (!std::isfinite(value)) RaiseInputError("the target must be a finite number");
+    return {flight ? analysis::TargetKind::MeltedAtFlight : analysis::TargetKind::SolidFractionAtEnd, value};
 }
 
 py::object Solve(const std::string& input, const py::object& meltedAt, const py::object& xwAtEnd,
-                 const py::object& range, const py::object& over, const py::object& inputs,
+                 const py::object& range, const py::object& over, const py::object& values,
                  const py::object& casePath, const py::object& material, int intervals, const py::object& jobs,
                  const std::string& decimalSeparator) {
-    const char separator = Separator(decimalSeparator);
-    cli::SolveOptions options;
-    options.base = OptionsOf(inputs, casePath, material, separator);
-    options.base.separator = decimalSeparator;
-    options.input = input;
-    if (!meltedAt.is_none()) options.meltedAt = InputText(meltedAt, '.');
-    if (!xwAtEnd.is_none()) options.xwAtEnd = InputText(xwAtEnd, '.');
-    if (!range.is_none()) options.range = PairText(range);
-    if (intervals < 1 || intervals > 10000) RaiseInputError("intervals must be from 1 to 10000");
-    options.intervals = intervals;
-
     analysis::SolveProblem problem;
-    std::optional<cli::VariedInput> curve;
-    try {
-        if (!over.is_none()) {
-            const py::dict second = over.cast<py::dict>();
-            if (second.size() != 1) RaiseInputError("over takes one input: {NAME: values}");
-            for (const auto& [name, values] : second) curve = cli::ParseVary(VaryOption(name, values));
-        }
-        py::gil_scoped_release release;  // the default range calculates the base case
-        problem = cli::ProblemOf(options);
-    } catch (const cli::UsageError& error) {
-        RaiseInputError(error.what());
-    }
+    problem.base = CaseOf(values, casePath, material, Separator(decimalSeparator));
+    problem.field = FieldIndexOf(input);
+    if (problem.field < 0 || problem.field >= kNumericFieldCount)
+        RaiseInputError("no numeric input named \"" + input + "\"" + DidYouMean(input));
+    problem.target = TargetOf(meltedAt, xwAtEnd);
+    if (intervals < 1 || intervals > 10000) RaiseInputError("intervals must be from 1 to 10000");
+    problem.intervals = intervals;
+    std::tie(problem.low, problem.high) =
+        range.is_none() ? analysis::DefaultRange(analysis::BaseValue(problem.base, problem.field)) : RangeOf(range);
+    analysis::StopFlag stop = 0;
+    const analysis::RunControl control{Jobs(jobs), &stop, nullptr};
 
-    if (curve) {
-        const int threads = jobs.is_none() ? static_cast<int>(std::max(1u, std::thread::hardware_concurrency()))
-                                           : jobs.cast<int>();
-        std::vector<analysis::SolveResult> results;
-        {
-            py::gil_scoped_release release;
-            results = cli::SolveAll(cli::OverProblems(problem, *curve), threads);
-        }
-        return CurveTable(*curve, problem.field, results);
+    if (!over.is_none()) {
+        const py::dict second = over.cast<py::dict>();
+        if (second.size() != 1) RaiseInputError("over takes one input: {NAME: values}");
+        std::optional<analysis::VariedInput> curve;
+        for (const auto& [name, overValues] : second) curve = VariedOf(name, overValues);
+        std::vector<std::optional<analysis::SolveResult>> results;
+        const bool interrupted = RunInterruptibly(
+            [&] { analysis::SolveAll(analysis::OverProblems(problem, *curve), results, control); }, stop);
+        std::vector<exporting::CurveRow> rows;
+        for (std::size_t i = 0; i < results.size(); ++i)
+            if (results[i]) rows.push_back({&curve->values[i], &*results[i], problem.field});
+        py::object table = TableOf(exporting::CurveColumns(*curve, problem.field), rows);
+        if (interrupted)
+            RaiseInterrupted("the solve curve was stopped: " + std::to_string(rows.size()) + " of " +
+                                 std::to_string(results.size()) + " values solved (in .partial)",
+                             table);
+        return table;
     }
 
     analysis::SolveResult result;
-    {
-        py::gil_scoped_release release;
-        result = analysis::Solve(problem);
-    }
+    if (RunInterruptibly([&] { result = analysis::Solve(problem, control); }, stop)) throw py::error_already_set();
     // Neither end ran: the base case itself is at fault, as the low end says.
     if (result.solutions.empty() && !result.low.met && !result.high.met) {
-        FieldTexts texts = problem.base;
-        texts[problem.field] = analysis::ValueText(problem.field, result.low.value, problem.separator);
-        RaiseFailure(Calculate(texts, problem.separator));
+        inputs::Case low = problem.base;
+        low.texts[problem.field] = analysis::ValueText(problem.field, result.low.value, low.separator);
+        RaiseFailure(inputs::Calculate(low));
     }
     Solved solved;
     solved.input = kInputFields[problem.field].variable;
     solved.range = {problem.low, problem.high};
-    solved.target = cli::TargetText(problem.target);
+    solved.target = analysis::TargetText(problem.target);
     solved.calculations = result.calculations;
     for (const analysis::Solution& solution : result.solutions) {
-        solved.solutions.push_back(PointOf(solution.met, problem));
+        solved.solutions.push_back(PointOf(solution.met));
         solved.solutions.back().notMetAt = solution.unmet.value;
     }
-    solved.low = PointOf(result.low, problem);
-    solved.high = PointOf(result.high, problem);
+    solved.low = PointOf(result.low);
+    solved.high = PointOf(result.high);
     return py::cast(std::move(solved));
 }
 
-py::object Sensitivity(const py::object& inputs, const py::object& casePath, const py::object& material, double step,
+// ---- sensitivity ------------------------------------------------------------
+
+py::object Sensitivity(const py::object& values, const py::object& casePath, const py::object& material, double step,
                        const std::string& rankBy, const std::string& decimalSeparator) {
-    const char separator = Separator(decimalSeparator);
-    const cli::RunOptions options = OptionsOf(inputs, casePath, material, separator);
-    const FieldTexts texts = TextsOf(options, separator);
+    const inputs::Case base = CaseOf(values, casePath, material, Separator(decimalSeparator));
     if (!(step > 0 && step <= 100)) RaiseInputError("step must be above 0 and at most 100 (%)");
     if (rankBy != "melting" && rankBy != "power") RaiseInputError("rank_by is \"melting\" or \"power\"");
     const analysis::Measure measure = rankBy == "power" ? analysis::Measure::Power : analysis::Measure::Melting;
     analysis::SensitivityResult result;
-    {
-        py::gil_scoped_release release;
-        result = analysis::Sensitivity(texts, separator, cli::SensitivityFields(!options.materialPath.empty()), step);
-    }
-    if (result.base.outcome != RequestOutcome::Completed) RaiseFailure(Calculate(texts, separator));
-
-    const std::vector<const analysis::InputResponse*> ranked = cli::Ranked(result, measure);
-    const std::size_t count = ranked.size();
-    py::list names, whys;
-    py::array_t<double> base(count), low(count), high(count);
-    std::array<py::array_t<double>, 6> changes;  // elasticity, low %, high % of the melting, then of the power
-    for (auto& column : changes) column = py::array_t<double>(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const analysis::InputResponse& input = *ranked[i];
-        names.append(kInputFields[input.field].variable);
-        base.mutable_at(i) = input.base;
-        low.mutable_at(i) = input.low;
-        high.mutable_at(i) = input.high;
-        std::string why;
-        for (int m = 0; m < 2; ++m) {
-            const analysis::Change change =
-                ChangeOf(result, input, m == 0 ? analysis::Measure::Melting : analysis::Measure::Power);
-            changes[3 * m].mutable_at(i) = change.elasticity.value_or(NAN);
-            changes[3 * m + 1].mutable_at(i) = change.lowPercent.value_or(NAN);
-            changes[3 * m + 2].mutable_at(i) = change.highPercent.value_or(NAN);
-            if (why.empty()) why = change.why;
-        }
-        whys.append(why);
-    }
-    py::dict table;
-    table["input"] = names;
-    table["base"] = base;
-    table["low"] = low;
-    table["high"] = high;
-    const char* changeNames[6] = {"melting elasticity", "melting low (%)", "melting high (%)",
-                                  "power elasticity",   "power low (%)",   "power high (%)"};
-    for (int k = 0; k < 6; ++k) table[changeNames[k]] = changes[k];
-    table["why"] = whys;
-    return Table(table);
+    analysis::StopFlag stop = 0;
+    const analysis::RunControl control{analysis::AllProcessors(), &stop, nullptr};
+    if (RunInterruptibly(
+            [&] {
+                result = analysis::Sensitivity(base, analysis::SensitivityFields(base.material.has_value()), step,
+                                               control);
+            },
+            stop))
+        throw py::error_already_set();
+    if (result.base.outcome != RequestOutcome::Completed) RaiseFailure(inputs::Calculate(base));
+    return TableOf(exporting::SensitivityColumns(), exporting::RankedRows(result, measure));
 }
+
+// ---- fit --------------------------------------------------------------------
 
 struct Fitted {
     py::dict coefficients, standardErrors, fitted, range;
@@ -496,44 +527,40 @@ Fitted Fit(const py::object& table, const py::object& temperatureUnit, const py:
            const py::object& law, const py::object& parameters, const py::object& temperatures,
            const py::object& shearRates, const py::object& output, const py::object& name, const py::object& source,
            const py::object& base) {
-    cli::FitOptions options;
-    options.table = OptionalText(table);
-    options.temperatureUnit = OptionalText(temperatureUnit);
-    options.viscosityUnit = OptionalText(viscosityUnit);
-    options.law = OptionalText(law);
-    if (!parameters.is_none())
-        for (const auto& [key, value] : parameters.cast<py::dict>())
-            options.parameters.push_back(py::str(key).cast<std::string>() + "=" + InputText(value, '.'));
-    if (!temperatures.is_none()) options.temperatures = PairText(temperatures);
-    if (!shearRates.is_none()) options.shearRates = PairText(shearRates);
-    options.output = OptionalText(output);
-    options.name = OptionalText(name);
-    options.source = OptionalText(source);
-    options.base = OptionalText(base);
-
-    std::vector<material::RheometerPoint> points;
-    std::string description;
+    if (table.is_none() == law.is_none()) RaiseInputError("fit takes either a rheometer table or a law, not both or neither");
+    std::optional<material::Material> baseMaterial;
+    if (!base.is_none()) baseMaterial = material::ReadMaterialFile(PathText(base, "base"));
+    material::FitData data;
+    if (!table.is_none()) {
+        if (!parameters.is_none() || !temperatures.is_none() || !shearRates.is_none())
+            RaiseInputError("params, temperatures and shear_rates go with a law, not with a table");
+        data = material::TableData(PathText(table, "table"), {OptionalText(temperatureUnit), OptionalText(viscosityUnit)});
+    } else {
+        const material::StandardLawInfo* info = material::FindStandardLaw(py::str(law).cast<std::string>());
+        if (!info) RaiseInputError("law is \"cross-wlf\", \"carreau-yasuda\" or \"power-law\"");
+        if (temperatures.is_none() || shearRates.is_none())
+            RaiseInputError("a law needs the window: temperatures (FROM, TO) in degC and shear_rates (FROM, TO) in 1/s");
+        material::LawParameters given;
+        if (!parameters.is_none())
+            for (const auto& [key, value] : parameters.cast<py::dict>())
+                given[py::str(key).cast<std::string>()] = NumberOf(value, "a law parameter");
+        const auto [tLow, tHigh] = RangeOf(temperatures);
+        const auto [rLow, rHigh] = RangeOf(shearRates);
+        data = material::LawData(*info, given, {tLow, tHigh, rLow, rHigh});
+    }
     material::LawFit fit;
-    try {
-        points = cli::FitPoints(options, description);
-    } catch (const std::runtime_error& error) {  // UsageError or FitError
-        RaiseInputError(error.what());
-    }
-    try {
+    {
         py::gil_scoped_release release;
-        fit = material::FitViscosityLaw(points);
-    } catch (const material::FitError& error) {
-        RaiseInputError("cannot fit " + description + ": " + error.what());
-    }
-    if (!options.output.empty()) {
         try {
-            material::WriteMaterialFile(cli::FittedMaterial(fit, options, description), options.output);
-        } catch (const cli::UsageError& error) {
-            RaiseInputError(error.what());
-        } catch (const material::MaterialError& error) {
-            Raise("FileError", py::make_tuple(error.what()));
+            fit = material::FitViscosityLaw(data.points);
+        } catch (const Error& error) {
+            throw Error(error.Kind(), "cannot fit " + data.description + ": " + error.what());
         }
     }
+    if (!output.is_none())
+        material::WriteMaterialFile(
+            material::FittedMaterial(fit, data, baseMaterial, OptionalText(name), OptionalText(source)),
+            PathText(output, "output"));
 
     Fitted result;
     for (int i = 0; i < material::kLawCoefficientCount; ++i) {
@@ -557,8 +584,8 @@ Fitted Fit(const py::object& table, const py::object& temperatureUnit, const py:
     result.sensitivity = {fit.sensitivityMin, fit.sensitivityMax};
     result.notes = fit.notes;
     result.warnings = fit.warnings;
-    result.report = cli::FitReport(fit, description);
-    if (!options.output.empty()) result.materialFile = options.output;
+    result.report = exporting::FitReport(fit, data.description);
+    if (!output.is_none()) result.materialFile = py::str(output).cast<std::string>();
     return result;
 }
 
@@ -575,10 +602,11 @@ rheometer table or a standard law. Inputs are named as the command's
 units; results come in the eleven columns of RESULT_COLUMNS.)";
 
     py::exec(kExceptionClasses, m.attr("__dict__"));
+    py::register_exception_translator(TranslateError);
 
     py::list inputFields;
     for (const InputField& field : kInputFields)
-        inputFields.append(py::make_tuple(field.variable, cli::FieldCaption(field), field.defaultText));
+        inputFields.append(py::make_tuple(field.variable, inputs::FieldCaption(field), field.defaultText));
     m.attr("INPUTS") = py::tuple(inputFields);
     py::list columns;
     for (const ResultColumn& column : kResultColumns) columns.append(py::make_tuple(column.heading, column.unit));

@@ -25,11 +25,21 @@ private:
     int fd_;
 };
 
-[[noreturn]] void FailWith(int error) { throw FileReadError(std::strerror(error)); }
+struct Failure {
+    ErrorKind kind;
+    std::string_view what;
+    const std::string& path;
+
+    [[noreturn]] void operator()(const std::string& reason) const {
+        throw Error(kind, "cannot read " + std::string(what) + " " + ShownText(path, std::string::npos) + ": " + reason);
+    }
+};
 
 }  // namespace
 
-std::string ReadRegularFile(const std::string& path, std::size_t maxBytes) {
+std::string ReadRegularFile(const std::string& path, ErrorKind kind, std::string_view what, std::size_t maxBytes) {
+    const Failure fail{kind, what, path};
+    const auto FailWith = [&fail](int error) { fail(std::strerror(error)); };
     const std::string tooLarge = "it holds more than " + std::to_string(maxBytes / (1024 * 1024)) + " MiB";
     if (path.find('\0') != std::string::npos) FailWith(EINVAL);
     // O_NONBLOCK: opening a FIFO does not wait for a writer.
@@ -37,9 +47,9 @@ std::string ReadRegularFile(const std::string& path, std::size_t maxBytes) {
     if (file.get() < 0) FailWith(errno);
     struct stat status;
     if (fstat(file.get(), &status) != 0) FailWith(errno);
-    if (S_ISDIR(status.st_mode)) throw FileReadError("it is a folder");
-    if (!S_ISREG(status.st_mode)) throw FileReadError("it is not a regular file");
-    if (static_cast<std::size_t>(status.st_size) > maxBytes) throw FileReadError(tooLarge);
+    if (S_ISDIR(status.st_mode)) fail("it is a folder");
+    if (!S_ISREG(status.st_mode)) fail("it is not a regular file");
+    if (static_cast<std::size_t>(status.st_size) > maxBytes) fail(tooLarge);
 
     // The size is only a hint (files in /proc give 0): read to the end, one
     // byte past the limit at the most.
@@ -52,7 +62,7 @@ std::string ReadRegularFile(const std::string& path, std::size_t maxBytes) {
         if (count < 0) FailWith(errno);
         if (count == 0) break;
         size += static_cast<std::size_t>(count);
-        if (size > maxBytes) throw FileReadError(tooLarge);
+        if (size > maxBytes) fail(tooLarge);
     }
     bytes.resize(size);
     return bytes;

@@ -16,7 +16,7 @@ constexpr std::string_view kLabelEnd = " =  ";
 constexpr std::size_t kLabelBytes = kFileLabelWidth + kLabelEnd.size();
 
 [[noreturn]] void Fail(std::size_t lineIndex, const std::string& what) {
-    throw NotAResultsFile("line " + std::to_string(lineIndex + 1) + " " + what);
+    throw Error(ErrorKind::ResultsFile, "line " + std::to_string(lineIndex + 1) + " " + what);
 }
 
 std::vector<std::string_view> SplitLines(std::string_view bytes) {
@@ -88,7 +88,7 @@ std::vector<std::string_view> Words(std::string_view line) {
 
 ResultsFileContents ParseResultsFile(std::string_view bytes) {
     const std::vector<std::string_view> lines = SplitLines(bytes);
-    if (lines.empty()) throw NotAResultsFile("the file is empty");
+    if (lines.empty()) throw Error(ErrorKind::ResultsFile, "the file is empty");
     ResultsFileContents contents;
     NumberReader numbers;
 
@@ -106,7 +106,7 @@ ResultsFileContents ParseResultsFile(std::string_view bytes) {
         if (i < lines.size() && !lines[i].empty()) Fail(i, "should be empty: three empty lines follow the input section");
 
     if (i >= lines.size())
-        throw NotAResultsFile("the file holds the inputs but no results table: its calculation did not finish");
+        throw Error(ErrorKind::ResultsFile, "the file holds the inputs but no results table: its calculation did not finish");
     for (const std::string_view heading : kResultsTableHeadings) {
         if (i >= lines.size() || lines[i] != heading)
             Fail(i, "should be the heading line \"" + std::string(heading) + "\" of the results table");
@@ -125,7 +125,7 @@ ResultsFileContents ParseResultsFile(std::string_view bytes) {
         contents.rows.push_back(row);
     }
     if (i + 2 > lines.size() || !lines[i + 1].empty())
-        throw NotAResultsFile("the results table ends early: its two closing empty lines are missing");
+        throw Error(ErrorKind::ResultsFile, "the results table ends early: its two closing empty lines are missing");
     if (i + 2 < lines.size()) Fail(i + 2, "follows the results table, where the file should end");
 
     contents.separator = numbers.Separator();
@@ -133,17 +133,25 @@ ResultsFileContents ParseResultsFile(std::string_view bytes) {
 }
 
 ResultsFileContents ReadResultsFile(const std::string& path) {
-    std::string bytes;
-    try {
-        bytes = ReadRegularFile(path);
-    } catch (const FileReadError& error) {
-        throw NotAResultsFile("\"" + path + "\" cannot be read: " + error.what());
-    }
+    const std::string bytes = ReadRegularFile(path, ErrorKind::ResultsFile, "the results file");
     try {
         return ParseResultsFile(bytes);
-    } catch (const NotAResultsFile& error) {
-        throw NotAResultsFile("\"" + path + "\" is not a results file: " + error.what());
+    } catch (const Error& error) {
+        throw Error(ErrorKind::ResultsFile, "\"" + path + "\" is not a results file: " + error.what());
     }
+}
+
+SimulationState StateOf(const ResultsFileContents& contents, const std::string& name) {
+    SimulationState state;
+    for (int i = 0; i < kInputLineCount; ++i) state.*kInputFields[i].value = contents.inputs[i];
+    state.ResultFileName = name;
+    state.StepCount = static_cast<int>(contents.rows.size());
+    for (std::size_t c = 0; c < kResultColumns.size(); ++c) {
+        std::vector<double>& values = state.*kResultColumns[c].values;
+        values.assign(1, 0.0);  // row i at index i
+        for (const auto& row : contents.rows) values.push_back(row[c]);
+    }
+    return state;
 }
 
 }  // namespace tadmor

@@ -3,21 +3,15 @@
 #pragma once
 
 #include <array>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "model/Error.h"
 #include "model/InputFields.h"
 #include "model/ResultColumns.h"
 
 namespace tadmor {
-
-// A file that is not a results file, or cannot be read; the text says why.
-class NotAResultsFile : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 inline constexpr int kInputLineCount = kNumericFieldCount;  // lines of the input section
 inline constexpr int kTableFieldCount = kResultColumnCount;  // fields of a table row
@@ -31,11 +25,15 @@ struct ResultsFileContents {
     std::vector<std::array<double, kTableFieldCount>> rows;
 };
 
-// Parses the bytes of a results file (CR LF or LF line ends). Throws
-// NotAResultsFile naming the first line that a results file would not have.
+// Parses the bytes of a results file (CR LF or LF line ends). Throws Error
+// of kind ResultsFile naming the first line that a results file would not have.
 ResultsFileContents ParseResultsFile(std::string_view bytes);
 
-// Reads and parses the file at `path`; the error text names the file.
+// Reads and parses the file at `path`; the error (kind ResultsFile) names the file.
 ResultsFileContents ReadResultsFile(const std::string& path);
+
+// The inputs and the table of a results file as a state (StepCount rows
+// from row 1), named `name`.
+SimulationState StateOf(const ResultsFileContents& contents, const std::string& name);
 
 }  // namespace tadmor

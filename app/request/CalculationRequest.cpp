@@ -6,7 +6,7 @@
 
 #include "model/InputFields.h"
 #include "app/request/Causes.h"
-#include "app/request/TextToNumber.h"
+#include "model/NumberText.h"
 #include "model/Arithmetic.h"
 #include "report/ResultsFile.h"
 
@@ -57,20 +57,25 @@ Refusal ConvertAndTest(const FieldTexts& texts, char separator, SimulationState&
     return {IncrementLimitRefusal(state)};
 }
 
-// Runs `step` on `state`; the text of the error it ends with, if any, a
-// simulation error's with its cause.
+// Runs `step` on `calculation.state` and records how it ended: the text of
+// the error it ends with (a simulation error's after its cause, with its
+// increment and FLIGHT) as a calculation error.
 template <class Step>
-std::optional<std::string> ErrorOf(const SimulationState& state, Step step) {
+void Run(Calculation& calculation, Step step) {
     try {
         step();
+        calculation.outcome = RequestOutcome::Completed;
+        return;
     } catch (const SimulationError& error) {
-        return ExplainedError(state, error);
+        calculation.message = ExplainedError(calculation.state, error);
+        calculation.errorIncrement = error.Increment();
+        calculation.errorFlight = error.Flight();
     } catch (const std::exception& error) {
-        return error.what();
+        calculation.message = error.what();
     } catch (...) {
-        return "The calculation ended with an unknown error.";
+        calculation.message = "The calculation ended with an unknown error.";
     }
-    return std::nullopt;
+    calculation.outcome = RequestOutcome::CalculationError;
 }
 
 enum class FileStage { Written, InputSectionNotCreated, TableNotWritten };
@@ -81,6 +86,16 @@ FileStage WriteAndMarch(SimulationState& state, char separator) {
     RunMarch(state);
     if (!file.WriteResultsTable(state, separator)) return FileStage::TableNotWritten;
     return FileStage::Written;
+}
+
+// Converts and tests the texts into `calculation`; false when refused.
+bool Accepted(Calculation& calculation, const FieldTexts& texts, char separator, FileNameTest fileName) {
+    const Refusal refusal = ConvertAndTest(texts, separator, calculation.state, fileName);
+    if (refusal.message.empty()) return true;
+    calculation.outcome = RequestOutcome::InvalidInput;
+    calculation.message = refusal.message;
+    calculation.refusedField = refusal.field;
+    return false;
 }
 
 }  // namespace
@@ -97,19 +112,8 @@ FieldTexts DefaultFieldTexts(char separator) {
 Calculation Calculate(const FieldTexts& texts, char separator) {
     const FloatingPointEnvironmentGuard environment;  // the conversion too runs in the default environment
     Calculation calculation;
-    calculation.message = ConvertAndTest(texts, separator, calculation.state, FileNameTest::Skipped).message;
-    if (!calculation.message.empty()) return calculation;
-    const std::optional<std::string> error = ErrorOf(calculation.state, [&calculation] {
-        try {
-            RunMarch(calculation.state);
-        } catch (const SimulationError& error) {
-            calculation.errorIncrement = error.Increment();
-            calculation.errorFlight = error.Flight();
-            throw;
-        }
-    });
-    calculation.outcome = error ? RequestOutcome::CalculationError : RequestOutcome::Completed;
-    calculation.message = error.value_or("");
+    if (Accepted(calculation, texts, separator, FileNameTest::Skipped))
+        Run(calculation, [&calculation] { RunMarch(calculation.state); });
     return calculation;
 }
 
@@ -119,41 +123,49 @@ int RefusedField(const FieldTexts& texts, char separator) {
     return ConvertAndTest(texts, separator, state, FileNameTest::Applied).field;
 }
 
-RequestOutcome RunCalculationRequest(const FieldTexts& texts, char separator,
-                                     SimulationState& state, RequestUi& ui) {
+Calculation RunRequest(const FieldTexts& texts, char separator, RequestUi& ui, SimulationState start) {
     const FloatingPointEnvironmentGuard environment;
     ui.SetBusy(true);
+    Calculation calculation;
+    calculation.state = std::move(start);
     // Every message is shown before the busy cursor goes.
-    const auto refuse = [&ui](std::string_view message, RequestOutcome outcome) {
-        ui.ShowMessage(std::string(message));
+    const auto end = [&](RequestOutcome outcome, std::string message) {
+        calculation.outcome = outcome;
+        calculation.message = std::move(message);
+        ui.ShowMessage(calculation.message);
         ui.SetBusy(false);
-        return outcome;
+        return calculation;
     };
-
-    if (const std::string refusal = ConvertAndTest(texts, separator, state, FileNameTest::Applied).message;
-        !refusal.empty())
-        return refuse(refusal, RequestOutcome::InvalidInput);
+    if (!Accepted(calculation, texts, separator, FileNameTest::Applied))
+        return end(RequestOutcome::InvalidInput, calculation.message);
 
     // The file is put in place only when complete: on every path but the
     // last the folder is as it was, so the file list is not read again.
     FileStage stage = FileStage::Written;
-    if (const auto error = ErrorOf(state, [&] { stage = WriteAndMarch(state, separator); })) {
-        ui.ShowError(*error);
+    Run(calculation, [&] { stage = WriteAndMarch(calculation.state, separator); });
+    if (calculation.outcome == RequestOutcome::CalculationError) {
+        ui.ShowError(calculation.message);
         ui.SetBusy(false);
-        return RequestOutcome::CalculationError;
+        return calculation;
     }
     switch (stage) {
         case FileStage::InputSectionNotCreated:
             // Nothing was written, so the march is not run either.
-            return refuse("File can not open!", RequestOutcome::FileNotWritten);
-        case FileStage::TableNotWritten:
-            return refuse("Can not write result to file", RequestOutcome::FileNotWritten);
+            return end(RequestOutcome::FileNotWritten, "File can not open!");
+        case FileStage::TableNotWritten: return end(RequestOutcome::FileNotWritten, "Can not write result to file");
         case FileStage::Written: break;
     }
     ui.ShowCompletion();  // the busy cursor stays on while it is open
     ui.SetBusy(false);
     ui.RefreshFileList();
-    return RequestOutcome::Completed;
+    return calculation;
+}
+
+RequestOutcome RunCalculationRequest(const FieldTexts& texts, char separator, SimulationState& state,
+                                     RequestUi& ui) {
+    Calculation calculation = RunRequest(texts, separator, ui, std::move(state));
+    state = std::move(calculation.state);
+    return calculation.outcome;
 }
 
 }  // namespace tadmor

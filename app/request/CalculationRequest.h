@@ -23,6 +23,17 @@ public:
     virtual void RefreshFileList() = 0;                    // read the current folder again
 };
 
+// A front-end that shows nothing (a batch of runs): the calculation keeps
+// the message.
+class SilentUi : public RequestUi {
+public:
+    void SetBusy(bool) override {}
+    void ShowMessage(const std::string&) override {}
+    void ShowError(const std::string&) override {}
+    void ShowCompletion() override {}
+    void RefreshFileList() override {}
+};
+
 using FieldTexts = std::array<std::string, kFieldCount>;
 
 // The default texts of the 29 fields, the numbers written with `separator`
@@ -38,10 +49,14 @@ enum class RequestOutcome {
 
 // One calculation and how it ended.
 struct Calculation {
-    RequestOutcome outcome = RequestOutcome::InvalidInput;  // never FileNotWritten
-    // The refusal's fixed text (InvalidInput) or the error's own text
+    RequestOutcome outcome = RequestOutcome::InvalidInput;  // FileNotWritten only from a request
+    // The refusal's fixed text (InvalidInput), the file's message
+    // (FileNotWritten) or the error's own text after its cause
     // (CalculationError); empty when completed.
     std::string message;
+    // The field whose text or value was refused (InvalidInput); -1 otherwise,
+    // and when the inputs were refused as a whole.
+    int refusedField = -1;
     // Where a calculation error ended the run: the increment (0 before the
     // first) and its FLIGHT (NaN when unknown).
     int errorIncrement = 0;
@@ -59,8 +74,13 @@ Calculation Calculate(const FieldTexts& texts, char separator);
 // refuse first; -1 when none is (or when the inputs are refused as a whole).
 int RefusedField(const FieldTexts& texts, char separator);
 
-// The request of the window: the calculation on `state`, with the results
-// file and what the user sees through `ui`.
+// The request of the window: the calculation with the results file, and
+// what the user sees through `ui`. The texts are converted into `start`,
+// up to the first that is refused.
+Calculation RunRequest(const FieldTexts& texts, char separator, RequestUi& ui, SimulationState start = {});
+
+// The same request on the window's own `state`, which keeps what the
+// request leaves in it.
 RequestOutcome RunCalculationRequest(const FieldTexts& texts, char separator,
                                      SimulationState& state, RequestUi& ui);
 

@@ -21,12 +21,12 @@ const int kConductivity = FieldIndexOf("MeltConductivity");
 const int kBarrelC1 = FieldIndexOf("BarrelC1");
 
 // The texts of test::VanishingViscosity with melting a turn into a long feed zone.
-FieldTexts VanishingViscosityTexts() {
-    FieldTexts texts = DefaultFieldTexts();
+inputs::Case VanishingViscosityTexts() {
+    inputs::Case texts = inputs::DefaultCase();
     for (const auto& [name, text] : {std::pair{"ViscA0", "-30"}, {"ViscA1", "0"}, {"ViscA11", "0"}, {"ViscA2", "-0.01"},
                                      {"ViscA22", "0"}, {"ViscA12", "0"}, {"OutputRate", "150"},
                                      {"DelayTurns", "1"}, {"FeedTurns", "41"}})
-        texts[FieldIndexOf(name)] = text;
+        texts.texts[FieldIndexOf(name)] = text;
     return texts;
 }
 
@@ -42,10 +42,10 @@ TEST(Sensitivity, MeltedFlightFollowsTheClosedFormScalings) {
     const double flight = s.DelayTurns + z;
 
     const SensitivityResult result =
-        Sensitivity(VanishingViscosityTexts(), '.', {kOutputRate, kScrewSpeed, kConductivity, kBarrelC1}, 1);
+        Sensitivity(VanishingViscosityTexts(), {kOutputRate, kScrewSpeed, kConductivity, kBarrelC1}, 1, {2});
     ASSERT_EQ(result.base.outcome, RequestOutcome::Completed);
-    ASSERT_TRUE(result.base.meltedFlight.has_value());
-    EXPECT_NEAR(*result.base.meltedFlight, flight, 1e-8);
+    ASSERT_TRUE(result.base.interpolatedMeltedFlight.has_value());
+    EXPECT_NEAR(*result.base.interpolatedMeltedFlight, flight, 1e-8);
     EXPECT_EQ(result.calculations, 1 + 3 * 2);  // BarrelC1 is 0: not changed
 
     const double expected[] = {z / flight, z / flight * PowerElasticity(-0.5), z / flight * PowerElasticity(-0.5)};
@@ -67,15 +67,15 @@ TEST(Sensitivity, MeltedFlightFollowsTheClosedFormScalings) {
 TEST(Sensitivity, CasesThatEndDifferentlyAreNamedInsteadOfANumber) {
     // At the melting capacity 1 % more throughput no longer melts by the end.
     SolveProblem capacity;
-    capacity.base = DefaultFieldTexts();
+    capacity.base = inputs::DefaultCase();
     capacity.field = kOutputRate;
     capacity.low = 20;
     capacity.high = 600;
     const SolveResult solved = Solve(capacity);
     ASSERT_EQ(solved.solutions.size(), 1u);
-    FieldTexts atCapacity = DefaultFieldTexts();
-    atCapacity[kOutputRate] = ValueText(kOutputRate, solved.solutions[0].met.value, '.');
-    const SensitivityResult result = Sensitivity(atCapacity, '.', {kOutputRate}, 1);
+    inputs::Case atCapacity = inputs::DefaultCase();
+    atCapacity.texts[kOutputRate] = ValueText(kOutputRate, solved.solutions[0].met.value, '.');
+    const SensitivityResult result = Sensitivity(atCapacity, {kOutputRate}, 1);
     for (const Measure measure : {Measure::Melting, Measure::Power}) {
         const Change change = ChangeOf(result, result.inputs[0], measure);
         EXPECT_FALSE(change.elasticity.has_value());
@@ -83,14 +83,14 @@ TEST(Sensitivity, CasesThatEndDifferentlyAreNamedInsteadOfANumber) {
     }
 
     // Lowered by 100 %, the screw speed is 0 and refused.
-    const SensitivityResult halted = Sensitivity(DefaultFieldTexts(), '.', {kScrewSpeed}, 100);
+    const SensitivityResult halted = Sensitivity(inputs::DefaultCase(), {kScrewSpeed}, 100);
     const Change refused = ChangeOf(halted, halted.inputs[0], Measure::Melting);
     EXPECT_EQ(refused.why.rfind("refused at -100 %: ", 0), 0u) << refused.why;
 
     // A base case that fails runs nothing more.
-    FieldTexts cold = DefaultFieldTexts();
-    cold[FieldIndexOf("BarrelC0")] = "200.0";
-    const SensitivityResult failed = Sensitivity(cold, '.', {kScrewSpeed}, 1);
+    inputs::Case cold = inputs::DefaultCase();
+    cold.texts[FieldIndexOf("BarrelC0")] = "200.0";
+    const SensitivityResult failed = Sensitivity(cold, {kScrewSpeed}, 1);
     EXPECT_EQ(failed.base.outcome, RequestOutcome::CalculationError);
     EXPECT_EQ(failed.calculations, 1);
     EXPECT_TRUE(failed.inputs.empty());
@@ -100,14 +100,25 @@ TEST(Sensitivity, WithoutCompleteMeltingTheSolidLeftAtTheEndIsMeasured) {
     // The default case ends with X/W 0.094: more throughput leaves more solid,
     // a faster screw or a hotter barrel less.
     const SensitivityResult result =
-        Sensitivity(DefaultFieldTexts(), '.', {kOutputRate, kScrewSpeed, FieldIndexOf("BarrelC0")}, 1);
-    ASSERT_FALSE(result.base.meltedFlight.has_value());
-    EXPECT_GT(result.base.solidFraction, 0.05);
+        Sensitivity(inputs::DefaultCase(), {kOutputRate, kScrewSpeed, FieldIndexOf("BarrelC0")}, 1, {2});
+    ASSERT_FALSE(result.base.interpolatedMeltedFlight.has_value());
+    EXPECT_GT(*result.base.solidFractionAtEnd, 0.05);
     EXPECT_GT(*ChangeOf(result, result.inputs[0], Measure::Melting).elasticity, 0);
     EXPECT_LT(*ChangeOf(result, result.inputs[1], Measure::Melting).elasticity, 0);
     EXPECT_LT(*ChangeOf(result, result.inputs[2], Measure::Melting).elasticity, 0);
     // More throughput melted takes more power.
     EXPECT_GT(*ChangeOf(result, result.inputs[0], Measure::Power).elasticity, 0);
+}
+
+TEST(Sensitivity, StoppedItLeavesOutTheInputsNotRun) {
+    StopFlag stop = 0;
+    const SensitivityResult result = Sensitivity(inputs::DefaultCase(), {kOutputRate, kScrewSpeed}, 1,
+                                                 {1, &stop, [&](std::size_t, std::size_t done, std::size_t) {
+                                                      if (done == 2) stop = 1;
+                                                  }});
+    ASSERT_EQ(result.inputs.size(), 1u);
+    EXPECT_EQ(result.inputs[0].field, kOutputRate);
+    EXPECT_EQ(result.calculations, 3);
 }
 
 }  // namespace

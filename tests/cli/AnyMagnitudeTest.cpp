@@ -5,7 +5,7 @@
 
 #include "report/ResultsFile.h"
 #include "support/DefaultInputs.h"
-#include "tests/cli/PlotFiles.h"
+#include "support/PlotFiles.h"
 #include "tests/cli/TadmorCommandFixture.h"
 
 namespace tadmor {

@@ -55,7 +55,7 @@ TEST_F(BoundedReading, AResultsFileThatIsNotARegularFileOfAtMost64MiBIsRefused) 
     for (const Unreadable& file : UnreadableFiles()) {
         const Result result = Run({"plot", file.path, "-o", "plot.png"});
         EXPECT_EQ(result.exitCode, 6) << file.path;
-        EXPECT_EQ(result.err, "tadmor: \"" + file.path + "\" cannot be read: " + file.reason + "\n");
+        EXPECT_EQ(result.err, "tadmor: cannot read the results file \"" + file.path + "\": " + file.reason + "\n");
         EXPECT_FALSE(fs::exists(work / "plot.png")) << file.path;
     }
 }

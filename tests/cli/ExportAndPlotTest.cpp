@@ -1,10 +1,11 @@
 // tadmor run --format csv|json and --plot, and tadmor plot, on the built program.
 #include <nlohmann/json.hpp>
 
-#include "app/request/TextToNumber.h"
+#include "charts/ChartFiles.h"
+#include "model/NumberText.h"
 #include "model/Cal_Main.h"
 #include "report/ResultsFileReader.h"
-#include "tests/cli/PlotFiles.h"
+#include "support/PlotFiles.h"
 #include "tests/cli/TadmorCommandFixture.h"
 
 namespace tadmor {
@@ -224,7 +225,7 @@ TEST_F(TadmorCommand, PlotRefusesWhatIsNotAResultsFile) {
     EXPECT_FALSE(fs::exists(work / "p.jpg"));
     const Result unwritable = Run({"plot", "run.txt", "-o", "missing/p.png"});
     EXPECT_EQ(unwritable.exitCode, 4);
-    EXPECT_EQ(unwritable.err, "tadmor: cannot write the plot file \"missing/p.png\"\n");
+    EXPECT_EQ(unwritable.err, "tadmor: cannot write the plot file \"missing/p.png\": No such file or directory\n");
 }
 
 TEST_F(TadmorCommand, RunDrawsTheRunItMade) {
@@ -238,6 +239,32 @@ TEST_F(TadmorCommand, RunDrawsTheRunItMade) {
     EXPECT_NE(drawing.find("melting completed at FLIGHT " + flight), std::string::npos) << flight;
     EXPECT_NE(drawing.find(">melted<"), std::string::npos);
 }
+
+TEST_F(TadmorCommand, SweepOverTwoInputsDrawsAMap) {
+    if (!charts::PlotsAvailable()) GTEST_SKIP() << "built without plots";
+    const std::vector<std::string> sweep = {"sweep", "--jobs", "2", "--vary", "ScrewSpeed=30,60",
+                                            "--vary", "OutputRate=0,200,400", "-o", "s.csv", "--plot"};
+    std::vector<std::string> arguments = sweep;
+    arguments.push_back("m.png");
+    const Result png = Run(arguments);
+    ASSERT_EQ(png.exitCode, 0) << png.err;
+    EXPECT_EQ(PngSize(ReadFile(work / "m.png")), std::pair(1200, 900));
+
+    arguments = sweep;
+    arguments.push_back("m.svg");
+    ASSERT_EQ(Run(arguments).exitCode, 0);
+    const std::string drawing = ReadFile(work / "m.svg");
+    EXPECT_TRUE(WellFormedXml(drawing));
+    ExpectPageOf180Millimetres(drawing);
+    // OutputRate 0 is refused; at either speed 200 kg/hr melt within the
+    // screw and 400 kg/hr do not.
+    for (const char* text : {"ScrewSpeed: Number of Revolution (rpm)", "OutputRate: Output (kg/hr)",
+                             "FLIGHT where melting completed (turns) against ScrewSpeed and OutputRate",
+                             "refused (invalid input)", "end of screw: melting not completed",
+                             "boundary: melting completed / end of screw"})
+        EXPECT_NE(drawing.find(text), std::string::npos) << text;
+}
+
 
 }  // namespace
 }  // namespace tadmor

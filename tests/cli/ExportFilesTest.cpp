@@ -42,7 +42,7 @@ TEST_F(TadmorCommand, AResultsFileNamedLikeAnExportIsWarnedAbout) {
 TEST_F(TadmorCommand, AnExportThatCannotBeWrittenStopsTheRunBeforeItStarts) {
     const Result missing = Run({"run", "--csv", "missing/rows.csv"});
     EXPECT_EQ(missing.exitCode, 4);
-    EXPECT_EQ(missing.err, "tadmor: cannot write the CSV file \"missing/rows.csv\"\n");
+    EXPECT_EQ(missing.err, "tadmor: cannot write the CSV file \"missing/rows.csv\": No such file or directory\n");
     EXPECT_FALSE(fs::exists(work / "result.txt"));
 
     const Result same = Run({"run", "-o", "r.csv", "--csv", "./r.csv"});

@@ -105,7 +105,7 @@ TEST_F(FileSafety, ASummaryThatDoesNotFitKeepsTheEarlierSummary) {
         result = Run({"sweep", "--vary", "ScrewSpeed=35,40", "--jobs", "1", "-o", "sweep.csv"});
     }
     EXPECT_EQ(result.exitCode, 4);
-    EXPECT_EQ(result.err, "tadmor: cannot write the summary file \"sweep.csv\"\n");
+    EXPECT_EQ(result.err, "tadmor: cannot write the summary file \"sweep.csv\": File too large\n");
     EXPECT_EQ(ReadFile(work / "sweep.csv"), "an earlier summary");
     EXPECT_EQ(Names(work), std::set<std::string>{"sweep.csv"});
 }

@@ -118,15 +118,17 @@ TEST_F(TadmorCommand, FitRefusals) {
         {{"fit", "--law", "power-law", "--temperatures", "200:180", "--shear-rates", "1:10"}, 2,
          "tadmor: --temperatures expects FROM:TO, two numbers written with \".\" and FROM below TO, not "
          "\"200:180\"\n"},
-        {{"fit", "--law", "power-law", "--temperatures", "180:200", "--shear-rates", "1:10"}, 3,
-         "tadmor: power-law needs --param m=VALUE (consistency at T0, Pa.s^n)\n"},
+        {{"fit", "--law", "power-law", "--temperatures", "180:200", "--shear-rates", "1:10"}, 2,
+         "tadmor: power-law needs the parameter m (consistency at T0, Pa.s^n)\n"},
+        {{"fit", "--law", "power-law", "--temperatures", "180:200", "--shear-rates", "1:10", "--param", "m=1", "n"},
+         2, "tadmor: --param expects NAME=VALUE, not \"n\"\n"},
         {{"fit", "missing.csv"}, 2, "tadmor: cannot read the table \"missing.csv\": No such file or directory\n"},
         {{"fit", "t.csv", "--plot", "p.jpg"}, 2,
          "tadmor: the plot file name must end in .png or .svg, not \"p.jpg\"\n"},
         {{"fit", "t.csv", "--temperature-unit", "F"}, 2,
          "tadmor: t.csv:1: \"F\" is not a unit of the temperature (one of degC, K)\n"},
         {{"fit", "t.csv", "-o", "no-folder/m.material"}, 4,
-         "tadmor: cannot write the material file \"no-folder/m.material\"\n"},
+         "tadmor: cannot write the material file \"no-folder/m.material\": No such file or directory\n"},
     };
     for (const auto& c : cases) {
         const Result result = Run(c.arguments);

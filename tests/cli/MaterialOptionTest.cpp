@@ -2,9 +2,8 @@
 // sources, its refusals, and the warnings of its fitted range.
 #include <sstream>
 
+#include "cli/InputOptions.h"
 #include "tests/cli/TadmorCommandFixture.h"
-
-#include "cli/Materials.h"
 
 namespace tadmor {
 namespace {
@@ -29,26 +28,6 @@ MeltConductivity = 0.00052
 MeltingPoint = 538.15 K
 )";
 
-TEST_F(TadmorCommand, MaterialThenCaseThenSet) {
-    WriteFile(work / "m.material", kMaterial);
-    WriteFile(work / "c.case", "MeltingPoint = 260.5\nViscA12 = 0.004\n");
-    cli::RunOptions options;
-    options.materialPath = (work / "m.material").string();
-    FieldTexts texts = cli::TextsFor(options, '.');
-    const auto text = [&](const char* name) { return texts[FieldIndexOf(name)]; };
-    EXPECT_EQ(text("ViscA0"), "7.41435418002635");  // 12 - ln 98.0665 = 7.4143541800263499834...
-    EXPECT_EQ(text("SolidDensity"), "1.34");
-    EXPECT_EQ(text("MeltingPoint"), "265");
-    EXPECT_EQ(text("ScrewDiameter"), "15.0");  // not a material input
-
-    options.casePath = (work / "c.case").string();
-    options.settings = {"ViscA12=0.003"};
-    texts = cli::TextsFor(options, ',');
-    EXPECT_EQ(text("ViscA0"), "7,41435418002635");
-    EXPECT_EQ(text("MeltingPoint"), "260.5");  // the case file's text, as it stands
-    EXPECT_EQ(text("ViscA12"), "0.003");
-}
-
 TEST_F(TadmorCommand, BadMaterialFileIsAUsageError) {
     WriteFile(work / "bad.material", kMaterial + "SolidHeat = 0.4\n");
     for (const char* command : {"run", "sweep"}) {
@@ -70,7 +49,7 @@ TEST_F(TadmorCommand, SweepOverAMaterial) {
     ASSERT_EQ(result.exitCode, 0) << result.err;
     cli::RunOptions options;
     options.materialPath = (work / "m.material").string();
-    EXPECT_EQ(ReadFile(work / "out" / "case-0.txt"), RequestFile(cli::TextsFor(options, '.'), '.'));
+    EXPECT_EQ(ReadFile(work / "out" / "case-0.txt"), RequestFile(cli::GivenCase(options).texts, '.'));
 }
 
 TEST_F(TadmorCommand, RunWarnsOutsideTheFittedRange) {

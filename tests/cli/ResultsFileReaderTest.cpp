@@ -2,6 +2,7 @@
 #include "report/ResultsFileReader.h"
 
 #include "support/Digits.h"
+#include "support/Errors.h"
 #include "tests/cli/TadmorCommandFixture.h"
 
 namespace tadmor {
@@ -26,14 +27,10 @@ std::string FirstLines(const std::string& file, int count) {
     return file.substr(0, end);
 }
 
-// The message of the NotAResultsFile that parsing `bytes` throws.
+// The message of the refusal that parsing `bytes` throws.
 std::string RefusalOf(const std::string& bytes) {
-    try {
-        ParseResultsFile(bytes);
-    } catch (const NotAResultsFile& error) {
-        return error.what();
-    }
-    return "(accepted)";
+    const std::string refusal = ErrorTextOf([&] { ParseResultsFile(bytes); }, ErrorKind::ResultsFile);
+    return refusal.empty() ? "(accepted)" : refusal;
 }
 
 class ResultsFileReader : public TadmorCommand {
@@ -144,15 +141,12 @@ TEST_F(ResultsFileReader, RefusesWhatIsNotAResultsFile) {
 
 TEST_F(ResultsFileReader, NamesTheFileItRefuses) {
     WriteFile(root / "notes.txt", "Screw Diameter = 15\r\n");
-    EXPECT_THROW(
-        try { ReadResultsFile((root / "notes.txt").string()); } catch (const NotAResultsFile& error) {
-            EXPECT_EQ(std::string(error.what()), "\"" + (root / "notes.txt").string() +
-                                                     "\" is not a results file: line 1 is not an input line "
-                                                     "(a label of 43 bytes ending in \" =  \", then the value)");
-            throw;
-        },
-        NotAResultsFile);
-    EXPECT_THROW(ReadResultsFile((root / "missing.txt").string()), NotAResultsFile);
+    EXPECT_EQ(ErrorTextOf([&] { ReadResultsFile((root / "notes.txt").string()); }, ErrorKind::ResultsFile),
+              "\"" + (root / "notes.txt").string() +
+                  "\" is not a results file: line 1 is not an input line (a label of 43 bytes ending in \" =  \", "
+                  "then the value)");
+    EXPECT_EQ(ErrorTextOf([&] { ReadResultsFile((root / "missing.txt").string()); }, ErrorKind::ResultsFile),
+              "cannot read the results file \"" + (root / "missing.txt").string() + "\": No such file or directory");
 }
 
 }  // namespace

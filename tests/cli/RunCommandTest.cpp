@@ -1,106 +1,34 @@
+// The pieces of tadmor run: the options that give the inputs, the decimal
+// separator and the summary line.
 #include "cli/RunCommand.h"
 
 #include <gtest/gtest.h>
 
+#include "cli/InputOptions.h"
 #include "model/InputFields.h"
-#include "tests/cli/TadmorCommandFixture.h"
+#include "support/Errors.h"
 
 namespace tadmor::cli {
 namespace {
 
-using tadmor::test::UsageErrorOf;
-
-std::string& TextOf(FieldTexts& texts, std::string_view variable) { return texts[FieldIndexOf(variable)]; }
-
-TEST(CaseFile, LinesCommentsAndQuotes) {
-    FieldTexts texts = DefaultFieldTexts();
-    ApplyCaseText("# a comment\r\n"
-                  "\n"
-                  "   \t\n"
-                  "  # an indented comment\n"
-                  "ScrewDiameter = 16.5 \r\n"
-                  "\tBarrelC0=300\n"
-                  "SolidTemp =   \" 25.0 \"  \n"
-                  "ResultFileName = \" \"\n"
-                  "FeedTurns = 12\n"
-                  "FeedTurns = 11 # not a comment",
-                  "hot.case", texts);
-    EXPECT_EQ(TextOf(texts, "ScrewDiameter"), "16.5");
-    EXPECT_EQ(TextOf(texts, "BarrelC0"), "300");
-    EXPECT_EQ(TextOf(texts, "SolidTemp"), " 25.0 ");
-    EXPECT_EQ(TextOf(texts, "ResultFileName"), " ");
-    EXPECT_EQ(TextOf(texts, "FeedTurns"), "11 # not a comment");
-    EXPECT_EQ(TextOf(texts, "ScrewPitch"), "15.0");
-}
-
-TEST(CaseFile, EmptyAndQuotedEmptyTexts) {
-    FieldTexts texts = DefaultFieldTexts();
-    ApplyCaseText("ScrewPitch =\nResultFileName = \"\"\nBarrelC1 = \"a = \"b\"", "c", texts);
-    EXPECT_EQ(TextOf(texts, "ScrewPitch"), "");
-    EXPECT_EQ(TextOf(texts, "ResultFileName"), "");
-    EXPECT_EQ(TextOf(texts, "BarrelC1"), "a = \"b");
-}
-
-// A byte-order mark is ignored at the start of the file only.
-TEST(CaseFile, AByteOrderMarkAtTheStartIsIgnored) {
-    FieldTexts texts = DefaultFieldTexts();
-    ApplyCaseText("\xEF\xBB\xBFScrewSpeed = 45\r\nOutputRate = 250\r\n", "bom.case", texts);
-    EXPECT_EQ(TextOf(texts, "ScrewSpeed"), "45");
-    EXPECT_EQ(TextOf(texts, "OutputRate"), "250");
-    EXPECT_EQ(UsageErrorOf([&] { ApplyCaseText("ScrewSpeed = 45\n\xEF\xBB\xBFOutputRate = 250", "bom.case", texts); }),
-              "bom.case:2: unknown input name \"\xEF\xBB\xBFOutputRate\"; did you mean OutputRate?");
-}
-
-TEST(CaseFile, ErrorsNameTheFileAndLine) {
-    FieldTexts texts = DefaultFieldTexts();
-    const auto errorOf = [&texts](const char* contents) {
-        return UsageErrorOf([&] { ApplyCaseText(contents, "run.case", texts); });
-    };
-    EXPECT_EQ(errorOf("# ok\nScrewDiameter 15\n"), "run.case:2: expected NAME = TEXT");
-    EXPECT_EQ(errorOf("\n\n = 15\n"), "run.case:3: expected NAME = TEXT");
-    EXPECT_EQ(errorOf("screwdiameter = 15"),
-              "run.case:1: unknown input name \"screwdiameter\"; did you mean ScrewDiameter?");
-    EXPECT_EQ(errorOf("Edit1 = 15"), "run.case:1: unknown input name \"Edit1\"");
-    EXPECT_EQ(errorOf("ScrewDiameter = 1\nResultFileName = \"out.txt"), "run.case:2: missing closing quote");
-    EXPECT_EQ(errorOf("ResultFileName = \""), "run.case:1: missing closing quote");
-}
-
-TEST(Settings, TextIsTakenExactly) {
-    FieldTexts texts = DefaultFieldTexts();
-    ApplySetting("ScrewDiameter= 16 ", texts);
-    ApplySetting("ResultFileName=a=b.txt", texts);
-    ApplySetting("BarrelC2=", texts);
-    EXPECT_EQ(TextOf(texts, "ScrewDiameter"), " 16 ");
-    EXPECT_EQ(TextOf(texts, "ResultFileName"), "a=b.txt");
-    EXPECT_EQ(TextOf(texts, "BarrelC2"), "");
-    EXPECT_EQ(UsageErrorOf([&] { ApplySetting("ScrewDiameter", texts); }),
-              "--set expects NAME=TEXT, not \"ScrewDiameter\"");
-    EXPECT_EQ(UsageErrorOf([&] { ApplySetting("Diameter=15", texts); }),
-              "--set: unknown input name \"Diameter\"");
-}
+using tadmor::test::ErrorTextOf;
 
 TEST(Options, LaterSourcesWin) {
     RunOptions options;
     options.settings = {"ScrewSpeed=40", "ResultFileName=set.txt", "ScrewSpeed=45"};
     options.output = "out.txt";
-    const FieldTexts texts = TextsFor(options, '.');
-    EXPECT_EQ(texts[FieldIndexOf("ScrewSpeed")], "45");
-    EXPECT_EQ(texts[FieldIndexOf("ResultFileName")], "out.txt");
-    EXPECT_EQ(texts[FieldIndexOf("OutputRate")], "300.0");
-}
-
-TEST(Options, DefaultTextsFollowTheSeparator) {
-    const FieldTexts texts = TextsFor(RunOptions{}, ',');
-    EXPECT_EQ(texts[FieldIndexOf("ScrewDiameter")], "15,0");
-    EXPECT_EQ(texts[FieldIndexOf("ViscA22")], "-0,00012377");
-    EXPECT_EQ(texts[FieldIndexOf("ResultFileName")], "result.txt");
-}
-
-TEST(Options, MissingCaseFile) {
-    RunOptions options;
-    options.casePath = "/nonexistent/folder/run.case";
-    EXPECT_EQ(UsageErrorOf([&] { TextsFor(options, '.'); }),
-              "cannot read case file \"/nonexistent/folder/run.case\": No such file or directory");
+    const inputs::Case given = GivenCase(options);
+    EXPECT_EQ(given.texts[FieldIndexOf("ScrewSpeed")], "45");
+    EXPECT_EQ(given.texts[FieldIndexOf("ResultFileName")], "out.txt");
+    EXPECT_EQ(given.texts[FieldIndexOf("OutputRate")], "300.0");
+    EXPECT_EQ(ErrorTextOf([] { GivenCase({.settings = {"ScrewDiameter"}}); }),
+              "--set expects NAME=TEXT, not \"ScrewDiameter\"");
+    for (auto empty : {&RunOptions::materialPath, &RunOptions::casePath}) {
+        RunOptions withEmpty;
+        withEmpty.*empty = "";
+        EXPECT_NE(ErrorTextOf([&] { GivenCase(withEmpty); }).find("needs a file name, not an empty text"),
+                  std::string::npos);
+    }
 }
 
 TEST(Options, DecimalSeparator) {
@@ -111,7 +39,7 @@ TEST(Options, DecimalSeparator) {
     EXPECT_EQ(ChooseSeparator(options), '.');
     for (const char* bad : {"", "..", "5", "-", "e", " ", "x", "#", "\n", "\xff"}) {
         options.separator = bad;
-        EXPECT_NE(UsageErrorOf([&] { ChooseSeparator(options); }), "") << '"' << bad << '"';
+        EXPECT_NE(ErrorTextOf([&] { ChooseSeparator(options); }), "") << '"' << bad << '"';
     }
 }
 

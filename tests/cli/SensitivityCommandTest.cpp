@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-#include "PlotFiles.h"
+#include "support/PlotFiles.h"
 #include "TadmorCommandFixture.h"
 
 namespace {

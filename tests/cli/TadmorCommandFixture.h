@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "app/request/CalculationRequest.h"
-#include "cli/RunCommand.h"
 
 namespace tadmor::test {
 
@@ -47,15 +46,6 @@ struct Result {
     int exitCode = -1;
     std::string out;
     std::string err;
-};
-
-class SilentUi : public RequestUi {
-public:
-    void SetBusy(bool) override {}
-    void ShowMessage(const std::string&) override {}
-    void ShowError(const std::string&) override {}
-    void ShowCompletion() override {}
-    void RefreshFileList() override {}
 };
 
 // A fresh folder `work` to run the program in, with its output captured
@@ -175,17 +165,6 @@ inline std::vector<std::string> TableRows(const std::string& file) {
     for (int heading = 0; heading < 3 && std::getline(lines, line);) ++heading;
     while (std::getline(lines, line) && line != "\r") rows.push_back(line);
     return rows;
-}
-
-// The text of the usage error that `action` throws, or "" when it throws none.
-template <typename Action>
-std::string UsageErrorOf(Action action) {
-    try {
-        action();
-    } catch (const cli::UsageError& error) {
-        return error.what();
-    }
-    return "";
 }
 
 }  // namespace tadmor::test

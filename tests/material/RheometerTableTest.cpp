@@ -9,7 +9,7 @@ namespace {
 std::string ErrorOf(const std::string& contents, const TableUnits& units = {}) {
     try {
         ParseRheometerTable(contents, "t.csv", units);
-    } catch (const MaterialError& error) {
+    } catch (const Error& error) {
         return error.what();
     }
     return "no error";

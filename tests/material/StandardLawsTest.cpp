@@ -9,12 +9,12 @@
 namespace tadmor::material {
 namespace {
 
-LawParameters Parameters(std::string_view law, const std::vector<std::string>& settings) {
-    return ReadLawParameters(*FindStandardLaw(law), settings);
+LawParameters Parameters(std::string_view law, const LawParameters& given) {
+    return CompleteLawParameters(*FindStandardLaw(law), given);
 }
 
-const std::vector<std::string> kCross = {"n=0.3", "tau=30000", "D1=1e12", "D2=373.15", "A1=25", "A2=51.6"};
-const std::vector<std::string> kCarreau = {"eta0=5000", "lambda=0.5", "a=0.8", "n=0.35", "Tref=200", "Ea=40"};
+const LawParameters kCross = {{"n", 0.3}, {"tau", 30000}, {"D1", 1e12}, {"D2", 373.15}, {"A1", 25}, {"A2", 51.6}};
+const LawParameters kCarreau = {{"eta0", 5000}, {"lambda", 0.5}, {"a", 0.8}, {"n", 0.35}, {"Tref", 200}, {"Ea", 40}};
 
 // Reference values from the formulas evaluated separately in double
 // precision (Python), R = 8.31446261815324 J/(mol K).
@@ -25,11 +25,11 @@ TEST(StandardLaws, ValuesFromTheirFormulas) {
                 3250.9296965816234, 1e-12 * 3251);
     EXPECT_NEAR(StandardLawViscosity(StandardLaw::CarreauYasuda, Parameters("carreau-yasuda", kCarreau), 220, 100),
                 324.43168739849017, 1e-12 * 324.4);
-    std::vector<std::string> withInfinite = kCarreau;
-    withInfinite.push_back("eta_inf=10");
+    LawParameters withInfinite = kCarreau;
+    withInfinite["eta_inf"] = 10;
     EXPECT_NEAR(StandardLawViscosity(StandardLaw::CarreauYasuda, Parameters("carreau-yasuda", withInfinite), 200, 100),
                 389.0230672666177, 1e-12 * 389);
-    EXPECT_NEAR(StandardLawViscosity(StandardLaw::PowerLaw, Parameters("power-law", {"m=1000", "n=0.5", "T0=200", "Ea=50"}),
+    EXPECT_NEAR(StandardLawViscosity(StandardLaw::PowerLaw, Parameters("power-law", LawParameters{{"m", 1000}, {"n", 0.5}, {"T0", 200}, {"Ea", 50}}),
                                      240, 10),
                 117.41783923786649, 1e-12 * 117.4);
 }
@@ -39,7 +39,7 @@ TEST(StandardLaws, ValuesFromTheirFormulas) {
 // beta = 0.00863 1/degC and K = 135990 N s^n/m2 has 373.1 Pa s at 200 degC
 // and 500 1/s.
 TEST(StandardLaws, PowerLawOfTheTextbookExample) {
-    const LawParameters ldpe = Parameters("power-law", {"m=135990", "n=0.3286", "b=0.00863"});
+    const LawParameters ldpe = Parameters("power-law", {{"m", 135990}, {"n", 0.3286}, {"b", 0.00863}});
     EXPECT_NEAR(StandardLawViscosity(StandardLaw::PowerLaw, ldpe, 200, 500), 373.1, 0.05);
     EXPECT_NEAR(StandardLawViscosity(StandardLaw::PowerLaw, ldpe, 200, 500), 373.1008488389969, 1e-12 * 373.1);
 }
@@ -47,7 +47,7 @@ TEST(StandardLaws, PowerLawOfTheTextbookExample) {
 // An exponential power law is the six-coefficient law with a11 = a22 = a12 = 0:
 // ln(eta in gf s/cm2) = ln(m / 98.0665) + b T0 + (n - 1) L - b T.
 TEST(StandardLaws, ExponentialPowerLawFitsExactly) {
-    const LawParameters p = Parameters("power-law", {"m=135990", "n=0.3286", "b=0.00863", "T0=10"});
+    const LawParameters p = Parameters("power-law", {{"m", 135990}, {"n", 0.3286}, {"b", 0.00863}, {"T0", 10}});
     const LawFit fit = FitViscosityLaw(SampleStandardLaw(StandardLaw::PowerLaw, p, {160, 240, 10, 1000}));
     EXPECT_NEAR(fit.coefficients[0], std::log(135990 / 98.0665) + 0.00863 * 10, 1e-10);
     EXPECT_NEAR(fit.coefficients[1], 0.3286 - 1, 1e-11);
@@ -64,13 +64,13 @@ TEST(StandardLaws, FitErrorOverTheWindow) {
     struct Case {
         StandardLaw law;
         std::string_view name;
-        std::vector<std::string> settings;
+        LawParameters settings;
         FittedRange window;
     };
     const Case cases[] = {
         {StandardLaw::CrossWlf, "cross-wlf", kCross, {180, 240, 10, 3000}},
         {StandardLaw::CarreauYasuda, "carreau-yasuda", kCarreau, {180, 240, 10, 3000}},
-        {StandardLaw::PowerLaw, "power-law", {"m=1000", "n=0.5", "T0=200", "Ea=50"}, {180, 240, 10, 3000}},
+        {StandardLaw::PowerLaw, "power-law", LawParameters{{"m", 1000}, {"n", 0.5}, {"T0", 200}, {"Ea", 50}}, {180, 240, 10, 3000}},
     };
     for (const Case& c : cases) {
         const LawParameters p = Parameters(c.name, c.settings);
@@ -91,19 +91,20 @@ TEST(StandardLaws, FitErrorOverTheWindow) {
 
 TEST(StandardLaws, ParameterRefusals) {
     const StandardLawInfo& power = *FindStandardLaw("power-law");
-    const auto error = [&](const std::vector<std::string>& settings) {
+    const auto error = [&](const LawParameters& given) {
         try {
-            ReadLawParameters(power, settings);
-        } catch (const FitError& e) {
+            CompleteLawParameters(power, given);
+        } catch (const Error& e) {
+            EXPECT_EQ(static_cast<int>(e.Kind()), static_cast<int>(ErrorKind::Input));
             return std::string(e.what());
         }
         return std::string("no error");
     };
-    EXPECT_EQ(error({"n=0.3"}), "power-law needs --param m=VALUE (consistency at T0, Pa.s^n)");
-    EXPECT_EQ(error({"m=1", "n=0.3", "k=2"}), "--param k=2: power-law has no parameter \"k\" (see tadmor fit --help)");
-    EXPECT_EQ(error({"m=1", "n=0,3"}), "--param n=0,3: not a number written with \".\"");
-    EXPECT_EQ(error({"m=1", "n=0.3", "n=0.4"}), "--param n is given twice");
-    EXPECT_EQ(error({"m=1", "n=0.3", "b=0.01", "Ea=40"}),
+    EXPECT_EQ(error({{"n", 0.3}}), "power-law needs the parameter m (consistency at T0, Pa.s^n)");
+    EXPECT_EQ(error({{"m", 1}, {"n", 0.3}, {"k", 2}}),
+              "power-law has no parameter \"k\" (its parameters: m, n, T0, b, Ea)");
+    EXPECT_EQ(error({{"m", 1}, {"n", NAN}}), "power-law parameter n is not a finite number");
+    EXPECT_EQ(error({{"m", 1}, {"n", 0.3}, {"b", 0.01}, {"Ea", 40}}),
               "power-law takes either b (exponential) or Ea (Arrhenius), not both");
     EXPECT_EQ(FindStandardLaw("cross"), nullptr);
 }

@@ -167,8 +167,19 @@ TEST(ViscosityFit, WarningsOutsideTheSensibleLaw) {
     EXPECT_LE(heat.sensitivityMin, 0);
 }
 
+// Whether `action` throws an Error of kind Fit.
+template <typename Action>
+bool FitRefusal(Action action) {
+    try {
+        action();
+    } catch (const Error& error) {
+        return error.Kind() == ErrorKind::Fit;
+    }
+    return false;
+}
+
 TEST(ViscosityFit, DataThatCannotBeFitted) {
-    EXPECT_THROW(FitViscosityLaw({}), FitError);
+    EXPECT_EQ(FitRefusal([&] { FitViscosityLaw({}); }), true);
     // Shear rate and temperature rising together: L and T cannot be told apart.
     std::vector<RheometerPoint> diagonal;
     for (int k = 0; k < 6; ++k) {
@@ -178,13 +189,13 @@ TEST(ViscosityFit, DataThatCannotBeFitted) {
     try {
         FitViscosityLaw(diagonal);
         ADD_FAILURE() << "no error";
-    } catch (const FitError& error) {
+    } catch (const Error& error) {
         EXPECT_EQ(std::string(error.what()),
                   "the points do not determine ViscA1, ViscA11, ViscA2, ViscA22 and ViscA12 together: measure more "
                   "shear rates at more temperatures");
     }
-    EXPECT_THROW(FitViscosityLaw({{200, 10, 1}, {200, 100, 0}}), FitError);
-    EXPECT_THROW(FitViscosityLaw({{200, 10, 1}, {210, 20, 2}, {220, 30, 3}}), FitError);  // 3 points, 6 terms
+    EXPECT_EQ(FitRefusal([&] { FitViscosityLaw({{200, 10, 1}, {200, 100, 0}}); }), true);
+    EXPECT_EQ(FitRefusal([&] { FitViscosityLaw({{200, 10, 1}, {210, 20, 2}, {220, 30, 3}}); }), true);  // 3 points, 6 terms
 }
 
 }  // namespace

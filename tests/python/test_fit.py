@@ -98,10 +98,6 @@ def three_point_table(folder):
 
 ERRORS = {
     "no table": (lambda folder: (["missing.csv"], dict(table="missing.csv")), tadmor.InputError, 2),
-    "a table and a law": (lambda folder: ([str(TABLE), "--law", "power-law"], dict(table=str(TABLE), law="power-law")),
-                          tadmor.InputError, 2),
-    "a law without its window": (lambda folder: (["--law", "power-law", "--param", "m=1", "--param", "n=0.5"],
-                                                 dict(law="power-law", params={"m": 1, "n": 0.5})), tadmor.InputError, 2),
     "fewer points than coefficients": (lambda folder: ([str(three_point_table(folder))], dict(table=str(folder / "three.csv"))),
                         tadmor.InputError, 3),
     "a base material that cannot be read": (
@@ -122,3 +118,17 @@ def test_errors_raise_with_the_command_message(tmp_path, monkeypatch, setup, kin
         tadmor.fit(**keywords)
     assert stderr.endswith(f"tadmor: {error.value.message}\n")
     assert not (tmp_path / "out.material").exists()
+
+
+# The same mistake refused by both, each in the words of its own arguments.
+@pytest.mark.parametrize("arguments,keywords,message", [
+    ([str(TABLE), "--law", "power-law"], dict(table=str(TABLE), law="power-law"),
+     "fit takes either a rheometer table or a law, not both or neither"),
+    (["--law", "power-law", "--param", "m=1", "--param", "n=0.5"], dict(law="power-law", params={"m": 1, "n": 0.5}),
+     "a law needs the window: temperatures (FROM, TO) in degC and shear_rates (FROM, TO) in 1/s"),
+])
+def test_usage_errors_raise_input_errors(tmp_path, arguments, keywords, message):
+    command(*arguments, cwd=tmp_path, returncode=2)
+    with pytest.raises(tadmor.InputError) as error:
+        tadmor.fit(**keywords)
+    assert error.value.message == message

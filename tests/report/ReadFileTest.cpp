@@ -23,9 +23,11 @@ namespace fs = std::filesystem;
 // The reason ReadRegularFile gives for `path`, or "" when it reads it.
 std::string RefusalOf(const std::string& path) {
     try {
-        ReadRegularFile(path);
-    } catch (const FileReadError& error) {
-        return error.what();
+        ReadRegularFile(path, ErrorKind::Input, "the file");
+    } catch (const Error& error) {
+        const std::string prefix = "cannot read the file " + ShownText(path, std::string::npos) + ": ";
+        EXPECT_EQ(std::string(error.what()).rfind(prefix, 0), 0u) << error.what();
+        return std::string(error.what()).substr(prefix.size());
     }
     return "";
 }
@@ -37,14 +39,14 @@ TEST_F(ReadFileTest, ARegularFileIsReadByteForByte) {
     bytes += std::string(1, '\0') + "\x81\x8E\xFF";
     for (int i = 0; i < 20000; ++i) bytes += "line " + std::to_string(i) + "\n";  // several reads
     WriteFile(PathOf("case.txt"), bytes);
-    EXPECT_EQ(ReadRegularFile(PathOf("case.txt")), bytes);
+    EXPECT_EQ(ReadRegularFile(PathOf("case.txt"), ErrorKind::Input, "the file"), bytes);
     WriteFile(PathOf("empty.txt"), "");
-    EXPECT_EQ(ReadRegularFile(PathOf("empty.txt")), "");
+    EXPECT_EQ(ReadRegularFile(PathOf("empty.txt"), ErrorKind::Input, "the file"), "");
 }
 
 // Files in /proc give their size as 0: they are read to their end.
 TEST_F(ReadFileTest, AFileThatStatesNoSizeIsReadToItsEnd) {
-    const std::string status = ReadRegularFile("/proc/self/status");
+    const std::string status = ReadRegularFile("/proc/self/status", ErrorKind::Input, "the file");
     EXPECT_NE(status.find("Pid:"), std::string::npos);
 }
 
@@ -72,7 +74,7 @@ TEST_F(ReadFileTest, FilesUpToTheLimitAreReadAndLargerOnesRefused) {
     WriteFile(over, "");
     ASSERT_EQ(truncate(atLimit.c_str(), kMaxReadBytes), 0);
     ASSERT_EQ(truncate(over.c_str(), kMaxReadBytes + 1), 0);
-    EXPECT_EQ(ReadRegularFile(atLimit).size(), kMaxReadBytes);
+    EXPECT_EQ(ReadRegularFile(atLimit, ErrorKind::Input, "the file").size(), kMaxReadBytes);
     EXPECT_EQ(RefusalOf(over), "it holds more than 64 MiB");
 }
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/request/CalculationRequest.h"
-#include "app/request/TextToNumber.h"
+#include "model/NumberText.h"
 #include "support/DefaultInputs.h"
 
 namespace tadmor {

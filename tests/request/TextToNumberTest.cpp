@@ -1,4 +1,4 @@
-#include "app/request/TextToNumber.h"
+#include "model/NumberText.h"
 
 #include <gtest/gtest.h>
 

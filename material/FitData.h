@@ -1,0 +1,38 @@
+// What a fit of the viscosity law is made from (a rheometer table, or a
+// standard law sampled over a window) and the material file it makes.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "material/Material.h"
+#include "material/RheometerTable.h"
+#include "material/StandardLaws.h"
+#include "material/ViscosityFit.h"
+
+namespace tadmor::material {
+
+struct FitData {
+    std::vector<RheometerPoint> points;
+    std::string description;  // "the rheometer table FILE", "power-law (m = ...) sampled over ..."
+    std::string name;         // the material's name unless one is given: the table's stem or the law's name
+};
+
+// The points of the rheometer table at `path`. Throws Error of kind Material.
+FitData TableData(const std::string& path, const TableUnits& units);
+
+// The law sampled over `window` (degC, 1/s). Throws Error of kind Input for
+// parameters or a window that cannot be used.
+FitData LawData(const StandardLawInfo& law, const LawParameters& given, const FittedRange& window);
+
+// "180.0 to 220.0 degC, 10 to 1000 1/s".
+std::string WindowText(const FittedRange& range);
+
+// The material of the fit: its law and range, named `name` (the data's name
+// when empty), with `source` first among the sources, and the thermal
+// properties and sources of `base` (the window's defaults without one).
+Material FittedMaterial(const LawFit& fit, const FitData& data, const std::optional<Material>& base,
+                        const std::string& name, const std::string& source);
+
+}  // namespace tadmor::material

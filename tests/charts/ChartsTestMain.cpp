@@ -1,0 +1,12 @@
+// The charts' tests run with a QGuiApplication, which painting text needs,
+// on Qt's offscreen platform: no display is needed.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

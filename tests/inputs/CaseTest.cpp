@@ -1,0 +1,159 @@
+// A case as an engineer gives it: the case file's lines, single values, the
+// material, where each text came from, and what to write instead of a text
+// that is refused.
+#include "inputs/Case.h"
+
+#include <gtest/gtest.h>
+
+#include "support/Errors.h"
+
+namespace tadmor::inputs {
+namespace {
+
+using tadmor::test::ErrorTextOf;
+
+const std::string& TextOf(const Case& inputs, std::string_view variable) {
+    return inputs.texts[FieldIndexOf(variable)];
+}
+
+TEST(CaseFile, LinesCommentsAndQuotes) {
+    Case inputs = DefaultCase();
+    ApplyCaseText(inputs,
+                  "# a comment\r\n"
+                  "\n"
+                  "   \t\n"
+                  "  # an indented comment\n"
+                  "ScrewDiameter = 16.5 \r\n"
+                  "\tBarrelC0=300\n"
+                  "SolidTemp =   \" 25.0 \"  \n"
+                  "ResultFileName = \" \"\n"
+                  "FeedTurns = 12\n"
+                  "FeedTurns = 11 # not a comment\n"
+                  "ScrewPitch =\nBarrelC1 = \"a = \"b\"",
+                  "hot.case");
+    EXPECT_EQ(TextOf(inputs, "ScrewDiameter"), "16.5");
+    EXPECT_EQ(TextOf(inputs, "BarrelC0"), "300");
+    EXPECT_EQ(TextOf(inputs, "SolidTemp"), " 25.0 ");
+    EXPECT_EQ(TextOf(inputs, "ResultFileName"), " ");
+    EXPECT_EQ(TextOf(inputs, "FeedTurns"), "11 # not a comment");
+    EXPECT_EQ(TextOf(inputs, "ScrewPitch"), "");
+    EXPECT_EQ(TextOf(inputs, "BarrelC1"), "a = \"b");
+    EXPECT_EQ(TextOf(inputs, "MeteringDepth"), "0.4");
+    EXPECT_EQ(inputs.origins[FieldIndexOf("FeedTurns")], "hot.case:10");
+    EXPECT_EQ(inputs.origins[FieldIndexOf("MeteringDepth")], "the default");
+}
+
+// A byte-order mark is ignored at the start of the file only.
+TEST(CaseFile, AByteOrderMarkAtTheStartIsIgnored) {
+    Case inputs = DefaultCase();
+    ApplyCaseText(inputs, "\xEF\xBB\xBFScrewSpeed = 45\r\nOutputRate = 250\r\n", "bom.case");
+    EXPECT_EQ(TextOf(inputs, "ScrewSpeed"), "45");
+    EXPECT_EQ(TextOf(inputs, "OutputRate"), "250");
+    EXPECT_EQ(ErrorTextOf([&] { ApplyCaseText(inputs, "ScrewSpeed = 45\n\xEF\xBB\xBFOutputRate = 250", "bom.case"); }),
+              "bom.case:2: unknown input name \"\xEF\xBB\xBFOutputRate\"; did you mean OutputRate?");
+}
+
+TEST(CaseFile, ErrorsNameTheFileAndLine) {
+    Case inputs = DefaultCase();
+    const auto errorOf = [&inputs](const std::string& contents) {
+        return ErrorTextOf([&] { ApplyCaseText(inputs, contents, "run.case"); });
+    };
+    EXPECT_EQ(errorOf("# ok\nScrewDiameter 15\n"), "run.case:2: expected NAME = TEXT");
+    EXPECT_EQ(errorOf("\n\n = 15\n"), "run.case:3: expected NAME = TEXT");
+    EXPECT_EQ(errorOf("screwdiameter = 15"),
+              "run.case:1: unknown input name \"screwdiameter\"; did you mean ScrewDiameter?");
+    EXPECT_EQ(errorOf("Edit1 = 15"), "run.case:1: unknown input name \"Edit1\"");
+    EXPECT_EQ(errorOf("ScrewDiameter = 1\nResultFileName = \"out.txt"), "run.case:2: missing closing quote");
+    EXPECT_EQ(errorOf("ResultFileName = \""), "run.case:1: missing closing quote");
+    // A huge name is cut short, a control character written out.
+    EXPECT_EQ(errorOf(std::string(100, 'x') + "\x01 = 1"),
+              "run.case:1: unknown input name \"" + std::string(80, 'x') + "...\"");
+    EXPECT_EQ(ErrorTextOf([&] { ApplyCaseFile(inputs, "/nonexistent/folder/run.case"); }),
+              "cannot read case file \"/nonexistent/folder/run.case\": No such file or directory");
+}
+
+TEST(SetInput, TextIsTakenExactlyAndTheLastWins) {
+    Case inputs = DefaultCase(',');
+    SetInput(inputs, " ScrewDiameter", " 16 ", "--set");
+    SetInput(inputs, "ResultFileName", "a=b.txt", "--set");
+    SetInput(inputs, "BarrelC2", "", "--set");
+    SetInput(inputs, "ResultFileName", "out.txt", "-o");
+    EXPECT_EQ(TextOf(inputs, "ScrewDiameter"), " 16 ");
+    EXPECT_EQ(TextOf(inputs, "BarrelC2"), "");
+    EXPECT_EQ(TextOf(inputs, "ResultFileName"), "out.txt");
+    EXPECT_EQ(inputs.origins.back(), "-o");
+    EXPECT_EQ(TextOf(inputs, "ViscA22"), "-0,00012377");  // the defaults follow the separator
+    EXPECT_EQ(ErrorTextOf([&] { SetInput(inputs, "Diameter", "15", "--set"); }),
+              "--set: unknown input name \"Diameter\"");
+}
+
+TEST(WithSeparator, PointAndCommaChangePlaces) {
+    Case inputs = DefaultCase();
+    SetInput(inputs, "ScrewSpeed", "4,5", "--set");  // not a number with "."
+    const Case comma = WithSeparator(inputs, ',');
+    EXPECT_EQ(comma.separator, ',');
+    EXPECT_EQ(TextOf(comma, "ScrewDiameter"), "15,0");
+    EXPECT_EQ(TextOf(comma, "ScrewSpeed"), "4.5");  // still not a number
+    EXPECT_EQ(TextOf(WithSeparator(comma, '.'), "ScrewSpeed"), "4,5");
+}
+
+TEST(RefusalDetail, TheOriginTheTextAndWhatToWriteInstead) {
+    Case inputs = DefaultCase();
+    ApplyCaseText(inputs, "ScrewSpeed = 4,5\nOutputRate = 300 kg/hr\nScrewPitch = -3\nBarrelC0 = abc", "c.case");
+    const struct {
+        const char* variable;
+        const char* detail;
+    } cases[] = {
+        {"ScrewSpeed",
+         "c.case:1: ScrewSpeed \"4,5\" is not a number: the decimal separator is \".\": write 4.5 (or give "
+         "--decimal-separator ,)"},
+        {"OutputRate",
+         "c.case:2: OutputRate \"300 kg/hr\" is not a number: write the number alone, without a unit (OutputRate "
+         "is Output (kg/hr))"},
+        {"ScrewPitch", "c.case:3: ScrewPitch \"-3\" must be greater than 0"},
+        {"BarrelC0",
+         "c.case:4: BarrelC0 \"abc\" is not a number: write an optional sign, digits with at most one \".\" and "
+         "an optional exponent (E or e), such as 290.0"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(RefusalDetail(inputs, FieldIndexOf(c.variable)), c.detail);
+}
+
+material::Material TestMaterial() {
+    material::Material material;
+    material.name = "test";
+    const FieldTexts defaults = DefaultFieldTexts();
+    for (int i = 0; i < material::kMaterialInputCount; ++i)
+        material.values[i] = *TextToNumber(defaults[FieldIndexOf(material::kMaterialInputs[i])], '.');
+    material.values[0] = 7.5;
+    return material;
+}
+
+TEST(Material, SetsTheMaterialInputsThenCaseAndSetWin) {
+    Case inputs = DefaultCase(',');
+    ApplyMaterial(inputs, TestMaterial(), "m.material");
+    EXPECT_EQ(TextOf(inputs, "ViscA0"), "7,5");
+    EXPECT_EQ(inputs.origins[FieldIndexOf("ViscA0")], "m.material");
+    EXPECT_EQ(inputs.origins[FieldIndexOf("ViscA1")], "the default");  // the same text as before
+    ApplyCaseText(inputs, "ViscA0 = 7.6", "c.case");
+    EXPECT_EQ(TextOf(inputs, "ViscA0"), "7.6");
+    ASSERT_TRUE(inputs.material);
+}
+
+// The default barrel is at 290 degC throughout: every row lies above a
+// fitted range that ends at 280 degC, while the law is the material's.
+TEST(AllWarnings, TheFittedRangeOnlyWhileTheLawIsTheMaterials) {
+    material::Material material = TestMaterial();
+    material.values[0] = 7.442;
+    material.range = material::FittedRange{250, 280, 0.001, 1e6};
+    Case inputs = DefaultCase();
+    ApplyMaterial(inputs, material, "m.material");
+    const auto codes = [](const Case& c) { return WarningCodes(Summarize(c, Calculate(c))); };
+    EXPECT_EQ(codes(inputs), "bed-wider-than-channel viscosity-extrapolated");
+    SetInput(inputs, "ViscA2", "0.004", "--set");
+    EXPECT_EQ(codes(inputs).find("viscosity-extrapolated"), std::string::npos);
+    SetInput(inputs, "ScrewSpeed", "-1", "--set");
+    EXPECT_EQ(codes(inputs), "");  // refused: no warnings
+}
+
+}  // namespace
+}  // namespace tadmor::inputs
