@@ -21,7 +21,7 @@ struct RunControl {
     const StopFlag* stop = nullptr;  // none: never stopped
     // After each task, one call at a time: the task's index, the tasks done
     // (the earlier ones of `done` included) and their total.
-    std::function<void(std::size_t index, std::size_t done, std::size_t total)> progress;
+    std::function<void(std::size_t index, std::size_t done, std::size_t total)> progress = nullptr;
 };
 
 // Whether `control` asks to stop.

@@ -46,19 +46,7 @@ int ExitCodeOf(RequestOutcome outcome) {
     return kExitCalculationError;
 }
 
-std::string Escaped(std::string_view text) {
-    std::string escaped;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7f) {
-            escaped += c;
-            continue;
-        }
-        constexpr char kHex[] = "0123456789abcdef";
-        escaped += {'\\', 'x', kHex[byte / 16], kHex[byte % 16]};
-    }
-    return escaped;
-}
+std::string Escaped(std::string_view text) { return EscapedText(text); }
 
 std::string Quoted(std::string_view text) { return ShownText(text, std::string_view::npos); }
 

@@ -139,9 +139,11 @@ the results files of --results-dir are written with the locale's separator
 (see tadmor run).
 
 The summary has one line per case, in case order: the case number (from 0),
-the varied values, the outcome, the rows recorded, the FLIGHT where melting
-completed (empty when it did not), X/W, QS/QT and the total and viscous power
-of the last row recorded, and the request's message when it has one. A case
+the varied values, the outcome, the rows recorded, the FLIGHT of the increment
+where melting completed (empty when it did not), X/W and QS/QT at the end of
+the screw (those of the last row when solid is left, 0 when melting
+completed), the total and viscous power of the last row recorded, the
+request's message when it has one, and the codes of its warnings. A case
 that is refused or fails is a line with its message; the sweep goes on.
 --results-dir DIR keeps each case's results file as DIR/case-N.txt; without
 it no results file is written.

@@ -29,6 +29,10 @@ private:
     ErrorKind kind_;
 };
 
+// `text` with its control characters written as \xNN, so that a message
+// quoting it stays one line.
+std::string EscapedText(std::string_view text);
+
 // A text as a message quotes it: in double quotes, its control characters
 // written as \xNN so that the message stays one line, and cut after `most`
 // bytes with "..." so that a huge text does not flood it.

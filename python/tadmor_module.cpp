@@ -60,9 +60,10 @@ class FileError(Error):
     """A file (results file, material file) that could not be written."""
 
 class Interrupted(KeyboardInterrupt):
-    """Ctrl-C (SIGINT) stopped a sweep or a solve curve: the cases running
-    then finished, no further case started. ``partial`` holds what was
-    finished, as the call would have returned it."""
+    """Ctrl-C (SIGINT) stopped a sweep, a solve or a sensitivity: the
+    calculations running then finished, no further one started. ``partial``
+    holds what a sweep or a solve curve finished, as the call would have
+    returned it (None for a single solve and a sensitivity)."""
     def __init__(self, message, partial):
         super().__init__(message)
         self.message = message
@@ -165,8 +166,8 @@ int Jobs(const py::object& jobs) {
 
 // Runs `work` with `stop` on a thread of its own, without the GIL, while
 // this thread looks for signals every 50 ms: Ctrl-C sets `stop` (no further
-// case starts, the running ones finish). True when a signal stopped it; the
-// Python error of the signal is then pending.
+// case starts, the running ones finish). True when a signal stopped it; its
+// KeyboardInterrupt is then cleared, for the caller's Interrupted.
 template <class Work>
 bool RunInterruptibly(Work work, analysis::StopFlag& stop) {
     std::packaged_task<void()> task(work);
@@ -179,6 +180,7 @@ bool RunInterruptibly(Work work, analysis::StopFlag& stop) {
             if (interrupted) continue;
             py::gil_scoped_acquire acquire;
             if (PyErr_CheckSignals() != 0) {
+                PyErr_Clear();
                 interrupted = true;
                 stop = 1;
             }
@@ -189,10 +191,8 @@ bool RunInterruptibly(Work work, analysis::StopFlag& stop) {
     return interrupted;
 }
 
-// Raises tadmor.Interrupted with the partial result, replacing the pending
-// KeyboardInterrupt.
-[[noreturn]] void RaiseInterrupted(const std::string& message, const py::object& partial) {
-    PyErr_Clear();
+// Raises tadmor.Interrupted with the partial result (None when there is none).
+[[noreturn]] void RaiseInterrupted(const std::string& message, const py::object& partial = py::none()) {
     Raise("Interrupted", py::make_tuple(message, partial));
 }
 
@@ -466,7 +466,8 @@ py::object Solve(const std::string& input, const py::object& meltedAt, const py:
     }
 
     analysis::SolveResult result;
-    if (RunInterruptibly([&] { result = analysis::Solve(problem, control); }, stop)) throw py::error_already_set();
+    if (RunInterruptibly([&] { result = analysis::Solve(problem, control); }, stop))
+        RaiseInterrupted("the solve was stopped");
     // Neither end ran: the base case itself is at fault, as the low end says.
     if (result.solutions.empty() && !result.low.met && !result.high.met) {
         inputs::Case low = problem.base;
@@ -504,7 +505,7 @@ py::object Sensitivity(const py::object& values, const py::object& casePath, con
                                                control);
             },
             stop))
-        throw py::error_already_set();
+        RaiseInterrupted("the sensitivity was stopped");
     if (result.base.outcome != RequestOutcome::Completed) RaiseFailure(inputs::Calculate(base));
     return TableOf(exporting::SensitivityColumns(), exporting::RankedRows(result, measure));
 }
@@ -718,9 +719,10 @@ CalculationError).
 over: {NAME: values} (a list, or a text "FROM:TO:STEP" or "V1,V2,...") solves
 at each value of a second input, on `jobs` threads, and returns the curve
 instead: one row per value with the columns of the command's CSV (NAME, the
-input, solutions, "FLIGHT melted (turns)", "X/W at end", "POWER TOT (kW)",
-"POWER VIS (kW)", calculations; the largest solution, NaN where none), as a
-pandas DataFrame, or a dict of NumPy arrays without pandas.)doc");
+input, solutions, "melting completed at FLIGHT (turns)", "X/W at end (-)",
+"POWER TOT (kW)", "POWER VIS (kW)", calculations; the largest solution, NaN
+where none), as a pandas DataFrame, or a dict of NumPy arrays without pandas.
+Ctrl-C stops it as it stops sweep(), with the values solved in .partial.)doc");
 
     py::class_<Fitted>(m, "FitResult", "The viscosity law fitted by fit().")
         .def_readonly("coefficients", &Fitted::coefficients,
@@ -799,17 +801,23 @@ Raises InputError or CalculationError when the base case is refused or fails.)do
           py::arg("shard") = py::none(), py::arg("decimal_separator") = ".",
           R"doc(Runs every combination of the varied inputs, as `tadmor sweep` does.
 
-varied: a dict of input names to a list of values or to a text as --vary takes
-    it: "FROM:TO:STEP" or "V1,V2,..."; the first input varies slowest.
+varied: a dict of input names to their values: a list (or range, or NumPy
+    array) of numbers, or a text as --vary takes it: "FROM:TO:STEP" or
+    "V1,V2,..."; the first input varies slowest. Every value is checked before
+    the first case.
 base: the base case's inputs, as run() takes them; case, material: as in run().
-jobs: threads (default: one per processor). shard: (K, N) runs every N-th case
-    from case K, as --shard K/N.
+jobs: threads (default: one per processor; at least 1). shard: (K, N) runs
+    every N-th case from case K, as --shard K/N.
 
 Returns the summary, one row per case: a pandas DataFrame when pandas is
 installed, else a dict of NumPy arrays. Columns: case (index in the whole
 sweep), each varied input, outcome, rows (0 unless completed), "melting
-completed at FLIGHT (turns)", "X/W at end (-)", "QS/QT at end (-)", "POWER TOT
-at end (kW)", "POWER VIS at end (kW)" (NaN where there is none), message and
-warnings (the codes of the case's warnings, separated by spaces).
-A case that fails is a row with its outcome and message, not an exception.)doc");
+completed at FLIGHT (turns)" (of the increment), "X/W at end (-)" and "QS/QT
+at end (-)" (0 when melting completed), "POWER TOT at end (kW)", "POWER VIS
+at end (kW)" (of the last row; NaN where there is none), message and warnings
+(the codes of the case's warnings, separated by spaces). A case that fails is
+a row with its outcome and message, not an exception.
+
+Ctrl-C stops it: the running cases finish, and tadmor.Interrupted (a
+KeyboardInterrupt) is raised with the finished cases in .partial.)doc");
 }

@@ -21,7 +21,9 @@ TEST(Options, LaterSourcesWin) {
     EXPECT_EQ(given.texts[FieldIndexOf("ScrewSpeed")], "45");
     EXPECT_EQ(given.texts[FieldIndexOf("ResultFileName")], "out.txt");
     EXPECT_EQ(given.texts[FieldIndexOf("OutputRate")], "300.0");
-    EXPECT_EQ(ErrorTextOf([] { GivenCase({.settings = {"ScrewDiameter"}}); }),
+    RunOptions badSetting;
+    badSetting.settings = {"ScrewDiameter"};
+    EXPECT_EQ(ErrorTextOf([&] { GivenCase(badSetting); }),
               "--set expects NAME=TEXT, not \"ScrewDiameter\"");
     for (auto empty : {&RunOptions::materialPath, &RunOptions::casePath}) {
         RunOptions withEmpty;

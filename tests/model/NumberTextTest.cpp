@@ -78,5 +78,33 @@ TEST(NumberText, EveryMagnitudeReadsBack) {
     }
 }
 
+// The program reads numbers with a 64-bit mantissa and then rounds to double:
+// for a few doubles the shortest text that any correctly rounded reader takes
+// back lands on a neighbour that way. The exact text of those has 21 digits.
+TEST(ExactNumber, ReadsBackThroughTheProgramsOwnReaderAndAnyOther) {
+    for (const double value : {43.613889372583166, 5.0734121111978014, 8141.6885851806755, -0.0062233414769213196}) {
+        const std::string text = ExactNumber(value);
+        EXPECT_EQ(TextToNumber(text, '.'), value) << text;
+        EXPECT_EQ(std::strtod(text.c_str(), nullptr), value) << text;
+        EXPECT_EQ(text.size(), value < 0 ? 27u : 26u) << text;  // 21 digits in exponent form
+    }
+    // Every other double: its shortest text.
+    const std::pair<double, const char*> shortest[] = {
+        {0.1, "0.1"}, {300.0, "300"}, {1e-300, "1e-300"}, {-2.5, "-2.5"}, {1.7976931348623157e308, "1.7976931348623157e+308"}};
+    for (const auto& [value, text] : shortest) EXPECT_EQ(ExactNumber(value), text);
+    EXPECT_EQ(ExactNumber(-2.5, ','), "-2,5");
+    EXPECT_EQ(ExactNumber(NAN), "nan");
+}
+
+// Any text the reader takes reads the same through TextToExtended, rounded.
+TEST(TextToExtended, KeepsTheSixtyFourBitsThatTextToNumberRounds) {
+    const std::optional<Extended> extended = TextToExtended(" 43.61388937258317 ", '.');
+    ASSERT_TRUE(extended);
+    EXPECT_EQ(static_cast<double>(*extended), TextToNumber("43.61388937258317", '.'));
+    EXPECT_NE(*extended, static_cast<Extended>(43.613889372583166));  // between two doubles
+    EXPECT_FALSE(TextToExtended("1e309", '.'));  // beyond a double, though not beyond 64 bits
+    EXPECT_FALSE(TextToExtended("1,5", '.'));
+}
+
 }  // namespace
 }  // namespace tadmor

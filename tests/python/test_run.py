@@ -141,3 +141,10 @@ def test_warnings_are_the_commands(tmp_path):
     assert [w.code for w in warnings] == ["negative-solid-flow"]
     assert run.stderr == "".join(f"tadmor: warning: {w}\n" for w in warnings)
     assert "(-0.00019)" in warnings[0].message
+
+
+# The program reads numbers with 64 bits and rounds to double: these doubles'
+# shortest texts would round to a neighbour, so the module gives 21 digits.
+@pytest.mark.parametrize("value", [43.613889372583166, 42.051541552215006, 54.749995658975386])
+def test_a_number_reaches_the_calculation_as_the_same_double(value):
+    assert tadmor.run({"ScrewSpeed": value}).inputs["ScrewSpeed"] == value

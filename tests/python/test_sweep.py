@@ -1,3 +1,9 @@
+import os
+import signal
+import subprocess
+import sys
+import time
+
 import numpy as np
 import pandas as pd
 import pytest
@@ -41,3 +47,49 @@ def test_shards_together_are_the_whole_sweep():
 def test_a_bad_vary_raises_an_input_error():
     with pytest.raises(tadmor.InputError):
         tadmor.sweep({"NoSuchInput": [1, 2]})
+
+
+def german_locale(folder):
+    """The environment of a German locale (decimal comma) built in `folder`, or None."""
+    built = subprocess.run(["localedef", "-i", "de_DE", "-f", "UTF-8", str(folder / "de_DE.UTF-8")],
+                           capture_output=True)
+    if built.returncode not in (0, 1) or not (folder / "de_DE.UTF-8").exists():
+        return None
+    return {**os.environ, "LOCPATH": str(folder), "LC_ALL": "de_DE.UTF-8"}
+
+
+def test_values_read_alike_under_a_locale_with_a_decimal_comma(tmp_path):
+    environment = german_locale(tmp_path)
+    if environment is None:
+        pytest.skip("localedef cannot build de_DE.UTF-8 (the Debian package locales)")
+    script = ("import locale, tadmor; locale.setlocale(locale.LC_ALL, ''); assert locale.localeconv()['decimal_point'] == ','; "
+              "s = tadmor.sweep({'ScrewSpeed': '45.5,50'}); print(list(s['ScrewSpeed']))")
+    run = subprocess.run([sys.executable, "-c", script], env=environment, capture_output=True, text=True)
+    assert run.returncode == 0, run.stderr
+    assert run.stdout == "[45.5, 50.0]\n"
+
+
+def test_ctrl_c_stops_a_sweep_and_keeps_the_cases_finished(tmp_path):
+    script = ("import tadmor\n"
+              "print('ready', flush=True)\n"
+              "try:\n"
+              "    tadmor.sweep({'ScrewSpeed': '20:80:0.01'}, jobs=2)\n"
+              "except tadmor.Interrupted as stopped:\n"
+              "    assert isinstance(stopped, KeyboardInterrupt)\n"
+              "    print(len(stopped.partial), stopped.message)\n")
+    child = subprocess.Popen([sys.executable, "-c", script], stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    assert child.stdout.readline() == "ready\n"
+    time.sleep(0.5)  # into the sweep, which takes about 10 s
+    child.send_signal(signal.SIGINT)
+    out, err = child.communicate(timeout=60)
+    assert child.returncode == 0, err
+    finished, message = out.split(" ", 1)
+    assert 0 < int(finished) < 6001
+    assert message == f"the sweep was stopped: {finished} of 6001 cases finished (in .partial)\n"
+
+
+@pytest.mark.parametrize("varied", [{"ScrewSpeed": []}, {"ScrewSpeed": "40,,50"}, {"ScrewSpeed": [40, "a"]},
+                                    {"ScrewSpeed": [10 ** 400]}, {"ScrewSpeed": {"a": 1}}, {"ScrewSpeed": [float("nan")]}])
+def test_every_value_is_checked_before_the_first_case(varied):
+    with pytest.raises(tadmor.InputError):
+        tadmor.sweep(varied)

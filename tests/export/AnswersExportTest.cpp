@@ -1,0 +1,116 @@
+// The documents of the answers: a solve's JSON and its curve's CSV, and a
+// sensitivity's JSON and table, from results made by hand.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "export/SensitivityExport.h"
+#include "export/SolveExport.h"
+
+namespace tadmor::exporting {
+namespace {
+
+using namespace tadmor::analysis;
+
+const int kOutputRate = FieldIndexOf("OutputRate");
+
+Point PointAt(double value, bool melted, double flight = 0) {
+    Point point;
+    point.value = value;
+    point.text = ValueText(kOutputRate, value, '.');
+    point.run.outcome = RequestOutcome::Completed;
+    point.run.outcomeName = melted ? "melting completed" : "end of screw";
+    point.run.rows = 120;
+    if (melted) point.run.meltingIncrementFlight = flight;
+    point.run.solidFractionAtEnd = melted ? 0 : 0.02;
+    point.run.totalPower = 38.5;
+    point.run.viscousPower = 31;
+    point.run.warnings = {{"bed-wider-than-channel", "", ""}, {"bed-wider-than-channel", "", ""}};
+    point.met = melted;
+    return point;
+}
+
+TEST(SolveJson, SolutionsWithTheirBracketAndBothEnds) {
+    SolveProblem problem;
+    problem.field = kOutputRate;
+    problem.low = 75;
+    problem.high = 600;
+    SolveResult result;
+    result.solutions.push_back({PointAt(254.8, true, 24.7), PointAt(254.9, false)});
+    result.low = PointAt(75, true, 12.1);
+    result.high.value = 600;
+    result.high.run.outcome = RequestOutcome::CalculationError;
+    result.high.run.outcomeName = "calculation error";
+    result.high.run.message = "no convergence";
+    result.calculations = 29;
+    const auto json = nlohmann::json::parse(SolveJson(problem, result));
+    EXPECT_EQ(json["input"], "OutputRate");
+    EXPECT_EQ(json["target"], "melting completed by the end of the screw");
+    EXPECT_EQ(json["calculations"], 29);
+    EXPECT_EQ(json["range"], nlohmann::json::array({75.0, 600.0}));
+    const auto& solution = json["solutions"][0];
+    EXPECT_EQ(solution["value"], 254.8);
+    EXPECT_EQ(solution["notMetAt"], 254.9);
+    EXPECT_EQ(solution["meltingCompletedAtFlight"], 24.7);
+    EXPECT_EQ(solution["warnings"], nlohmann::json::array({"bed-wider-than-channel"}));  // each code once
+    EXPECT_EQ(json["high"]["outcome"], "calculation error");
+    EXPECT_EQ(json["high"]["message"], "no convergence");
+    EXPECT_FALSE(json["high"].contains("rows"));
+}
+
+TEST(CurveCsv, TheLargestSolutionAtEachValueSolved) {
+    const VariedInput over = VariedText(FieldIndexOf("ScrewSpeed"), "+30,40,50");
+    SolveResult two;
+    two.solutions = {{PointAt(100, true, 10), PointAt(100.1, false)}, {PointAt(250.3, true, 24.5), PointAt(250.4, false)}};
+    two.calculations = 31;
+    SolveResult none;
+    none.calculations = 21;
+    EXPECT_EQ(CurveCsv(over, kOutputRate, {two, std::nullopt, none}),
+              "ScrewSpeed,OutputRate,solutions,melting completed at FLIGHT (turns),X/W at end (-),POWER TOT (kW),"
+              "POWER VIS (kW),calculations\n"
+              "+30,250.3,2,24.5,0,38.5,31,31\n"
+              "50,,0,,,,,21\n");
+}
+
+TEST(SensitivityJson, InputsRankedWithTheirChangesOrWhyNot) {
+    SensitivityResult result;
+    result.percent = 1;
+    result.base = PointAt(300, true, 20).run;
+    result.base.interpolatedMeltedFlight = 20;
+    result.calculations = 5;
+    const auto response = [&](int field, double low, double high, std::optional<double> flightLow) {
+        InputResponse input;
+        input.field = field;
+        input.base = 100;
+        input.low = 99;
+        input.high = 101;
+        input.atLow = input.atHigh = result.base;
+        input.atLow.interpolatedMeltedFlight = flightLow;
+        if (!flightLow) input.atLow.outcomeName = "end of screw";
+        input.atLow.totalPower = low;
+        input.atHigh.totalPower = high;
+        input.atHigh.interpolatedMeltedFlight = 21;
+        return input;
+    };
+    result.inputs = {response(FieldIndexOf("ScrewSpeed"), 38.5, 38.5, 19.6),
+                     response(kOutputRate, 38.5, 38.5, std::nullopt)};
+    const auto json = nlohmann::json::parse(SensitivityJson(result, Measure::Melting));
+    EXPECT_EQ(json["base"]["interpolatedMeltedFlight"], 20);
+    ASSERT_EQ(json["inputs"].size(), 2u);
+    const auto& speed = json["inputs"][0];
+    EXPECT_EQ(speed["input"], "ScrewSpeed");
+    // (21 - 19.6) / 20 over 2 %: 3.5.
+    EXPECT_NEAR(speed["melting"]["elasticity"].get<double>(), 3.5, 1e-12);
+    EXPECT_NEAR(speed["melting"]["lowPercent"].get<double>(), -2, 1e-12);
+    EXPECT_EQ(json["inputs"][1]["melting"]["why"], "melting not completed at -1 %");
+
+    const std::vector<SensitivityRow> rows = RankedRows(result, Measure::Melting);
+    const std::vector<Column<SensitivityRow>> columns = SensitivityColumns();
+    EXPECT_EQ(columns[4].name, "melting elasticity");
+    EXPECT_NEAR(std::get<double>(columns[4].cell(rows[0])), 3.5, 1e-12);
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(columns[4].cell(rows[1])));
+    EXPECT_EQ(std::get<std::string>(columns.back().cell(rows[1])), "melting not completed at -1 %");
+}
+
+}  // namespace
+}  // namespace tadmor::exporting

@@ -1,0 +1,2 @@
+// A library that includes a front-end.
+#include "cli/Console.h"

@@ -1,0 +1,2 @@
+// The lowest layer including one above it.
+#include "report/FixedPoint.h"
