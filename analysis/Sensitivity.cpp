@@ -16,9 +16,11 @@ std::string Difference(const RunSummary& base, const RunSummary& response, const
             if (response.interpolatedMeltedFlight.has_value() == base.interpolatedMeltedFlight.has_value()) return "";
             return std::string(response.interpolatedMeltedFlight ? "melting completed" : "melting not completed") +
                    " at " + percent;
-        case RequestOutcome::InvalidInput: return "refused at " + percent + ": " + response.message;
+        case RequestOutcome::InvalidInput:
+            return "refused at " + percent + ": " + response.message;
         case RequestOutcome::FileNotWritten:
-        case RequestOutcome::CalculationError: return "calculation error at " + percent + ": " + response.message;
+        case RequestOutcome::CalculationError:
+            return "calculation error at " + percent + ": " + response.message;
     }
     return "";
 }

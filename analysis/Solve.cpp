@@ -14,8 +14,10 @@ bool TargetMet(const Target& target, const RunSummary& run) {
     switch (target.kind) {
         case TargetKind::MeltedAtFlight:
             return run.meltingIncrementFlight && *run.meltingIncrementFlight <= target.value;
-        case TargetKind::MeltedAtEnd: return run.meltingIncrementFlight.has_value();
-        case TargetKind::SolidFractionAtEnd: return run.solidFractionAtEnd.value_or(1) <= target.value;
+        case TargetKind::MeltedAtEnd:
+            return run.meltingIncrementFlight.has_value();
+        case TargetKind::SolidFractionAtEnd:
+            return run.solidFractionAtEnd.value_or(1) <= target.value;
     }
     return false;
 }
@@ -24,9 +26,12 @@ bool TargetMet(const Target& target, const RunSummary& run) {
 
 std::string TargetText(const Target& target) {
     switch (target.kind) {
-        case TargetKind::MeltedAtFlight: return "melting completed by FLIGHT " + ExactNumber(target.value);
-        case TargetKind::MeltedAtEnd: return "melting completed by the end of the screw";
-        case TargetKind::SolidFractionAtEnd: return "X/W at most " + ExactNumber(target.value) + " at the end";
+        case TargetKind::MeltedAtFlight:
+            return "melting completed by FLIGHT " + ExactNumber(target.value);
+        case TargetKind::MeltedAtEnd:
+            return "melting completed by the end of the screw";
+        case TargetKind::SolidFractionAtEnd:
+            return "X/W at most " + ExactNumber(target.value) + " at the end";
     }
     return "";
 }
@@ -77,7 +82,8 @@ SolveResult Solve(const SolveProblem& problem, const RunControl& control) {
     std::vector<Point> points(scanned.size());
     RunControl scan = control;
     scan.progress = nullptr;
-    RunTasks(scanned.size(), [&](std::size_t i) { points[i] = evaluate(scanned[i]); }, scan);
+    RunTasks(
+        scanned.size(), [&](std::size_t i) { points[i] = evaluate(scanned[i]); }, scan);
     result.calculations = static_cast<int>(scanned.size());
     result.low = points.front();
     result.high = points.back();

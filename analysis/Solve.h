@@ -32,9 +32,9 @@ std::string TargetText(const Target& target);
 // One calculation at one value of the input solved for.
 struct Point {
     double value = 0;
-    std::string text;          // the text the calculation was given, with "."
+    std::string text;  // the text the calculation was given, with "."
     RunSummary run;
-    std::optional<bool> met;   // whether the target is met; empty unless completed
+    std::optional<bool> met;  // whether the target is met; empty unless completed
 };
 
 // A crossing, bisected down to neighbouring values one step of the input's
@@ -49,7 +49,7 @@ struct SolveProblem {
     int field = 0;             // index into kInputFields of the input solved for
     double low = 0, high = 0;  // the range scanned
     Target target;
-    int intervals = 20;        // the scan's intervals before bisection
+    int intervals = 20;  // the scan's intervals before bisection
 };
 
 struct SolveResult {

@@ -83,8 +83,7 @@ std::string_view NameOf(const VariedInput& input) { return kInputFields[input.fi
 int VariedField(std::string_view name, std::string_view what) {
     name = Trim(name);
     const int field = FieldIndexOf(name);
-    if (field < 0)
-        Refuse(std::string(what) + ": unknown input name " + ShownText(name) + DidYouMean(name));
+    if (field < 0) Refuse(std::string(what) + ": unknown input name " + ShownText(name) + DidYouMean(name));
     if (field >= kNumericFieldCount)
         Refuse(std::string(what) + ": " + std::string(name) + " cannot be varied; every case has its own results file");
     return field;
@@ -217,8 +216,8 @@ bool RunSweep(const Sweep& sweep, const std::vector<SweepCase>& cases, CaseResul
     for (std::size_t i = 0; i < cases.size(); ++i)
         if (!results[i]) todo.push_back(i);
     return RunTasks(
-        todo, cases.size() - todo.size(), cases.size(),
-        [&](std::size_t i) { results[i] = RunCase(sweep, cases[i]); }, control);
+        todo, cases.size() - todo.size(), cases.size(), [&](std::size_t i) { results[i] = RunCase(sweep, cases[i]); },
+        control);
 }
 
 }  // namespace tadmor::analysis

@@ -73,9 +73,9 @@ long CaseCount(const std::vector<VariedInput>& varied);
 std::vector<SweepCase> SweepCases(const std::vector<VariedInput>& varied, Shard shard);
 
 struct Sweep {
-    inputs::Case base;               // the base case, in the separator of the results files
+    inputs::Case base;  // the base case, in the separator of the results files
     std::vector<VariedInput> varied;
-    std::string resultsDir;          // empty: no results files are written
+    std::string resultsDir;  // empty: no results files are written
 };
 
 // Names a sweep: 16 hex digits of a hash of the base case's numeric texts,
@@ -99,7 +99,6 @@ using CaseResults = std::vector<std::optional<RunSummary>>;
 
 // Runs the cases that have no result yet into their places in `results`.
 // Returns false when stopped before every case ran.
-bool RunSweep(const Sweep& sweep, const std::vector<SweepCase>& cases, CaseResults& results,
-              const RunControl& control);
+bool RunSweep(const Sweep& sweep, const std::vector<SweepCase>& cases, CaseResults& results, const RunControl& control);
 
 }  // namespace tadmor::analysis

@@ -16,9 +16,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <vector>
 
 #include "model/Cal_Main.h"

@@ -15,12 +15,12 @@ namespace tadmor::charts {
 using analysis::Change;
 using analysis::InputResponse;
 using analysis::Measure;
+using analysis::NameOf;
 using analysis::SensitivityResult;
 using analysis::SolveResult;
 using analysis::SweepCase;
-using analysis::VariedInput;
-using analysis::NameOf;
 using analysis::ValueOf;
+using analysis::VariedInput;
 using material::LawFit;
 using material::LogViscosity;
 using material::RheometerPoint;
@@ -52,8 +52,8 @@ std::string BarrelText(const SimulationState& state) {
 Chart MeltingProfileChart(const SimulationState& state, std::optional<double> meltingFlight) {
     Chart chart;
     chart.title = "Melting profile: " + state.ResultFileName;
-    chart.subtitle = "screw " + NumberText(state.ScrewDiameter, 1) + " cm, " + NumberText(state.ScrewSpeed, 1) + " rpm, " +
-                     NumberText(state.OutputRate, 1) + " kg/hr, " + BarrelText(state);
+    chart.subtitle = "screw " + NumberText(state.ScrewDiameter, 1) + " cm, " + NumberText(state.ScrewSpeed, 1) +
+                     " rpm, " + NumberText(state.OutputRate, 1) + " kg/hr, " + BarrelText(state);
     if (meltingFlight)
         chart.subtitle += "; melting completed at FLIGHT " + NumberText(*meltingFlight, 2);
     else if (state.StepCount > 0)
@@ -65,7 +65,8 @@ Chart MeltingProfileChart(const SimulationState& state, std::optional<double> me
     const double compressionEnd = feedEnd + state.CompressionTurns;
     const double screwEnd = compressionEnd + state.MeteringTurns;
     chart.xRange = {0.0, screwEnd};
-    chart.bands = {{0, feedEnd, "feed"}, {feedEnd, compressionEnd, "compression"}, {compressionEnd, screwEnd, "metering"}};
+    chart.bands = {
+        {0, feedEnd, "feed"}, {feedEnd, compressionEnd, "compression"}, {compressionEnd, screwEnd, "metering"}};
     chart.marks.push_back({state.DelayTurns, "melting starts"});
     if (meltingFlight) chart.marks.push_back({*meltingFlight, "melted"});
     chart.marks.push_back({screwEnd, "end of screw"});
@@ -127,8 +128,8 @@ std::string NoValueNote(const std::vector<RunSummary>& results, std::string_view
     for (const RunSummary& result : results) {
         if (SweepValueOf(valueName, result)) continue;
         ++withoutValue;
-        auto count = std::find_if(counts.begin(), counts.end(),
-                                  [&](const auto& c) { return c.first == result.outcomeName; });
+        auto count =
+            std::find_if(counts.begin(), counts.end(), [&](const auto& c) { return c.first == result.outcomeName; });
         if (count == counts.end()) count = counts.insert(counts.end(), {result.outcomeName, 0});
         ++count->second;
     }
@@ -239,9 +240,11 @@ CellOutcome OutcomeOf(const RunSummary& result) {
     switch (result.outcome) {
         case RequestOutcome::Completed:
             return result.meltingIncrementFlight ? CellOutcome::Melted : CellOutcome::EndOfScrew;
-        case RequestOutcome::InvalidInput: return CellOutcome::Refused;
+        case RequestOutcome::InvalidInput:
+            return CellOutcome::Refused;
         case RequestOutcome::FileNotWritten:
-        case RequestOutcome::CalculationError: break;
+        case RequestOutcome::CalculationError:
+            break;
     }
     return CellOutcome::Failed;
 }
@@ -259,7 +262,8 @@ std::optional<MapChart> SweepMap(const std::vector<VariedInput>& varied, const s
     MapChart map;
     map.title = title;
     map.valueLabel = SweepValueLabel(valueName);
-    map.subtitle = map.valueLabel + " against " + std::string(NameOf(varied[0])) + " and " + std::string(NameOf(varied[1]));
+    map.subtitle =
+        map.valueLabel + " against " + std::string(NameOf(varied[0])) + " and " + std::string(NameOf(varied[1]));
     map.xLabel = InputLabel(kInputFields[varied[0].field]);
     map.yLabel = InputLabel(kInputFields[varied[1].field]);
     map.noValueName = valueName == "flight" ? "end of screw: melting not completed" : "no value";
@@ -310,8 +314,8 @@ TornadoChart SensitivityChart(const SensitivityResult& result, Measure measure) 
     chart.highName = "input raised by " + ExactNumber(result.percent) + " %";
     for (const InputResponse* input : Ranked(result, measure)) {
         const Change change = ChangeOf(result, *input, measure);
-        chart.rows.push_back({std::string(kInputFields[input->field].variable), change.lowPercent,
-                              change.highPercent, change.why});
+        chart.rows.push_back(
+            {std::string(kInputFields[input->field].variable), change.lowPercent, change.highPercent, change.why});
     }
     chart.note = std::to_string(result.calculations) + " calculations; elasticity = (raised - lowered) / (2 x " +
                  ExactNumber(result.percent) + " %" + ")";

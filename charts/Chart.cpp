@@ -25,7 +25,7 @@ bool Distinguishable(double low, double high) {
 
 [[noreturn]] void ThrowTooLarge() {
     throw Error(ErrorKind::Plot, "cannot draw the chart: its axes would reach beyond " +
-                    NumberText(std::numeric_limits<double>::max(), 0, 3));
+                                     NumberText(std::numeric_limits<double>::max(), 0, 3));
 }
 
 using Range = std::optional<std::pair<double, double>>;
@@ -44,8 +44,8 @@ Range RangeOf(const std::vector<double>& values, Range range = {}) {
 // little and rounded out to whole steps. A range asked for that is empty,
 // too narrow to draw or not finite is not kept.
 Axis AxisFor(Range asked, Range data, int intervals) {
-    if (asked && !(std::isfinite(asked->first) && std::isfinite(asked->second) &&
-                   Distinguishable(asked->first, asked->second)))
+    if (asked &&
+        !(std::isfinite(asked->first) && std::isfinite(asked->second) && Distinguishable(asked->first, asked->second)))
         asked.reset();
     if (asked && (!data || (data->first >= asked->first && data->second <= asked->second))) {
         Axis axis = NiceAxis(asked->first, asked->second, intervals);

@@ -11,7 +11,7 @@
 namespace tadmor::charts {
 
 struct Curve {
-    std::string name;  // legend entry; the legend is left out when no curve has one
+    std::string name;          // legend entry; the legend is left out when no curve has one
     std::vector<double> x, y;  // a NaN in y leaves a gap
     bool dashed = false;
     bool markers = false;
@@ -41,7 +41,7 @@ struct Panel {
     std::vector<Curve> curves;
     std::optional<std::pair<double, double>> yRange;  // the y axis spans at least this and the data
     std::vector<Mark> levels;                         // horizontal reference lines
-    bool logY = false;  // y values are log10 of the quantity; ticks on whole decades
+    bool logY = false;                                // y values are log10 of the quantity; ticks on whole decades
     std::vector<Shade> shades{};
     std::string message{};  // written across the middle of the panel, e.g. when it has nothing to draw
 };
@@ -49,20 +49,20 @@ struct Panel {
 struct Chart {
     std::string title, subtitle, xLabel;
     std::optional<std::pair<double, double>> xRange;  // the x axis spans at least this and the data
-    std::vector<Band> bands;  // zones along x, shaded and named above the first panel
-    std::vector<Mark> marks;  // vertical lines through every panel
+    std::vector<Band> bands;                          // zones along x, shaded and named above the first panel
+    std::vector<Mark> marks;                          // vertical lines through every panel
     std::vector<Panel> panels;
-    std::string note;         // a line under the plot
-    bool logX = false;        // x values are log10 of the quantity; ticks on whole decades
+    std::string note;   // a line under the plot
+    bool logX = false;  // x values are log10 of the quantity; ticks on whole decades
 };
 
 // A tornado chart: the relative change of one output when each input is
 // lowered and raised by the same fraction, one row per input, largest first.
 struct TornadoRow {
-    std::string label;          // the input, e.g. "ScrewSpeed (rpm)"
-    std::optional<double> low;  // % change of the output with the input lowered
-    std::optional<double> high; // % change with the input raised
-    std::string note;           // shown instead of a bar that has no number
+    std::string label;           // the input, e.g. "ScrewSpeed (rpm)"
+    std::optional<double> low;   // % change of the output with the input lowered
+    std::optional<double> high;  // % change with the input raised
+    std::string note;            // shown instead of a bar that has no number
 };
 
 struct TornadoChart {

@@ -55,8 +55,7 @@ Rgb ScaleColor(double fraction) {
     const double c = std::cos(angle), s = std::sin(angle);
     const auto component = [](double v) { return std::clamp(v, 0.0, 1.0); };
     return {component(level + amplitude * (-0.14861 * c + 1.78277 * s)),
-            component(level + amplitude * (-0.29227 * c - 0.90649 * s)),
-            component(level + amplitude * (1.97294 * c))};
+            component(level + amplitude * (-0.29227 * c - 0.90649 * s)), component(level + amplitude * (1.97294 * c))};
 }
 
 }  // namespace tadmor::charts

@@ -38,12 +38,12 @@ struct MapChart {
     // yEdges[j + 1]; it is cells[j * (xEdges.size() - 1) + i].
     std::vector<double> xEdges, yEdges;
     std::vector<MapCell> cells;
-    Axis x, y;                      // the edges' span
+    Axis x, y;                         // the edges' span
     std::vector<Tick> xTicks, yTicks;  // at the inputs' values when there are few, else on round values
-    std::optional<Axis> values;     // the colour bar; none when no cell has a value
-    std::vector<Segment> boundary;  // between Melted and EndOfScrew cells
-    std::string noValueName;        // legend of a completed case without a value
-    std::string note;               // a line under the plot
+    std::optional<Axis> values;        // the colour bar; none when no cell has a value
+    std::vector<Segment> boundary;     // between Melted and EndOfScrew cells
+    std::string noValueName;           // legend of a completed case without a value
+    std::string note;                  // a line under the plot
 };
 
 // The edges of the cells around `centres` (ascending, distinct): halfway

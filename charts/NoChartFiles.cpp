@@ -9,8 +9,8 @@ namespace tadmor::charts {
 namespace {
 
 [[noreturn]] void Refuse(const std::string& path) {
-    throw Error(ErrorKind::Plot, "this tadmor was built without plots (TADMOR_BUILD_PLOTS=OFF): \"" + path +
-                                     "\" not drawn");
+    throw Error(ErrorKind::Plot,
+                "this tadmor was built without plots (TADMOR_BUILD_PLOTS=OFF): \"" + path + "\" not drawn");
 }
 
 }  // namespace

@@ -24,7 +24,8 @@ bool IsPngFileName(const std::string& path) { return EndsWith(path, ".png"); }
 
 void RequirePlotFileName(const std::string& path) {
     if (path.empty()) return;
-    if (!PlotsAvailable()) throw Error(ErrorKind::Input, "this tadmor was built without plots (TADMOR_BUILD_PLOTS=OFF)");
+    if (!PlotsAvailable())
+        throw Error(ErrorKind::Input, "this tadmor was built without plots (TADMOR_BUILD_PLOTS=OFF)");
     if (!IsPlotFileName(path))
         throw Error(ErrorKind::Input, "the plot file name must end in .png or .svg, not \"" + path + "\"");
 }

@@ -25,23 +25,33 @@ std::string Reason(int error) { return error ? std::string(": ") + std::strerror
 int ExitCodeOf(ErrorKind kind) {
     switch (kind) {
         case ErrorKind::Input:
-        case ErrorKind::Material: return kExitUsage;
-        case ErrorKind::Fit: return kExitInvalidInput;
+        case ErrorKind::Material:
+            return kExitUsage;
+        case ErrorKind::Fit:
+            return kExitInvalidInput;
         case ErrorKind::File:
-        case ErrorKind::Plot: return kExitFileNotWritten;
-        case ErrorKind::Simulation: return kExitCalculationError;
-        case ErrorKind::ResultsFile: return kExitNotAResultsFile;
-        case ErrorKind::Internal: break;
+        case ErrorKind::Plot:
+            return kExitFileNotWritten;
+        case ErrorKind::Simulation:
+            return kExitCalculationError;
+        case ErrorKind::ResultsFile:
+            return kExitNotAResultsFile;
+        case ErrorKind::Internal:
+            break;
     }
     return kExitInternal;
 }
 
 int ExitCodeOf(RequestOutcome outcome) {
     switch (outcome) {
-        case RequestOutcome::Completed: return kExitSuccess;
-        case RequestOutcome::InvalidInput: return kExitInvalidInput;
-        case RequestOutcome::FileNotWritten: return kExitFileNotWritten;
-        case RequestOutcome::CalculationError: return kExitCalculationError;
+        case RequestOutcome::Completed:
+            return kExitSuccess;
+        case RequestOutcome::InvalidInput:
+            return kExitInvalidInput;
+        case RequestOutcome::FileNotWritten:
+            return kExitFileNotWritten;
+        case RequestOutcome::CalculationError:
+            return kExitCalculationError;
     }
     return kExitCalculationError;
 }
@@ -66,7 +76,8 @@ int Guarded(const std::function<int()>& body) {
 
 void RequireWritable(const std::string& path, const std::string& what) {
     const AtomicFile file(path);
-    if (!file.IsOpen()) throw Error(ErrorKind::File, "cannot write " + what + " " + Quoted(path) + Reason(file.Error()));
+    if (!file.IsOpen())
+        throw Error(ErrorKind::File, "cannot write " + what + " " + Quoted(path) + Reason(file.Error()));
 }
 
 void WriteWhole(const std::string& path, std::string_view bytes, const std::string& what) {

@@ -20,9 +20,9 @@ enum ExitCode {
     kExitFileNotWritten = 4,
     kExitCalculationError = 5,
     kExitNotAResultsFile = 6,
-    kExitNoSolution = 7,    // tadmor solve: no value in the range meets the target
-    kExitWarnings = 8,      // --strict: the run completed but gave a warning
-    kExitInternal = 70,     // a fault of the program
+    kExitNoSolution = 7,  // tadmor solve: no value in the range meets the target
+    kExitWarnings = 8,    // --strict: the run completed but gave a warning
+    kExitInternal = 70,   // a fault of the program
 };
 
 // The exit code of an error of `kind`: Input and Material 2, Fit 3, File

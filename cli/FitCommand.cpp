@@ -79,7 +79,6 @@ Exit codes:
     return help;
 }
 
-
 // The data of the options: the table, or the law over its window.
 FitData DataOf(const FitOptions& options) {
     if (options.table.empty() == options.law.empty())
@@ -109,8 +108,8 @@ std::pair<double, double> ReadWindow(const std::string& text, const std::string&
     const std::optional<double> to =
         colon == std::string::npos ? std::nullopt : TextToNumber(text.substr(colon + 1), '.');
     if (!from || !to || !(*from < *to))
-        throw Error(ErrorKind::Input, option + " expects FROM:TO, two numbers written with \".\" and FROM below TO, not " +
-                                          Quoted(text));
+        throw Error(ErrorKind::Input,
+                    option + " expects FROM:TO, two numbers written with \".\" and FROM below TO, not " + Quoted(text));
     return {*from, *to};
 }
 
@@ -145,8 +144,7 @@ CLI::App* AddFitCommand(CLI::App& app, FitOptions& options) {
     fit->add_option("--shear-rates", options.shearRates, "The window's shear rates, 1/s")->type_name("FROM:TO");
     fit->add_option("-o,--output", options.output, "Write a material file")->type_name("FILE.material");
     fit->add_option("--name", options.name, "The material's name")->type_name("TEXT");
-    fit->add_option("--source", options.source, "Where the data come from, for the material file")
-        ->type_name("TEXT");
+    fit->add_option("--source", options.source, "Where the data come from, for the material file")->type_name("TEXT");
     fit->add_option("--base", options.base, "A material file giving the thermal properties")->type_name("FILE");
     fit->add_option("--plot", options.plot, "Draw the points and the fitted law")->type_name("FILE.png|FILE.svg");
     return fit;
@@ -181,8 +179,9 @@ int FitMain(const FitOptions& options) {
             std::cout << "Material file: " << *options.output << std::endl;
         }
         if (options.plot) {
-            const std::string subject = options.table.empty() ? "the " + options.law + " law"
-                                                              : std::filesystem::path(options.table).filename().string();
+            const std::string subject = options.table.empty()
+                                            ? "the " + options.law + " law"
+                                            : std::filesystem::path(options.table).filename().string();
             charts::WriteChart(charts::FitChart(data.points, fit, "Viscosity law fitted to " + subject,
                                                 options.table.empty() ? options.law : "data"),
                                *options.plot);

@@ -19,14 +19,14 @@ struct FitOptions {
     std::string table;            // the rheometer table; empty with --law
     std::string temperatureUnit;  // replaces the table header's when given
     std::string viscosityUnit;
-    std::string law;              // a standard law's name; empty with a table
+    std::string law;                      // a standard law's name; empty with a table
     std::vector<std::string> parameters;  // its NAME=VALUE
-    std::string temperatures;     // the window FROM:TO, degC
-    std::string shearRates;       // the window FROM:TO, 1/s
-    std::optional<std::string> output;  // the material file
-    std::string name;             // the material's name; empty: from the table or law
-    std::string source;           // where the data come from
-    std::optional<std::string> base;  // a material file giving the thermal properties
+    std::string temperatures;             // the window FROM:TO, degC
+    std::string shearRates;               // the window FROM:TO, 1/s
+    std::optional<std::string> output;    // the material file
+    std::string name;                     // the material's name; empty: from the table or law
+    std::string source;                   // where the data come from
+    std::optional<std::string> base;      // a material file giving the thermal properties
     std::optional<std::string> plot;
 };
 

@@ -165,12 +165,12 @@ shards hold every case once. --plot FILE.png|FILE.svg draws --plot-value
   tadmor sweep --vary ScrewSpeed=30:60:5 --vary OutputRate=250,300 -o speed.csv
   tadmor sweep --vary ScrewSpeed=30:60:5 --vary OutputRate=250,300 -o speed.csv \
                --resume speed.csv
-)" + std::string(kExitCodesHelp) + R"(  130  the sweep was stopped by SIGINT (143: by SIGTERM)
+)" + std::string(kExitCodesHelp) +
+           R"(  130  the sweep was stopped by SIGINT (143: by SIGTERM)
 A sweep exits with 4 also when the results file of any case was not written,
 and with 2 when the --resume summary cannot be read or is not of this sweep.
 )";
 }
-
 
 std::string ExitCodesHelp() { return std::string(kExitCodesHelp); }
 

@@ -36,8 +36,8 @@ CLI::App* AddRunCommand(CLI::App& app, RunCommandOptions& options) {
     CLI::App* run = app.add_subcommand("run", "Run one calculation and write the results file");
     run->footer(RunHelp());
     AddInputOptions(*run, options.run);
-    run->add_option("-o,--output", options.run.output,
-                    "The results file (ResultFileName), in the window's text format")->type_name("FILE");
+    run->add_option("-o,--output", options.run.output, "The results file (ResultFileName), in the window's text format")
+        ->type_name("FILE");
     run->add_option("--format", options.format, "What standard output gets: table (a summary line), csv or json")
         ->check(CLI::IsMember({"table", "csv", "json"}))
         ->capture_default_str();

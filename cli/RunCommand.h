@@ -15,9 +15,9 @@ namespace tadmor::cli {
 struct RunCommandOptions {
     RunOptions run;
     std::string format = "table";
-    std::string csv;   // empty: no CSV file
-    std::string json;  // empty: no JSON file
-    std::string plot;  // empty: no plot
+    std::string csv;      // empty: no CSV file
+    std::string json;     // empty: no JSON file
+    std::string plot;     // empty: no plot
     bool strict = false;  // warnings give kExitWarnings
 };
 

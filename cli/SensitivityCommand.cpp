@@ -27,17 +27,18 @@ constexpr Measure kMeasures[] = {Measure::Melting, Measure::Power};
 std::string SensitivityText(const SensitivityResult& result, Measure rankBy) {
     std::string text = "Base case: " + charts::SensitivityBaseText(result.base) + "\n";
     if (result.base.outcome != RequestOutcome::Completed) return text;
-    text += "Elasticity = (relative change of the output) / (relative change of the input), each input lowered\n"
-            "and raised by " + ExactNumber(result.percent) + " %" + " of its value; ranked by " +
-            MeasureName(result, rankBy) + ".\n\n";
+    text +=
+        "Elasticity = (relative change of the output) / (relative change of the input), each input lowered\n"
+        "and raised by " +
+        ExactNumber(result.percent) + " %" + " of its value; ranked by " + MeasureName(result, rankBy) + ".\n\n";
     const auto padded = [](std::string cell, std::size_t width) {
         return cell + std::string(width > cell.size() ? width - cell.size() : 1, ' ');
     };
     text += padded("input", 18) + padded("base value", 14) +
             padded(result.base.interpolatedMeltedFlight ? "FLIGHT melted" : "X/W at end", 15) + "POWER TOT\n";
     for (const InputResponse* input : Ranked(result, rankBy)) {
-        std::string line = padded(std::string(kInputFields[input->field].variable), 18) +
-                           padded(ExactNumber(input->base), 14);
+        std::string line =
+            padded(std::string(kInputFields[input->field].variable), 18) + padded(ExactNumber(input->base), 14);
         std::vector<std::string> whys;
         for (const Measure measure : kMeasures) {
             const Change change = ChangeOf(result, *input, measure);
@@ -92,9 +93,9 @@ int SensitivityMain(const SensitivityOptions& options) {
     if (prepared != kExitSuccess) return prepared;
     const analysis::Measure rankBy = options.rankBy == "power" ? analysis::Measure::Power : analysis::Measure::Melting;
     StopOnInterrupt();
-    const analysis::SensitivityResult result = analysis::Sensitivity(
-        base, analysis::SensitivityFields(base.material.has_value()), options.percent,
-        {options.jobs, &StopSignal(), ProgressBar("calculations")});
+    const analysis::SensitivityResult result =
+        analysis::Sensitivity(base, analysis::SensitivityFields(base.material.has_value()), options.percent,
+                              {options.jobs, &StopSignal(), ProgressBar("calculations")});
     if (const int signal = StopSignal()) return Stopped(signal, "the sensitivity is incomplete");
     std::cout << (options.format == "json" ? exporting::SensitivityJson(result, rankBy)
                                            : SensitivityText(result, rankBy));

@@ -28,9 +28,10 @@ std::optional<double> ReadNumber(std::string_view text) { return TextToNumber(te
 std::string Describe(const Point& point) {
     const RunSummary& run = point.run;
     if (run.outcome != RequestOutcome::Completed) return run.outcomeName + ": " + run.message;
-    std::string text = run.meltingIncrementFlight
-                           ? "melting completed at FLIGHT " + NumberText(*run.meltingIncrementFlight, 2)
-                           : "X/W " + NumberText(run.solidFractionAtEnd.value_or(1), 3) + " left at the end of the screw";
+    std::string text =
+        run.meltingIncrementFlight
+            ? "melting completed at FLIGHT " + NumberText(*run.meltingIncrementFlight, 2)
+            : "X/W " + NumberText(run.solidFractionAtEnd.value_or(1), 3) + " left at the end of the screw";
     return text + ", " + std::to_string(run.rows) + " rows, POWER TOT " + NumberText(run.totalPower.value_or(0), 2) +
            " kW, POWER VIS " + NumberText(run.viscousPower.value_or(0), 2) + " kW";
 }
@@ -58,7 +59,8 @@ Target ParseTarget(const std::string& meltedAt, const std::string& xwAtEnd) {
     const std::string& text = meltedAt.empty() ? xwAtEnd : meltedAt;
     const std::optional<double> value = ReadNumber(text);
     if (!value)
-        throw Error(ErrorKind::Input, "the target " + Quoted(text) + " is not a number" + (meltedAt.empty() ? "" : " or end"));
+        throw Error(ErrorKind::Input,
+                    "the target " + Quoted(text) + " is not a number" + (meltedAt.empty() ? "" : " or end"));
     return {meltedAt.empty() ? TargetKind::SolidFractionAtEnd : TargetKind::MeltedAtFlight, *value};
 }
 
@@ -77,7 +79,8 @@ SolveProblem ProblemOf(const SolveOptions& options) {
     problem.base = RequestCase(options.base);
     problem.field = FieldIndexOf(options.input);
     if (problem.field < 0 || problem.field >= kNumericFieldCount)
-        throw Error(ErrorKind::Input, "--for: no numeric input named " + Quoted(options.input) + DidYouMean(options.input));
+        throw Error(ErrorKind::Input,
+                    "--for: no numeric input named " + Quoted(options.input) + DidYouMean(options.input));
     problem.target = ParseTarget(options.meltedAt, options.xwAtEnd);
     problem.intervals = options.intervals;
     std::tie(problem.low, problem.high) = options.range.empty()
@@ -164,7 +167,8 @@ int SolveMain(const SolveOptions& options) {
     }
     if (const int signal = StopSignal())
         return Stopped(signal, "the curve " + Quoted(options.output) + " holds " + std::to_string(finished) + " of " +
-                                   std::to_string(results.size()) + " values of " + std::string(analysis::NameOf(*over)));
+                                   std::to_string(results.size()) + " values of " +
+                                   std::string(analysis::NameOf(*over)));
     std::cout << options.output << ": " << results.size() << " values of " << analysis::NameOf(*over) << ", " << solved
               << " with a solution; " << calculations << " calculations\n";
     std::cout.flush();

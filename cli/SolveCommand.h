@@ -22,8 +22,8 @@ struct SolveOptions {
     std::string xwAtEnd;
     int intervals = 20;
     std::string format = "table";
-    std::string over;      // "NAME=FROM:TO:STEP": a curve of solutions
-    std::string output;    // the curve's CSV
+    std::string over;    // "NAME=FROM:TO:STEP": a curve of solutions
+    std::string output;  // the curve's CSV
     std::string plot;
     int jobs = 1;
 };

@@ -149,12 +149,12 @@ int SweepMain(const SweepCommandOptions& options) {
         notWritten += result->outcome == RequestOutcome::FileNotWritten;
     }
     if (stopSignal != 0)
-        return Stopped(stopSignal, "the summary \"" + options.summary + "\" holds " + std::to_string(finished) +
-                                       " of " + std::to_string(cases.size()) + " cases" +
-                                       (finished < cases.size() ? "; --resume " + options.summary + " runs the rest"
-                                                                : ""));
-    std::cout << options.summary << ": " << cases.size() << " cases; " << completed << " ran to their end ("
-              << melted << " with melting completed), " << cases.size() - completed << " refused or failed\n";
+        return Stopped(stopSignal,
+                       "the summary \"" + options.summary + "\" holds " + std::to_string(finished) + " of " +
+                           std::to_string(cases.size()) + " cases" +
+                           (finished < cases.size() ? "; --resume " + options.summary + " runs the rest" : ""));
+    std::cout << options.summary << ": " << cases.size() << " cases; " << completed << " ran to their end (" << melted
+              << " with melting completed), " << cases.size() - completed << " refused or failed\n";
     std::cout.flush();
     int exitCode = kExitSuccess;
     if (notWritten > 0) {

@@ -35,11 +35,12 @@ int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");  // the user's decimal separator, as in the window
 
     CLI::App app{"tadmor: melting of a polymer in a single-screw extruder channel"};
-    app.footer("Commands: run (one calculation), plot (the melting profile of a results file),\n"
-               "sweep (many calculations in parallel), fit (the viscosity law of a polymer),\n"
-               "solve (the value of one input that meets a target),\n"
-               "sensitivity (the inputs ranked by their effect on the melting and the power).\n"
-               "See tadmor COMMAND --help.");
+    app.footer(
+        "Commands: run (one calculation), plot (the melting profile of a results file),\n"
+        "sweep (many calculations in parallel), fit (the viscosity law of a polymer),\n"
+        "solve (the value of one input that meets a target),\n"
+        "sensitivity (the inputs ranked by their effect on the melting and the power).\n"
+        "See tadmor COMMAND --help.");
     app.require_subcommand(0, 1);
     app.set_version_flag("--version", VersionText());
     // Errors of the command line, like all others, start with "tadmor: ".

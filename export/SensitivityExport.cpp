@@ -11,7 +11,8 @@ namespace {
 
 nlohmann::json ChangeJson(const Change& change) {
     if (!change.elasticity) return {{"why", change.why}};
-    return {{"lowPercent", *change.lowPercent}, {"highPercent", *change.highPercent}, {"elasticity", *change.elasticity}};
+    return {
+        {"lowPercent", *change.lowPercent}, {"highPercent", *change.highPercent}, {"elasticity", *change.elasticity}};
 }
 
 Change ChangeIn(const SensitivityRow& row, Measure measure) { return ChangeOf(*row.result, *row.input, measure); }
@@ -67,8 +68,9 @@ std::vector<Column<SensitivityRow>> SensitivityColumns() {
                            number([measure](const SensitivityRow& row) { return ChangeIn(row, measure).elasticity; })});
         columns.push_back({prefix + " low (%)", CellType::Number,
                            number([measure](const SensitivityRow& row) { return ChangeIn(row, measure).lowPercent; })});
-        columns.push_back({prefix + " high (%)", CellType::Number,
-                           number([measure](const SensitivityRow& row) { return ChangeIn(row, measure).highPercent; })});
+        columns.push_back({prefix + " high (%)", CellType::Number, number([measure](const SensitivityRow& row) {
+                               return ChangeIn(row, measure).highPercent;
+                           })});
     }
     columns.push_back({"why", CellType::Text, [](const SensitivityRow& row) {
                            const std::string melting = ChangeIn(row, Measure::Melting).why;

@@ -63,7 +63,8 @@ std::vector<Column<CurveRow>> CurveColumns(const analysis::VariedInput& over, in
         };
     };
     return {
-        {std::string(analysis::NameOf(over)), CellType::Value, [](const CurveRow& row) { return Cell(*row.overValue); }},
+        {std::string(analysis::NameOf(over)), CellType::Value,
+         [](const CurveRow& row) { return Cell(*row.overValue); }},
         {std::string(kInputFields[field].variable), CellType::Value,
          [](const CurveRow& row) {
              const Point* best = Best(row);

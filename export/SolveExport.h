@@ -17,9 +17,9 @@ std::string SolveJson(const analysis::SolveProblem& problem, const analysis::Sol
 
 // One value of the second input of a curve and what the solve found there.
 struct CurveRow {
-    const std::string* overValue;            // the second input's value, as given
+    const std::string* overValue;  // the second input's value, as given
     const analysis::SolveResult* result;
-    int field;                                // the input solved for
+    int field;  // the input solved for
 };
 
 // The columns of a curve: the second input, the input solved for (the

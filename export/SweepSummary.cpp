@@ -96,8 +96,8 @@ std::vector<Column<SweepRow>> SummaryColumns(const std::vector<analysis::VariedI
                        [](const SweepRow& row) { return Optional(row.run->solidFractionAtEnd); }});
     columns.push_back({"QS/QT at end (-)", CellType::Number,
                        [](const SweepRow& row) { return Optional(row.run->solidFlowRatioAtEnd); }});
-    columns.push_back({"POWER TOT at end (kW)", CellType::Number,
-                       [](const SweepRow& row) { return Optional(row.run->totalPower); }});
+    columns.push_back(
+        {"POWER TOT at end (kW)", CellType::Number, [](const SweepRow& row) { return Optional(row.run->totalPower); }});
     columns.push_back({"POWER VIS at end (kW)", CellType::Number,
                        [](const SweepRow& row) { return Optional(row.run->viscousPower); }});
     columns.push_back({"message", CellType::Text, [](const SweepRow& row) { return Cell(row.run->message); }});

@@ -65,7 +65,8 @@ void Check(double x, int p, int d, char separator) {
     if (negative && !(x < 0)) fail("minus sign on a value that is not negative");
 
     const int significant = [&] {
-        const std::string digits = text.substr(intStart, intEnd - intStart) + text.substr(fracStart, fracEnd - fracStart);
+        const std::string digits =
+            text.substr(intStart, intEnd - intStart) + text.substr(fracStart, fracEnd - fracStart);
         const std::size_t first = digits.find_first_not_of('0');
         if (first == std::string::npos) return 0;
         return static_cast<int>(digits.find_last_not_of('0') - first + 1);

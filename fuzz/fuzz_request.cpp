@@ -20,8 +20,8 @@
 #include <string>
 
 #include "app/request/CalculationRequest.h"
-#include "model/NumberText.h"
 #include "model/Arithmetic.h"
+#include "model/NumberText.h"
 #include "support/RecordingUi.h"
 
 namespace {
@@ -34,8 +34,7 @@ std::string gResultFile;
 // slow, and the limit on increments itself is tested by the request's tests.
 constexpr double kIncrementBudget = 3000;
 
-[[noreturn]] void Fail(const char* what, const tadmor::FieldTexts& texts,
-                       const tadmor::test::RecordingUi& ui) {
+[[noreturn]] void Fail(const char* what, const tadmor::FieldTexts& texts, const tadmor::test::RecordingUi& ui) {
     std::fprintf(stderr, "%s\nfields:\n", what);
     for (int i = 0; i < tadmor::kNumericFieldCount; ++i) std::fprintf(stderr, "  [%s]\n", texts[i].c_str());
     std::fprintf(stderr, "calls:\n");
@@ -117,8 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const tadmor::RequestOutcome outcome = tadmor::RunCalculationRequest(texts, separator, state, ui);
 
     const auto& calls = ui.calls;
-    if (calls.size() < 3 || calls.front() != "busy on" ||
-        std::count(calls.begin(), calls.end(), "busy off") != 1)
+    if (calls.size() < 3 || calls.front() != "busy on" || std::count(calls.begin(), calls.end(), "busy off") != 1)
         Fail("the busy cursor is not set once and restored once", texts, ui);
     const bool fileExists = fs::exists(gResultFile);
     switch (outcome) {
@@ -128,7 +126,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             CheckResultsFile(ReadAll(gResultFile), state.StepCount, texts, ui);
             break;
         case tadmor::RequestOutcome::InvalidInput:
-            if (calls.size() != 3 || calls[1].rfind("message: ", 0) != 0) Fail("refused without one message", texts, ui);
+            if (calls.size() != 3 || calls[1].rfind("message: ", 0) != 0)
+                Fail("refused without one message", texts, ui);
             if (fileExists) Fail("refused input left a results file", texts, ui);
             break;
         case tadmor::RequestOutcome::CalculationError:

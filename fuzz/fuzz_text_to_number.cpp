@@ -34,20 +34,18 @@ Class ClassOf(char c, char separator) {
 // kNext[state][class]
 constexpr State kNext[][6] = {
     //            Blank     PlusMinus     Digit     Separator      ExponentLetter Other
-    /* Start */  {Start,    Sign,         Whole,    LoneSeparator, Reject,        Reject},
-    /* Sign */   {Reject,   Reject,       Whole,    LoneSeparator, Reject,        Reject},
-    /* Whole */  {Trailing, Reject,       Whole,    Fraction,      ExponentMark,  Reject},
-    /* Lone */   {Trailing, Reject,       Fraction, Reject,        ExponentMark,  Reject},
-    /* Fract. */ {Trailing, Reject,       Fraction, Reject,        ExponentMark,  Reject},
-    /* E */      {Reject,   ExponentSign, Exponent, Reject,        Reject,        Reject},
-    /* E sign */ {Reject,   Reject,       Exponent, Reject,        Reject,        Reject},
-    /* Exp. */   {Trailing, Reject,       Exponent, Reject,        Reject,        Reject},
-    /* Trail. */ {Trailing, Reject,       Reject,   Reject,        Reject,        Reject},
+    /* Start */ {Start, Sign, Whole, LoneSeparator, Reject, Reject},
+    /* Sign */ {Reject, Reject, Whole, LoneSeparator, Reject, Reject},
+    /* Whole */ {Trailing, Reject, Whole, Fraction, ExponentMark, Reject},
+    /* Lone */ {Trailing, Reject, Fraction, Reject, ExponentMark, Reject},
+    /* Fract. */ {Trailing, Reject, Fraction, Reject, ExponentMark, Reject},
+    /* E */ {Reject, ExponentSign, Exponent, Reject, Reject, Reject},
+    /* E sign */ {Reject, Reject, Exponent, Reject, Reject, Reject},
+    /* Exp. */ {Trailing, Reject, Exponent, Reject, Reject, Reject},
+    /* Trail. */ {Trailing, Reject, Reject, Reject, Reject, Reject},
 };
 
-bool Accepting(State s) {
-    return s == Whole || s == LoneSeparator || s == Fraction || s == Exponent || s == Trailing;
-}
+bool Accepting(State s) { return s == Whole || s == LoneSeparator || s == Fraction || s == Exponent || s == Trailing; }
 
 bool Matches(std::string_view text, char separator) {
     State state = Start;
@@ -92,14 +90,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool shouldAccept = matches && std::isfinite(expected);
 
     if (converted.has_value() != shouldAccept) {
-        std::fprintf(stderr, "text \"%.*s\" (separator '%c'): %s, the grammar says %s\n",
-                     static_cast<int>(text.size()), text.data(), separator,
-                     converted ? "accepted" : "refused", shouldAccept ? "accept" : "refuse");
+        std::fprintf(stderr, "text \"%.*s\" (separator '%c'): %s, the grammar says %s\n", static_cast<int>(text.size()),
+                     text.data(), separator, converted ? "accepted" : "refused", shouldAccept ? "accept" : "refuse");
         std::abort();
     }
     if (converted && std::memcmp(&*converted, &expected, sizeof expected) != 0) {
-        std::fprintf(stderr, "text \"%.*s\" (separator '%c'): %.17g, expected %.17g\n",
-                     static_cast<int>(text.size()), text.data(), separator, *converted, expected);
+        std::fprintf(stderr, "text \"%.*s\" (separator '%c'): %.17g, expected %.17g\n", static_cast<int>(text.size()),
+                     text.data(), separator, *converted, expected);
         std::abort();
     }
     return 0;

@@ -14,8 +14,7 @@ namespace {
 
 int FieldIndexOrThrow(std::string_view name, const std::string& where) {
     const int index = FieldIndexOf(name);
-    if (index < 0)
-        throw Error(ErrorKind::Input, where + "unknown input name " + ShownText(name) + DidYouMean(name));
+    if (index < 0) throw Error(ErrorKind::Input, where + "unknown input name " + ShownText(name) + DidYouMean(name));
     return index;
 }
 
@@ -36,8 +35,8 @@ std::string NumberHint(const InputField& field, std::string_view text, char sepa
     }
     const auto blank = trimmed.find_first_of(" \t");
     if (blank != std::string_view::npos && TextToNumber(trimmed.substr(0, blank), separator))
-        return "write the number alone, without a unit (" + std::string(field.variable) + " is " +
-               FieldCaption(field) + ")";
+        return "write the number alone, without a unit (" + std::string(field.variable) + " is " + FieldCaption(field) +
+               ")";
     std::string point(trimmed);
     std::replace(point.begin(), point.end(), separator, '.');
     if (!point.empty() && point.front() == '+') point.erase(0, 1);

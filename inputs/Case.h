@@ -21,7 +21,7 @@ namespace tadmor::inputs {
 using TextOrigins = std::array<std::string, kFieldCount>;
 
 struct Case {
-    FieldTexts texts;       // the numbers written with `separator`
+    FieldTexts texts;  // the numbers written with `separator`
     char separator = '.';
     TextOrigins origins;
     // The material applied, for the range its law was fitted over.

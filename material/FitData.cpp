@@ -44,8 +44,9 @@ Material FittedMaterial(const LawFit& fit, const FitData& data, const std::optio
         const FieldTexts defaults = DefaultFieldTexts('.');
         for (int i = 0; i < kMaterialInputCount; ++i)
             material.values[i] = *TextToNumber(defaults[FieldIndexOf(kMaterialInputs[i])], '.');
-        material.sources = {"thermal properties: the window's defaults (no --base material was given); "
-                            "replace them with the polymer's own"};
+        material.sources = {
+            "thermal properties: the window's defaults (no --base material was given); "
+            "replace them with the polymer's own"};
     }
     material.name = name.empty() ? data.name : name;
     std::vector<std::string> sources;

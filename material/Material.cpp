@@ -6,9 +6,9 @@
 #include <map>
 #include <vector>
 
+#include "material/Units.h"
 #include "model/InputFields.h"
 #include "model/NumberText.h"
-#include "material/Units.h"
 #include "report/AtomicFile.h"
 #include "report/ReadFile.h"
 #include "report/TextLines.h"
@@ -16,7 +16,7 @@
 namespace tadmor::material {
 
 const std::array<std::string_view, kMaterialInputCount> kMaterialInputs = {
-    "ViscA0",    "ViscA1",    "ViscA11",  "ViscA2",     "ViscA22",          "ViscA12",      "SolidDensity",
+    "ViscA0",      "ViscA1",    "ViscA11",    "ViscA2",   "ViscA22",          "ViscA12",      "SolidDensity",
     "MeltDensity", "SolidHeat", "FusionHeat", "MeltHeat", "MeltConductivity", "MeltingPoint",
 };
 
@@ -24,7 +24,7 @@ namespace {
 
 // The quantity of each thermal property, in kMaterialInputs order after the law.
 constexpr Quantity kThermalQuantities[] = {
-    Quantity::Density,    Quantity::Density,      Quantity::SpecificHeat, Quantity::LatentHeat,
+    Quantity::Density,      Quantity::Density,      Quantity::SpecificHeat, Quantity::LatentHeat,
     Quantity::SpecificHeat, Quantity::Conductivity, Quantity::Temperature,
 };
 
@@ -83,7 +83,8 @@ public:
     Material Finish(int lastLine) {
         line_ = lastLine;
         for (int i = 0; i < kMaterialInputCount; ++i)
-            if (!inputs_[i]) Fail(std::string(kMaterialInputs[i]) + " is missing; a material gives all thirteen inputs");
+            if (!inputs_[i])
+                Fail(std::string(kMaterialInputs[i]) + " is missing; a material gives all thirteen inputs");
 
         LawCoefficients law;
         for (int i = 0; i < kLawCoefficientCount; ++i) law[i] = inputs_[i]->number;
@@ -140,8 +141,10 @@ private:
         for (const auto& bound : range_) given += bound.has_value();
         if (given == 0) return;
         line_ = lastLine;
-        if (given < 4) Fail("the fitted range needs all four of FitTemperatureMin, FitTemperatureMax, "
-                            "FitShearRateMin and FitShearRateMax");
+        if (given < 4)
+            Fail(
+                "the fitted range needs all four of FitTemperatureMin, FitTemperatureMax, "
+                "FitShearRateMin and FitShearRateMax");
         double values[4];
         for (int i = 0; i < 4; ++i) {
             line_ = range_[i]->line;
@@ -176,8 +179,8 @@ std::string QuotedIfNeeded(std::string text) {
 
 Material ParseMaterial(std::string_view contents, std::string_view source) {
     Parser parser(source);
-    const int last = ForEachKeyValue(contents, source, ErrorKind::Material,
-                                     [&](const KeyValue& entry) { parser.Line(entry); });
+    const int last =
+        ForEachKeyValue(contents, source, ErrorKind::Material, [&](const KeyValue& entry) { parser.Line(entry); });
     return parser.Finish(last);
 }
 
@@ -211,8 +214,7 @@ std::string MaterialFileText(const Material& material) {
 void WriteMaterialFile(const Material& material, const std::string& path) {
     AtomicFile file(path);
     if (!file.Write(MaterialFileText(material)) || !file.Commit())
-        throw Error(ErrorKind::File,
-                    "cannot write the material file \"" + path + "\": " + std::strerror(file.Error()));
+        throw Error(ErrorKind::File, "cannot write the material file \"" + path + "\": " + std::strerror(file.Error()));
 }
 
 void ApplyMaterial(const Material& material, FieldTexts& texts, char separator) {

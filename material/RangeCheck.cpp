@@ -11,11 +11,10 @@ namespace tadmor::material {
 std::vector<Warning> FittedRangeWarnings(const FittedRange& range, const SimulationState& s) {
     const auto hottest = [&](int row) { return std::max(s.ResBarrelTemp[row], s.ResSolvedMidTemp[row]); };
     const auto shearRate = [&](int row) { return s.RelativeSpeed / s.ResFilmThickness[row]; };
-    const std::string temperatures =
-        " the fitted range of the viscosity law (" + NumberText(range.temperatureMin, 1) + " to " +
-        NumberText(range.temperatureMax, 1) + " degC)";
-    const std::string rates = " the fitted range of the viscosity law (" + SignificantNumber(range.shearRateMin, 3) + " to " +
-                              SignificantNumber(range.shearRateMax, 3) + " 1/s)";
+    const std::string temperatures = " the fitted range of the viscosity law (" + NumberText(range.temperatureMin, 1) +
+                                     " to " + NumberText(range.temperatureMax, 1) + " degC)";
+    const std::string rates = " the fitted range of the viscosity law (" + SignificantNumber(range.shearRateMin, 3) +
+                              " to " + SignificantNumber(range.shearRateMax, 3) + " 1/s)";
 
     double highest = -INFINITY, fastest = 0, slowest = INFINITY;
     for (int row = 1; row <= s.StepCount; ++row) {

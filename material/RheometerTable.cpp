@@ -50,8 +50,8 @@ std::vector<RheometerPoint> ParseRheometerTable(std::string_view contents, std::
         for (int c = 0; c < 3; ++c) {
             if (given[c].empty() && c == 1) given[c] = "1/s";
             if (given[c].empty())
-                fail(std::string("no unit of the ") + columns[c] + ": give it in the header, e.g. \"" +
-                     examples[c] + "\", or as an option");
+                fail(std::string("no unit of the ") + columns[c] + ": give it in the header, e.g. \"" + examples[c] +
+                     "\", or as an option");
             unit[c] = FindUnit(quantities[c], given[c]);
             if (!unit[c])
                 fail("\"" + given[c] + "\" is not a unit of the " + columns[c] + " (one of " +
@@ -77,9 +77,7 @@ std::vector<RheometerPoint> ParseRheometerTable(std::string_view contents, std::
             values[c] = *value;
         }
         if (!(values[1] > 0 && values[2] > 0)) fail("shear rate and viscosity must be above 0");
-        const auto model = [&](int c) {
-            return static_cast<double>(ToModel(*unit[c], values[c]));
-        };
+        const auto model = [&](int c) { return static_cast<double>(ToModel(*unit[c], values[c])); };
         points.push_back({model(0), static_cast<double>(values[1]), model(2)});
     });
     number = last;

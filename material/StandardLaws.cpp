@@ -25,7 +25,8 @@ long double ArrheniusShift(long double activation, long double temperature, long
 }  // namespace
 
 const std::vector<StandardLawInfo> kStandardLaws = {
-    {StandardLaw::CrossWlf, "cross-wlf",
+    {StandardLaw::CrossWlf,
+     "cross-wlf",
      "eta = eta0 / (1 + (eta0 gamma / tau*)^(1 - n)),\n"
      "eta0 = D1 exp(-A1 (T_K - D2) / (A2 + T_K - D2)), T_K = T + 273.15",
      {
@@ -36,7 +37,8 @@ const std::vector<StandardLawInfo> kStandardLaws = {
          {"A1", "A1", "-", "WLF constant", std::nullopt},
          {"A2", "A2~", "K", "WLF constant", std::nullopt},
      }},
-    {StandardLaw::CarreauYasuda, "carreau-yasuda",
+    {StandardLaw::CarreauYasuda,
+     "carreau-yasuda",
      "eta = aT (eta_inf + (eta0 - eta_inf) (1 + (lambda aT gamma)^a)^((n - 1) / a)),\n"
      "aT = exp(Ea/R (1/(T + 273.15) - 1/(Tref + 273.15)))",
      {
@@ -48,7 +50,8 @@ const std::vector<StandardLawInfo> kStandardLaws = {
          {"Tref", "T_ref", "degC", "reference temperature", std::nullopt},
          {"Ea", "E_a", "kJ/mol", "activation energy of flow (0: no temperature shift)", 0.0},
      }},
-    {StandardLaw::PowerLaw, "power-law",
+    {StandardLaw::PowerLaw,
+     "power-law",
      "eta = m exp(-b (T - T0)) gamma^(n - 1), or with Ea given instead of b:\n"
      "eta = m exp(Ea/R (1/(T + 273.15) - 1/(T0 + 273.15))) gamma^(n - 1)",
      {
@@ -68,12 +71,13 @@ const StandardLawInfo* FindStandardLaw(std::string_view name) {
 
 LawParameters CompleteLawParameters(const StandardLawInfo& law, const LawParameters& given) {
     std::string names;
-    for (const LawParameter& parameter : law.parameters) names += (names.empty() ? "" : ", ") + std::string(parameter.name);
+    for (const LawParameter& parameter : law.parameters)
+        names += (names.empty() ? "" : ", ") + std::string(parameter.name);
     for (const auto& [name, value] : given) {
         if (std::none_of(law.parameters.begin(), law.parameters.end(),
                          [&](const LawParameter& parameter) { return parameter.name == name; }))
-            throw Error(ErrorKind::Input, std::string(law.name) + " has no parameter \"" + name + "\" (its parameters: " +
-                                              names + ")");
+            throw Error(ErrorKind::Input,
+                        std::string(law.name) + " has no parameter \"" + name + "\" (its parameters: " + names + ")");
         if (!std::isfinite(value))
             throw Error(ErrorKind::Input, std::string(law.name) + " parameter " + name + " is not a finite number");
     }
@@ -81,9 +85,9 @@ LawParameters CompleteLawParameters(const StandardLawInfo& law, const LawParamet
     for (const LawParameter& parameter : law.parameters) {
         if (parameters.count(parameter.name)) continue;
         if (!parameter.defaultValue)
-            throw Error(ErrorKind::Input, std::string(law.name) + " needs the parameter " + std::string(parameter.name) +
-                                              " (" + std::string(parameter.meaning) + ", " +
-                                              std::string(parameter.unit) + ")");
+            throw Error(ErrorKind::Input, std::string(law.name) + " needs the parameter " +
+                                              std::string(parameter.name) + " (" + std::string(parameter.meaning) +
+                                              ", " + std::string(parameter.unit) + ")");
         parameters.emplace(std::string(parameter.name), *parameter.defaultValue);
     }
     if (law.law == StandardLaw::PowerLaw && Parameter(parameters, "b") != 0 && Parameter(parameters, "Ea") != 0)
@@ -99,23 +103,21 @@ double StandardLawViscosity(StandardLaw law, const LawParameters& p, double temp
             const long double above = kelvin - Parameter(p, "D2");
             const long double zeroShear =
                 Parameter(p, "D1") * std::exp(-Parameter(p, "A1") * above / (Parameter(p, "A2") + above));
-            return static_cast<double>(
-                zeroShear / (1 + std::pow(zeroShear * rate / Parameter(p, "tau"), 1 - Parameter(p, "n"))));
+            return static_cast<double>(zeroShear /
+                                       (1 + std::pow(zeroShear * rate / Parameter(p, "tau"), 1 - Parameter(p, "n"))));
         }
         case StandardLaw::CarreauYasuda: {
             const long double shift = ArrheniusShift(Parameter(p, "Ea"), t, Parameter(p, "Tref"));
             const long double a = Parameter(p, "a"), infinite = Parameter(p, "eta_inf");
-            const long double reduced =
-                infinite + (Parameter(p, "eta0") - infinite) *
-                               std::pow(1 + std::pow(Parameter(p, "lambda") * shift * rate, a),
-                                        (Parameter(p, "n") - 1) / a);
+            const long double reduced = infinite + (Parameter(p, "eta0") - infinite) *
+                                                       std::pow(1 + std::pow(Parameter(p, "lambda") * shift * rate, a),
+                                                                (Parameter(p, "n") - 1) / a);
             return static_cast<double>(shift * reduced);
         }
         case StandardLaw::PowerLaw: {
             const long double reference = Parameter(p, "T0");
-            const long double factor = Parameter(p, "Ea") != 0
-                                           ? ArrheniusShift(Parameter(p, "Ea"), t, reference)
-                                           : std::exp(-Parameter(p, "b") * (t - reference));
+            const long double factor = Parameter(p, "Ea") != 0 ? ArrheniusShift(Parameter(p, "Ea"), t, reference)
+                                                               : std::exp(-Parameter(p, "b") * (t - reference));
             return static_cast<double>(Parameter(p, "m") * factor * std::pow(rate, Parameter(p, "n") - 1));
         }
     }
@@ -129,9 +131,9 @@ std::vector<RheometerPoint> SampleStandardLaw(StandardLaw law, const LawParamete
     const long double highRate = std::log(static_cast<long double>(window.shearRateMax));
     std::vector<RheometerPoint> points;
     for (int i = 0; i < temperatureCount; ++i) {
-        const double t = static_cast<double>(
-            window.temperatureMin + (static_cast<long double>(window.temperatureMax) - window.temperatureMin) * i /
-                                        (temperatureCount - 1));
+        const double t = static_cast<double>(window.temperatureMin +
+                                             (static_cast<long double>(window.temperatureMax) - window.temperatureMin) *
+                                                 i / (temperatureCount - 1));
         for (int j = 0; j < rateCount; ++j) {
             const double rate = static_cast<double>(std::exp(lowRate + (highRate - lowRate) * j / (rateCount - 1)));
             const double eta = StandardLawViscosity(law, parameters, t, rate);

@@ -16,8 +16,8 @@ namespace tadmor::material {
 enum class StandardLaw { CrossWlf, CarreauYasuda, PowerLaw };
 
 struct LawParameter {
-    std::string_view name;     // as given on the command line: NAME=VALUE
-    std::string_view symbol;   // the usual symbol
+    std::string_view name;    // as given on the command line: NAME=VALUE
+    std::string_view symbol;  // the usual symbol
     std::string_view unit;
     std::string_view meaning;
     std::optional<double> defaultValue;  // none: required
@@ -48,7 +48,6 @@ double StandardLawViscosity(StandardLaw law, const LawParameters& parameters, do
 // evenly spaced temperatures and `rateCount` shear rates evenly spaced in
 // ln(shear rate), ends included.
 std::vector<RheometerPoint> SampleStandardLaw(StandardLaw law, const LawParameters& parameters,
-                                              const FittedRange& window, int temperatureCount = 9,
-                                              int rateCount = 21);
+                                              const FittedRange& window, int temperatureCount = 9, int rateCount = 21);
 
 }  // namespace tadmor::material

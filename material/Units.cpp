@@ -118,9 +118,7 @@ std::string UnitNames(Quantity quantity) {
     return names;
 }
 
-long double ToModel(const Unit& unit, long double value) {
-    return value * unit.multiply / unit.divide + unit.offset;
-}
+long double ToModel(const Unit& unit, long double value) { return value * unit.multiply / unit.divide + unit.offset; }
 
 long double FromModel(const Unit& unit, long double value) {
     return (value - unit.offset) * unit.divide / unit.multiply;

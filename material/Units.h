@@ -11,8 +11,8 @@
 namespace tadmor::material {
 
 enum class Quantity {
-    Viscosity,         // the viscosity that the law gives
-    LawTemperature,    // the temperature scale of the law's T
+    Viscosity,       // the viscosity that the law gives
+    LawTemperature,  // the temperature scale of the law's T
     Density,
     SpecificHeat,
     LatentHeat,

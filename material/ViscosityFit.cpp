@@ -23,8 +23,7 @@ constexpr Term kTerms[kLawCoefficientCount] = {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {
 // columns of the least-squares problem are of one size and well apart.
 struct Scale {
     long double centre = 0, halfWidth = 1;
-    Scale(long double low, long double high)
-        : centre((low + high) / 2), halfWidth(high > low ? (high - low) / 2 : 1) {}
+    Scale(long double low, long double high) : centre((low + high) / 2), halfWidth(high > low ? (high - low) / 2 : 1) {}
     long double operator()(long double x) const { return (x - centre) / halfWidth; }
 };
 
@@ -73,7 +72,8 @@ LawFit FitViscosityLaw(const std::vector<RheometerPoint>& points) {
     for (const RheometerPoint& p : points) {
         if (!(std::isfinite(p.temperature) && p.shearRate > 0 && std::isfinite(p.shearRate) && p.viscosity > 0 &&
               std::isfinite(p.viscosity)))
-            throw Error(ErrorKind::Fit, "every point needs a finite temperature and a positive shear rate and viscosity");
+            throw Error(ErrorKind::Fit,
+                        "every point needs a finite temperature and a positive shear rate and viscosity");
         temperatures.insert(p.temperature);
         rates.insert(p.shearRate);
     }
@@ -100,8 +100,8 @@ LawFit FitViscosityLaw(const std::vector<RheometerPoint>& points) {
     const Eigen::Index n = static_cast<Eigen::Index>(points.size());
     const Eigen::Index p = static_cast<Eigen::Index>(columns.size());
     if (n < p)
-        throw Error(ErrorKind::Fit, std::to_string(points.size()) + " points cannot determine " + std::to_string(columns.size()) +
-                       " coefficients");
+        throw Error(ErrorKind::Fit, std::to_string(points.size()) + " points cannot determine " +
+                                        std::to_string(columns.size()) + " coefficients");
 
     const Scale scaleL(std::log(static_cast<long double>(fit.range.shearRateMin)),
                        std::log(static_cast<long double>(fit.range.shearRateMax)));
@@ -124,7 +124,7 @@ LawFit FitViscosityLaw(const std::vector<RheometerPoint>& points) {
         for (const int c : columns)
             if (c > 0) names.push_back(std::string(kMaterialInputs[c]));
         throw Error(ErrorKind::Fit, "the points do not determine " + Names(names) +
-                       " together: measure more shear rates at more temperatures");
+                                        " together: measure more shear rates at more temperatures");
     }
     const Vector scaled = svd.solve(y);
 
@@ -152,8 +152,8 @@ LawFit FitViscosityLaw(const std::vector<RheometerPoint>& points) {
     if (n > p) {
         // Covariance of the scaled coefficients: s² (XᵀX)⁻¹ = s² V Σ⁻² Vᵀ.
         const long double variance = sumSquares / (n - p);
-        const Matrix inverse = svd.matrixV() * singular.array().square().inverse().matrix().asDiagonal() *
-                               svd.matrixV().transpose();
+        const Matrix inverse =
+            svd.matrixV() * singular.array().square().inverse().matrix().asDiagonal() * svd.matrixV().transpose();
         Matrix covariance = Matrix::Zero(kLawCoefficientCount, kLawCoefficientCount);
         for (Eigen::Index i = 0; i < p; ++i)
             for (Eigen::Index j = 0; j < p; ++j) covariance(columns[i], columns[j]) = variance * inverse(i, j);
@@ -177,11 +177,13 @@ LawFit FitViscosityLaw(const std::vector<RheometerPoint>& points) {
             fit.sensitivityMax = std::max(fit.sensitivityMax, sensitivity);
         }
     if (fit.indexMin <= 0 || fit.indexMax > 1)
-        fit.warnings.push_back("the local power-law index n leaves (0, 1] inside the data's range: the law is not "
-                               "shear-thinning there, and the model's film solutions expect 0 < n <= 1");
+        fit.warnings.push_back(
+            "the local power-law index n leaves (0, 1] inside the data's range: the law is not "
+            "shear-thinning there, and the model's film solutions expect 0 < n <= 1");
     if (withT && fit.sensitivityMin <= 0)
-        fit.warnings.push_back("the temperature sensitivity b drops to 0 or below inside the data's range: the "
-                               "viscosity does not fall everywhere as the temperature rises");
+        fit.warnings.push_back(
+            "the temperature sensitivity b drops to 0 or below inside the data's range: the "
+            "viscosity does not fall everywhere as the temperature rises");
     return fit;
 }
 

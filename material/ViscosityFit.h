@@ -26,9 +26,9 @@ struct LawFit {
     // all when there are no more points than coefficients.
     std::array<double, kLawCoefficientCount> standardErrors{};
     std::size_t points = 0, temperatures = 0, shearRates = 0;  // distinct temperatures and shear rates
-    FittedRange range;  // of the data
-    double rmsLogError = 0, maxLogError = 0;          // of ln eta: ln eta(law) - ln eta(data)
-    double rmsPercentError = 0, maxPercentError = 0;  // of eta: 100 (eta(law) / eta(data) - 1), absolute
+    FittedRange range;                                         // of the data
+    double rmsLogError = 0, maxLogError = 0;                   // of ln eta: ln eta(law) - ln eta(data)
+    double rmsPercentError = 0, maxPercentError = 0;           // of eta: 100 (eta(law) / eta(data) - 1), absolute
     // Over the data's range of shear rates and temperatures: the local
     // power-law index n = 1 + d ln eta / d L and the temperature sensitivity
     // b = -d ln eta / dT (1/degC, positive when the viscosity falls as the

@@ -49,8 +49,8 @@ void CheckArithmetic(const SimulationState& s, const char* routine) {
 }
 
 void ThrowNotConverged(const SimulationState& s, const char* iteration, int passLimit, const char* routine) {
-    std::string text = std::string("The ") + iteration + " did not converge in " +
-                       std::to_string(passLimit) + " passes in " + routine;
+    std::string text =
+        std::string("The ") + iteration + " did not converge in " + std::to_string(passLimit) + " passes in " + routine;
     const std::string increment = DescribeIncrement(s);
     if (!increment.empty()) text += " at " + increment;
     throw ConvergenceError(text, s.StepNo, KnownFlight(s));

@@ -24,6 +24,8 @@ struct PassLimits {
     int solidBedWidth = kPassLimit;     // solid bed width, per increment
 };
 
+// Each member with its unit and meaning in a column; not reflowed.
+// clang-format off
 struct SimulationState {
     // ---- Inputs: written only by the calculation request -------------------
     double ScrewDiameter = 0;     // cm, screw (barrel) diameter
@@ -156,21 +158,22 @@ struct SimulationState {
     int IntegralTableBuilds = 0;   // Simpson tables of the profile solution built
     int ClosedFormSolutions = 0;   // closed-form film solutions computed
 };
+// clang-format on
 
 // Constants shared by several routines. The first three are the values the
 // model is defined with, not the physical ones (pi = 3.14159265..., one
 // thermochemical calorie = 4.184 J = 42664.9 gf cm = 0.004184 kW s): the
 // results depend on them to every printed digit, so they stay as they are.
-inline constexpr long double kCircle = 3.1415926L;      // the circle constant of every geometric formula
-inline constexpr long double kCalorie = 42690.0L;       // gram-force centimetres per calorie
+inline constexpr long double kCircle = 3.1415926L;             // the circle constant of every geometric formula
+inline constexpr long double kCalorie = 42690.0L;              // gram-force centimetres per calorie
 inline constexpr long double kKilowattPerCalorie = 0.004183L;  // kW per cal/s
-inline constexpr long double kZoneTolerance = 0.00001L; // cm, tolerance of the zone boundaries
-inline constexpr double kFilmTolerance = 0.0001;        // cm, a film-thickness iteration ends on a smaller change
-inline constexpr double kMeltedFraction = 0.002;        // X/W at which the solid bed counts as melted
+inline constexpr long double kZoneTolerance = 0.00001L;        // cm, tolerance of the zone boundaries
+inline constexpr double kFilmTolerance = 0.0001;  // cm, a film-thickness iteration ends on a smaller change
+inline constexpr double kMeltedFraction = 0.002;  // X/W at which the solid bed counts as melted
 
 // Viscosity law and power-law fits.
-double ViscosityAt(double a0, double a1, double a11, double a2, double a22, double a12,
-                   double ShearRate, double Temperature);
+double ViscosityAt(double a0, double a1, double a11, double a2, double a22, double a12, double ShearRate,
+                   double Temperature);
 void StartFirstIncrement(SimulationState& s);
 void FitPowerLawProfile(SimulationState& s);
 void FitPowerLawExponential(SimulationState& s);

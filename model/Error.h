@@ -10,14 +10,14 @@
 namespace tadmor {
 
 enum class ErrorKind {
-    Input,       // an option, a name, a text or a case file that cannot be used
-    Material,    // a material file or rheometer table that cannot be used
-    Fit,         // data or law parameters that cannot be fitted
-    File,        // a file that cannot be written
-    Plot,        // a chart that cannot be drawn or written
-    ResultsFile, // a file read as a results file that is not one
-    Simulation,  // a run that cannot be completed (SimulationError)
-    Internal,    // a fault of the program itself
+    Input,        // an option, a name, a text or a case file that cannot be used
+    Material,     // a material file or rheometer table that cannot be used
+    Fit,          // data or law parameters that cannot be fitted
+    File,         // a file that cannot be written
+    Plot,         // a chart that cannot be drawn or written
+    ResultsFile,  // a file read as a results file that is not one
+    Simulation,   // a run that cannot be completed (SimulationError)
+    Internal,     // a fault of the program itself
 };
 
 class Error : public std::runtime_error {

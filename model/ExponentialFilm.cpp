@@ -18,8 +18,8 @@ void SolveExponentialFilm(SimulationState& s) {
     const Extended rho = s.MeltDensity;
     // Heat per gram to turn solid at SolidTemp into melt at FilmAvgTemp (the
     // value from before the call).
-    const Extended heatPerGram = (tm - Extended(s.SolidTemp)) * s.SolidHeat + s.FusionHeat +
-                                 (Extended(s.FilmAvgTemp) - tm) * s.MeltHeat;
+    const Extended heatPerGram =
+        (tm - Extended(s.SolidTemp)) * s.SolidHeat + s.FusionHeat + (Extended(s.FilmAvgTemp) - tm) * s.MeltHeat;
 
     for (int pass = 1;; ++pass) {
         if (pass > s.Limits.filmThickness)
@@ -39,8 +39,8 @@ void SolveExponentialFilm(SimulationState& s) {
         const Extended viscousHeat = s.ViscousHeatTerm, shape = s.ShapeFactor;
         s.NewFilmThickness =
             Store(std::sqrt((2 * k * (tb - tm) + viscousHeat) * w / (vbx * shape * rho * heatPerGram)));
-        s.SolvedMidTemp = Store((tm + tb) * 0.5L +
-                                ((1 - std::exp(-a / 2)) - (1 - decay) * 0.5L) * (fd / kCalorie) / (a * a * k));
+        s.SolvedMidTemp =
+            Store((tm + tb) * 0.5L + ((1 - std::exp(-a / 2)) - (1 - decay) * 0.5L) * (fd / kCalorie) / (a * a * k));
         s.OldFilmThickness = s.FilmThickness;
         s.FilmThickness = s.NewFilmThickness;
 
@@ -56,8 +56,7 @@ void ExponentialFilmAverages(SimulationState& s) {
     const Extended decay = std::exp(-a);
     // Mean of the linear part of the profile, weighted by the velocity profile.
     s.FilmAvgTemp = Store(tm + ((decay * (1 / a + 1) + a / 2 - 1 / a) * (tb - tm)) / (decay + a - 1));
-    s.InterfaceGradient =
-        Store((tb - tm) / delta + (a * decay + decay - 1) * fd / (kCalorie * a * a * delta * k));
+    s.InterfaceGradient = Store((tb - tm) / delta + (a * decay + decay - 1) * fd / (kCalorie * a * a * delta * k));
     const Extended tav = s.FilmAvgTemp;
     s.MeltEnthalpy = Store((tav - tm) * s.MeltHeat + s.FusionHeat);
 }

@@ -11,6 +11,8 @@ namespace tadmor {
 // file's input section: edit, variable, default text, label, unit, test,
 // message, value, editable; then the input section's name, unit and format
 // (P, D).
+// One field a block, in the order of its members; not reflowed.
+// clang-format off
 constexpr std::array<InputField, kFieldCount> kInputFields = {{
     {"Edit1", "ScrewDiameter", "15.0", "  Screw Diameter (cm) :", "cm",
      FieldTest::Positive, "Value of Screw Diameter is not correct", &SimulationState::ScrewDiameter, true,
@@ -100,13 +102,13 @@ constexpr std::array<InputField, kFieldCount> kInputFields = {{
      FieldTest::NotEmpty, "Save File Name is not correct", nullptr, true,
      "", "", 0, 0},
 }};
+// clang-format on
 
 // Every input section label leaves at least one blank between name and unit.
 static_assert([] {
     for (int i = 0; i < kNumericFieldCount; ++i) {
         const InputField& field = kInputFields[i];
-        if (field.fileName.empty() || field.fileName.size() + field.fileUnit.size() >= kFileLabelWidth)
-            return false;
+        if (field.fileName.empty() || field.fileName.size() + field.fileUnit.size() >= kFileLabelWidth) return false;
     }
     return true;
 }());
@@ -119,10 +121,14 @@ int FieldIndexOf(std::string_view variable) {
 
 std::string_view PassingValues(FieldTest test) {
     switch (test) {
-        case FieldTest::Positive: return "greater than 0";
-        case FieldTest::NonNegative: return "0 or greater";
-        case FieldTest::NotEmpty: return "a name of one character or more";
-        case FieldTest::None: break;
+        case FieldTest::Positive:
+            return "greater than 0";
+        case FieldTest::NonNegative:
+            return "0 or greater";
+        case FieldTest::NotEmpty:
+            return "a name of one character or more";
+        case FieldTest::None:
+            break;
     }
     return {};
 }

@@ -19,19 +19,19 @@ enum class FieldTest {
 };
 
 struct InputField {
-    std::string_view edit;          // the window's edit field, "Edit1" .. "Edit29"
-    std::string_view variable;      // the simulation variable it fills
-    std::string_view defaultText;   // the field's default text
-    std::string_view label;         // the window's label caption, UTF-8, blanks included
-    std::string_view unit;          // the value's unit for plots, UTF-8 ("cm", "°C"); "" when it has none
-    FieldTest test;                 // tested in field order
-    std::string_view message;       // shown when the test fails
-    double SimulationState::*value; // the number it fills; nullptr for the file name
-    bool editable;                  // whether the window lets the user change it
+    std::string_view edit;           // the window's edit field, "Edit1" .. "Edit29"
+    std::string_view variable;       // the simulation variable it fills
+    std::string_view defaultText;    // the field's default text
+    std::string_view label;          // the window's label caption, UTF-8, blanks included
+    std::string_view unit;           // the value's unit for plots, UTF-8 ("cm", "°C"); "" when it has none
+    FieldTest test;                  // tested in field order
+    std::string_view message;        // shown when the test fails
+    double SimulationState::*value;  // the number it fills; nullptr for the file name
+    bool editable;                   // whether the window lets the user change it
     // Its line in the results file's input section (the 28 numbers only):
-    std::string_view fileName;      // the name on the left, e.g. "Screw Diameter"
-    std::string_view fileUnit;      // e.g. "(cm)"; "\x81\x8E" is the degree-Celsius sign in Shift-JIS
-    int precision;                  // the value's fixed-point format (P, D)
+    std::string_view fileName;  // the name on the left, e.g. "Screw Diameter"
+    std::string_view fileUnit;  // e.g. "(cm)"; "\x81\x8E" is the degree-Celsius sign in Shift-JIS
+    int precision;              // the value's fixed-point format (P, D)
     int decimals;
 };
 

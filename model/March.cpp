@@ -18,9 +18,9 @@ namespace {
 // closed form at or below the first, back to the profile at or above the second.
 constexpr double kClosedFormBand = 0.3;
 constexpr double kProfileBand = 0.5;
-constexpr double kProfileTolerance = 0.1;         // degC between solved and profile mid temperature
+constexpr double kProfileTolerance = 0.1;  // degC between solved and profile mid temperature
 constexpr double kRelativeWidthTolerance = 0.0001;
-constexpr double kWidthTolerance = 0.001;         // cm
+constexpr double kWidthTolerance = 0.001;  // cm
 // Returns from a profile solution to the closed form allowed within one
 // increment before the profile iteration is taken instead.
 constexpr int kClosedFormReturns = 3;
@@ -47,8 +47,7 @@ void SetUp(SimulationState& s) {
     // When melting starts beyond the feed zone, the channel there is already
     // tapered (or at metering depth): start from the screw's depth at that point.
     if (s.FeedLength < 0)
-        s.ChannelDepth = Store(s.FeedDepth - Extended(s.DepthTaper) *
-                                                 std::min(-s.FeedLength, s.CompressionLength));
+        s.ChannelDepth = Store(s.FeedDepth - Extended(s.DepthTaper) * std::min(-s.FeedLength, s.CompressionLength));
     else
         s.ChannelDepth = s.FeedDepth;
     s.StepLength = s.FeedStep;
@@ -96,17 +95,16 @@ void StartIncrement(SimulationState& s) {
 
 bool WidthConverged(const SimulationState& s) {
     const Extended mean = s.SolidBedWidthMean, prev = s.SolidBedWidthPrev;
-    return std::fabs((mean - prev) / mean) < kRelativeWidthTolerance ||
-           std::fabs(mean - prev) < kWidthTolerance;
+    return std::fabs((mean - prev) / mean) < kRelativeWidthTolerance || std::fabs(mean - prev) < kWidthTolerance;
 }
 
 enum class Stage { RegimeTest, ProfileIteration, ClosedForm, SolidBed };
 
 // Runs `routine` and checks the floating-point flags after it.
-#define TADMOR_CALL(routine) \
-    do {                     \
-        routine(s);          \
-        CheckArithmetic(s, #routine);  \
+#define TADMOR_CALL(routine)          \
+    do {                              \
+        routine(s);                   \
+        CheckArithmetic(s, #routine); \
     } while (0)
 
 // Solves the film and the solid bed of the current increment until the solid
@@ -139,8 +137,7 @@ bool SolveIncrement(SimulationState& s, bool firstIncrement) {
                 bool closedForm = Extended(s.SolvedMidTemp) - s.ConductionMidTemp <= kClosedFormBand;
                 // A return from a profile solution to the closed form counts;
                 // the third return takes the profile iteration instead.
-                if (closedForm && lastSolutionIsProfile)
-                    closedForm = ++closedFormReturns < kClosedFormReturns;
+                if (closedForm && lastSolutionIsProfile) closedForm = ++closedFormReturns < kClosedFormReturns;
                 stage = closedForm ? Stage::ClosedForm : Stage::ProfileIteration;
                 break;
             }
@@ -163,8 +160,7 @@ bool SolveIncrement(SimulationState& s, bool firstIncrement) {
                 lastSolutionIsProfile = false;
                 if (Extended(s.SolvedMidTemp) - s.ConductionMidTemp >= kProfileBand) {
                     if (++handovers > s.Limits.filmHandovers)
-                        ThrowNotConverged(s, "choice between the film solutions", s.Limits.filmHandovers,
-                                          "RunMarch");
+                        ThrowNotConverged(s, "choice between the film solutions", s.Limits.filmHandovers, "RunMarch");
                     TADMOR_CALL(FitPowerLawProfile);
                     TADMOR_CALL(SolveProfileFilm);
                     lastSolutionIsProfile = true;
@@ -197,12 +193,10 @@ double EstimatedIncrementCount(const SimulationState& s) {
     const Extended delay = s.DelayTurns;
     const Extended feed = std::max<Extended>(0, s.FeedTurns - delay);
     const Extended compressionStart = std::max<Extended>(delay, s.FeedTurns);
-    const Extended compression =
-        std::max<Extended>(0, s.FeedTurns + Extended(s.CompressionTurns) - compressionStart);
-    const Extended meteringStart =
-        std::max<Extended>(delay, Extended(s.FeedTurns) + s.CompressionTurns);
-    const Extended metering = std::max<Extended>(
-        0, Extended(s.FeedTurns) + s.CompressionTurns + s.MeteringTurns - meteringStart);
+    const Extended compression = std::max<Extended>(0, s.FeedTurns + Extended(s.CompressionTurns) - compressionStart);
+    const Extended meteringStart = std::max<Extended>(delay, Extended(s.FeedTurns) + s.CompressionTurns);
+    const Extended metering =
+        std::max<Extended>(0, Extended(s.FeedTurns) + s.CompressionTurns + s.MeteringTurns - meteringStart);
     // Five increments a turn in the feed and metering zones, ten in the
     // compression zone, one more for each zone's remainder and the last.
     return Store(std::ceil(5 * feed) + std::ceil(10 * compression) + std::ceil(5 * metering) + 1);
@@ -220,8 +214,7 @@ std::string IncrementLimitRefusal(const SimulationState& s) {
 
 void RunMarch(SimulationState& s) {
     const FloatingPointEnvironmentGuard environment;
-    if (const std::string refusal = IncrementLimitRefusal(s); !refusal.empty())
-        throw IncrementLimitError(refusal);
+    if (const std::string refusal = IncrementLimitRefusal(s); !refusal.empty()) throw IncrementLimitError(refusal);
 
     s.IntegralTableBuilds = 0;
     s.ClosedFormSolutions = 0;

@@ -33,8 +33,7 @@ void SetProfileCoefficients(SimulationState& s) {
 // with no UpdateProfile since). A table with a non-finite entry is never
 // kept: building it again raises its fault again.
 void BuildIntegralTable(SimulationState& s) {
-    if (s.IntegralTableBuilt && s.IntegralTableCoefB == s.ProfileCoefB &&
-        s.IntegralTableCoefC == s.ProfileCoefC)
+    if (s.IntegralTableBuilt && s.IntegralTableCoefB == s.ProfileCoefB && s.IntegralTableCoefC == s.ProfileCoefC)
         return;
     const Extended p = s.ProfileCoefB, q = s.ProfileCoefC;
     const auto f = [p, q](Extended x) { return std::exp(-(p * x * x + 2 * q * x)); };
@@ -107,8 +106,8 @@ void IterateProfileFilm(SimulationState& s) {
     const Extended tb = s.BarrelTemp, tm = s.MeltingPoint, k = s.MeltConductivity;
     const Extended vj = s.RelativeSpeed, vbx = s.BarrelSpeedX, w = s.SolidBedWidth;
     // Heat per gram to turn solid at SolidTemp into melt at FilmAvgTemp.
-    const Extended heatPerGram = (tm - Extended(s.SolidTemp)) * s.SolidHeat + s.FusionHeat +
-                                 (Extended(s.FilmAvgTemp) - tm) * s.MeltHeat;
+    const Extended heatPerGram =
+        (tm - Extended(s.SolidTemp)) * s.SolidHeat + s.FusionHeat + (Extended(s.FilmAvgTemp) - tm) * s.MeltHeat;
     const Extended rho = s.MeltDensity;
 
     for (int pass = 1;; ++pass) {
@@ -150,9 +149,7 @@ void ProfileFilmAverages(SimulationState& s) {
     const Extended d = s.ProfileCurvature, tb = s.BarrelTemp, tm = s.MeltingPoint;
     const Extended delta = s.FilmThickness, rate = s.FilmShearRate;
     // T(x) delta gamma0 I(x): the parabola weighted by the flow through the film.
-    const auto g = [&](Extended x, int j) {
-        return (d * x * x + (tb - tm - d) * x + tm) * delta * rate * table[j];
-    };
+    const auto g = [&](Extended x, int j) { return (d * x * x + (tb - tm - d) * x + tm) * delta * rate * table[j]; };
     // As in the table, a double interval starts with the last one's g(x1).
     double sum = 0;
     double x = 0;

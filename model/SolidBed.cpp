@@ -41,21 +41,19 @@ double IncrementFlight(const SimulationState& s) {
 void ComputeMeltingFlux(SimulationState& s) {
     const Extended tb = s.BarrelTemp, tm = s.MeltingPoint, ts = s.SolidTemp;
     const Extended conductive = s.MeltConductivity * (tb - tm) + s.ViscousHeatTerm / 2.0L;
-    s.MeltingFlux = Store(std::sqrt(Extended(s.BarrelSpeedX) * s.ShapeFactor * s.MeltDensity *
-                                    conductive /
+    s.MeltingFlux = Store(std::sqrt(Extended(s.BarrelSpeedX) * s.ShapeFactor * s.MeltDensity * conductive /
                                     (2 * (s.SolidHeat * (tm - ts) + s.MeltEnthalpy))));
 
     const Extended width = s.ChannelWidth;
-    s.Psi = Store(s.MeltingFlux * std::sqrt(width) * s.FeedDepth /
-                  (s.MassFlow * std::sqrt(s.SolidBedWidthIn / width)));
+    s.Psi = Store(s.MeltingFlux * std::sqrt(width) * s.FeedDepth / (s.MassFlow * std::sqrt(s.SolidBedWidthIn / width)));
 
     const Extended startFraction = s.SolidBedWidthIn / width;
     const Extended depth = s.ChannelDepth, taper = s.DepthTaper, step = s.StepLength;
     const Extended psi = s.Psi;
     if (InCompressionZone(s) && taper != 0) {
         const Extended ratio = psi / taper;
-        s.SolidFraction = SolidFractionOf(
-            startFraction, ratio - (ratio - 1) * std::sqrt(depth / (depth - taper * step)));
+        s.SolidFraction =
+            SolidFractionOf(startFraction, ratio - (ratio - 1) * std::sqrt(depth / (depth - taper * step)));
     } else {
         // Constant depth; also the exact limit of the tapered formula for a
         // compression zone without taper (feed and metering depth equal).
@@ -95,11 +93,10 @@ void RecordIncrement(SimulationState& s) {
     s.InversePsi = Store(1.0L / s.Psi);
 
     const Extended tm = s.MeltingPoint;
-    const double heat =
-        Store(Extended(s.MeltRate) * s.MeltDensity *
-              (s.FusionHeat + s.MeltHeat * (s.FilmAvgTemp - tm) +
-               s.SolidHeat * (Extended(s.BarrelTemp) - s.SolidTemp)) *
-              step);
+    const double heat = Store(
+        Extended(s.MeltRate) * s.MeltDensity *
+        (s.FusionHeat + s.MeltHeat * (s.FilmAvgTemp - tm) + s.SolidHeat * (Extended(s.BarrelTemp) - s.SolidTemp)) *
+        step);
     s.TotalHeat = Store(Extended(s.TotalHeat) + heat);
     s.ViscousHeat = Store(Extended(s.ViscousHeat) + heat -
                           Extended(s.MeltConductivity) * s.SolidBedWidth * s.InterfaceGradient * step);
@@ -116,8 +113,8 @@ void RecordIncrement(SimulationState& s) {
         if (values.size() <= row) values.resize(row + 1);
         values[row] = s.*column.recorded;
     }
-    for (auto [values, value] : {std::pair{&s.RowPowerLawIndex, s.PowerLawIndex},
-                                 std::pair{&s.RowTempSensitivity, s.TempSensitivity}}) {
+    for (auto [values, value] :
+         {std::pair{&s.RowPowerLawIndex, s.PowerLawIndex}, std::pair{&s.RowTempSensitivity, s.TempSensitivity}}) {
         if (values->size() <= row) values->resize(row + 1);
         (*values)[row] = value;
     }
@@ -125,8 +122,7 @@ void RecordIncrement(SimulationState& s) {
 
 void AdvanceIncrement(SimulationState& s) {
     RecordIncrement(s);
-    if (InCompressionZone(s))
-        s.ChannelDepth = Store(s.ChannelDepth - Extended(s.DepthTaper) * s.StepLength);
+    if (InCompressionZone(s)) s.ChannelDepth = Store(s.ChannelDepth - Extended(s.DepthTaper) * s.StepLength);
     s.ChannelPosition = Store(Extended(s.ChannelPosition) + s.StepLength);
     s.SolidBedWidthIn = s.SolidBedWidthOut;
     s.SolidBedWidth = s.SolidBedWidthOut;

@@ -11,8 +11,7 @@ namespace tadmor {
 namespace {
 
 double LawViscosity(const SimulationState& s, double shearRate, double temperature) {
-    return ViscosityAt(s.ViscA0, s.ViscA1, s.ViscA11, s.ViscA2, s.ViscA22, s.ViscA12, shearRate,
-                       temperature);
+    return ViscosityAt(s.ViscA0, s.ViscA1, s.ViscA11, s.ViscA2, s.ViscA22, s.ViscA12, shearRate, temperature);
 }
 
 // Fits n, b and m to the law: n from the shear rates g1 and g2 at fitTemp, b and m
@@ -38,8 +37,8 @@ void FitPowerLaw(SimulationState& s, double fitTemp, double g1, double g2, doubl
 
 }  // namespace
 
-double ViscosityAt(double a0, double a1, double a11, double a2, double a22, double a12,
-                   double ShearRate, double Temperature) {
+double ViscosityAt(double a0, double a1, double a11, double a2, double a22, double a12, double ShearRate,
+                   double Temperature) {
     const double L = Store(std::log(Extended(ShearRate)));
     const Extended l = L, t = Temperature;
     return Store(std::exp(a0 + a1 * l + a11 * l * l + a2 * t + a22 * t * t + a12 * l * t));
@@ -84,8 +83,7 @@ void FitPowerLawExponential(SimulationState& s) {
     // A from the previous fit's n and b; the shear rates of the closed-form film
     // at x = 1, 0 and 1/2, from the film thickness on entry.
     {
-        const Extended tb = s.BarrelTemp, tm = s.MeltingPoint, b = s.TempSensitivity,
-                       n = s.PowerLawIndex;
+        const Extended tb = s.BarrelTemp, tm = s.MeltingPoint, b = s.TempSensitivity, n = s.PowerLawIndex;
         s.TempExponent = Store((tb - tm) * b / n);
     }
     const Extended a = s.TempExponent, v = s.RelativeSpeed, delta = s.FilmThickness;

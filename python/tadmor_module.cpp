@@ -90,10 +90,14 @@ void TranslateError(std::exception_ptr pointer) {
     } catch (const Error& error) {
         switch (error.Kind()) {
             case ErrorKind::File:
-            case ErrorKind::Plot: Raise("FileError", py::make_tuple(error.what()));
-            case ErrorKind::Simulation: Raise("CalculationError", py::make_tuple(error.what()));
-            case ErrorKind::Internal: Raise("Error", py::make_tuple(error.what()));
-            default: Raise("InputError", py::make_tuple(error.what()));
+            case ErrorKind::Plot:
+                Raise("FileError", py::make_tuple(error.what()));
+            case ErrorKind::Simulation:
+                Raise("CalculationError", py::make_tuple(error.what()));
+            case ErrorKind::Internal:
+                Raise("Error", py::make_tuple(error.what()));
+            default:
+                Raise("InputError", py::make_tuple(error.what()));
         }
     }
 }
@@ -103,8 +107,10 @@ void TranslateError(std::exception_ptr pointer) {
 // Raises the error of a calculation that did not complete.
 [[noreturn]] void RaiseFailure(const Calculation& calculation) {
     switch (calculation.outcome) {
-        case RequestOutcome::InvalidInput: RaiseInputError(calculation.message);
-        case RequestOutcome::FileNotWritten: throw Error(ErrorKind::File, calculation.message);
+        case RequestOutcome::InvalidInput:
+            RaiseInputError(calculation.message);
+        case RequestOutcome::FileNotWritten:
+            throw Error(ErrorKind::File, calculation.message);
         default:
             Raise("CalculationError", py::make_tuple(calculation.message, calculation.errorIncrement,
                                                      FlightOrNone(calculation.errorFlight)));
@@ -222,7 +228,8 @@ py::object RowsArray(const SimulationState& state) {
 
 py::dict InputsDict(const SimulationState& state) {
     py::dict inputs;
-    for (int i = 0; i < kNumericFieldCount; ++i) inputs[py::str(kInputFields[i].variable)] = state.*kInputFields[i].value;
+    for (int i = 0; i < kNumericFieldCount; ++i)
+        inputs[py::str(kInputFields[i].variable)] = state.*kInputFields[i].value;
     inputs[py::str(kInputFields[kFieldCount - 1].variable)] = state.ResultFileName;
     return inputs;
 }
@@ -230,7 +237,8 @@ py::dict InputsDict(const SimulationState& state) {
 Result Run(const py::object& values, const py::object& casePath, const py::object& material,
            const py::object& resultsFile, const std::string& decimalSeparator) {
     inputs::Case given = CaseOf(values, casePath, material, Separator(decimalSeparator));
-    if (!resultsFile.is_none()) inputs::SetInput(given, "ResultFileName", PathText(resultsFile, "results_file"), "results_file");
+    if (!resultsFile.is_none())
+        inputs::SetInput(given, "ResultFileName", PathText(resultsFile, "results_file"), "results_file");
     Calculation calculation;
     std::vector<Warning> warnings;
     {
@@ -242,7 +250,10 @@ Result Run(const py::object& values, const py::object& casePath, const py::objec
     if (calculation.outcome != RequestOutcome::Completed) RaiseFailure(calculation);
     const RunSummary summary = Summarize(calculation, warnings);
     const SimulationState& state = calculation.state;
-    return Result{summary.outcomeName, calculation.message, std::move(warnings), RowsArray(state),
+    return Result{summary.outcomeName,
+                  calculation.message,
+                  std::move(warnings),
+                  RowsArray(state),
                   summary.meltingIncrementFlight ? py::object(py::float_(*summary.meltingIncrementFlight))
                                                  : py::object(py::none()),
                   InputsDict(state)};
@@ -328,8 +339,8 @@ std::vector<analysis::VariedInput> VariedInputs(const py::dict& varied) {
     return inputs;
 }
 
-py::object Sweep(const py::dict& varied, const py::object& base, const py::object& casePath,
-                 const py::object& material, const py::object& jobs, const std::optional<std::pair<int, int>>& shard,
+py::object Sweep(const py::dict& varied, const py::object& base, const py::object& casePath, const py::object& material,
+                 const py::object& jobs, const std::optional<std::pair<int, int>>& shard,
                  const std::string& decimalSeparator) {
     analysis::Sweep sweep;
     sweep.base = CaseOf(base, casePath, material, Separator(decimalSeparator));
@@ -356,8 +367,8 @@ py::object Sweep(const py::dict& varied, const py::object& base, const py::objec
 
 // One calculation of a solve, as the command's JSON gives it.
 struct SolvePoint {
-    double value = 0;        // the input's value
-    std::string text;        // the text of it that the calculation was given
+    double value = 0;  // the input's value
+    std::string text;  // the text of it that the calculation was given
     std::string outcome;
     std::string message;
     std::optional<int> rows;
@@ -430,8 +441,8 @@ analysis::Target TargetOf(const py::object& meltedAt, const py::object& xwAtEnd)
 }
 
 py::object Solve(const std::string& input, const py::object& meltedAt, const py::object& xwAtEnd,
-                 const py::object& range, const py::object& over, const py::object& values,
-                 const py::object& casePath, const py::object& material, int intervals, const py::object& jobs,
+                 const py::object& range, const py::object& over, const py::object& values, const py::object& casePath,
+                 const py::object& material, int intervals, const py::object& jobs,
                  const std::string& decimalSeparator) {
     analysis::SolveProblem problem;
     problem.base = CaseOf(values, casePath, material, Separator(decimalSeparator));
@@ -501,8 +512,8 @@ py::object Sensitivity(const py::object& values, const py::object& casePath, con
     const analysis::RunControl control{analysis::AllProcessors(), &stop, nullptr};
     if (RunInterruptibly(
             [&] {
-                result = analysis::Sensitivity(base, analysis::SensitivityFields(base.material.has_value()), step,
-                                               control);
+                result =
+                    analysis::Sensitivity(base, analysis::SensitivityFields(base.material.has_value()), step, control);
             },
             stop))
         RaiseInterrupted("the sensitivity was stopped");
@@ -522,25 +533,30 @@ struct Fitted {
     std::optional<std::string> materialFile;
 };
 
-std::string OptionalText(const py::object& value) { return value.is_none() ? std::string() : py::str(value).cast<std::string>(); }
+std::string OptionalText(const py::object& value) {
+    return value.is_none() ? std::string() : py::str(value).cast<std::string>();
+}
 
 Fitted Fit(const py::object& table, const py::object& temperatureUnit, const py::object& viscosityUnit,
            const py::object& law, const py::object& parameters, const py::object& temperatures,
            const py::object& shearRates, const py::object& output, const py::object& name, const py::object& source,
            const py::object& base) {
-    if (table.is_none() == law.is_none()) RaiseInputError("fit takes either a rheometer table or a law, not both or neither");
+    if (table.is_none() == law.is_none())
+        RaiseInputError("fit takes either a rheometer table or a law, not both or neither");
     std::optional<material::Material> baseMaterial;
     if (!base.is_none()) baseMaterial = material::ReadMaterialFile(PathText(base, "base"));
     material::FitData data;
     if (!table.is_none()) {
         if (!parameters.is_none() || !temperatures.is_none() || !shearRates.is_none())
             RaiseInputError("params, temperatures and shear_rates go with a law, not with a table");
-        data = material::TableData(PathText(table, "table"), {OptionalText(temperatureUnit), OptionalText(viscosityUnit)});
+        data =
+            material::TableData(PathText(table, "table"), {OptionalText(temperatureUnit), OptionalText(viscosityUnit)});
     } else {
         const material::StandardLawInfo* info = material::FindStandardLaw(py::str(law).cast<std::string>());
         if (!info) RaiseInputError("law is \"cross-wlf\", \"carreau-yasuda\" or \"power-law\"");
         if (temperatures.is_none() || shearRates.is_none())
-            RaiseInputError("a law needs the window: temperatures (FROM, TO) in degC and shear_rates (FROM, TO) in 1/s");
+            RaiseInputError(
+                "a law needs the window: temperatures (FROM, TO) in degC and shear_rates (FROM, TO) in 1/s");
         material::LawParameters given;
         if (!parameters.is_none())
             for (const auto& [key, value] : parameters.cast<py::dict>())
@@ -626,7 +642,8 @@ units; results come in the eleven columns of RESULT_COLUMNS.)";
         .def_readonly("warnings", &Result::warnings,
                       "The run's warnings (tadmor.Warning): where it leaves the ground the model stands on. They never "
                       "change a result.")
-        .def_readonly("rows", &Result::rows, R"(The recorded rows: a NumPy structured array, one row per increment, with the fields
+        .def_readonly("rows", &Result::rows,
+                      R"(The recorded rows: a NumPy structured array, one row per increment, with the fields
 FLIGHT (turns), DEPTH (cm), X/W (-), QS/QT (-), TB (degC), T121 (degC), TAV (degC),
 FILM (cm), 1/PSAI (-), POWER TOT (kW), POWER VIS (kW); e.g. rows["X/W"].)")
         .def_readonly("melting_completed_at", &Result::meltingCompletedAt,
@@ -675,9 +692,8 @@ cases in parallel.)");
         .def_readonly("not_met_at", &SolvePoint::notMetAt,
                       "Of a solution: the neighbouring value, one step of the input's precision away, where the "
                       "target is not met.")
-        .def("__repr__", [](const SolvePoint& point) {
-            return "<tadmor.SolvePoint " + point.text + ": " + point.outcome + ">";
-        });
+        .def("__repr__",
+             [](const SolvePoint& point) { return "<tadmor.SolvePoint " + point.text + ": " + point.outcome + ">"; });
 
     py::class_<Solved>(m, "SolveResult", "What solve() found.")
         .def_readonly("input", &Solved::input, "The input solved for.")
@@ -734,8 +750,9 @@ Ctrl-C stops it as it stops sweep(), with the values solved in .partial.)doc");
         .def_readonly("points", &Fitted::points)
         .def_readonly("temperatures", &Fitted::temperatures, "Distinct temperatures of the data.")
         .def_readonly("shear_rates", &Fitted::shearRates, "Distinct shear rates of the data.")
-        .def_readonly("range", &Fitted::range,
-                      "The data's range: temperature_min, temperature_max (degC), shear_rate_min, shear_rate_max (1/s).")
+        .def_readonly(
+            "range", &Fitted::range,
+            "The data's range: temperature_min, temperature_max (degC), shear_rate_min, shear_rate_max (1/s).")
         .def_readonly("rms_log_error", &Fitted::rmsLogError, "RMS error of ln eta.")
         .def_readonly("max_log_error", &Fitted::maxLogError, "Largest error of ln eta.")
         .def_readonly("rms_percent_error", &Fitted::rmsPercentError, "RMS error of eta, percent.")
@@ -748,9 +765,8 @@ Ctrl-C stops it as it stops sweep(), with the values solved in .partial.)doc");
         .def_readonly("warnings", &Fitted::warnings, "n outside (0, 1] or b at or below 0 in the data's range.")
         .def_readonly("report", &Fitted::report, "The command's report, as `tadmor fit` prints it.")
         .def_readonly("material_file", &Fitted::materialFile, "The material file written, or None.")
-        .def("__repr__", [](const Fitted& fit) {
-            return "<tadmor.FitResult " + std::to_string(fit.points) + " points>";
-        });
+        .def("__repr__",
+             [](const Fitted& fit) { return "<tadmor.FitResult " + std::to_string(fit.points) + " points>"; });
 
     m.def("fit", &Fit, py::arg("table") = py::none(), py::kw_only(), py::arg("temperature_unit") = py::none(),
           py::arg("viscosity_unit") = py::none(), py::arg("law") = py::none(), py::arg("params") = py::none(),
@@ -796,9 +812,9 @@ error; empty otherwise). NaN where there is no number.
 
 Raises InputError or CalculationError when the base case is refused or fails.)doc");
 
-    m.def("sweep", &Sweep, py::arg("varied"), py::arg("base") = py::none(), py::kw_only(),
-          py::arg("case") = py::none(), py::arg("material") = py::none(), py::arg("jobs") = py::none(),
-          py::arg("shard") = py::none(), py::arg("decimal_separator") = ".",
+    m.def("sweep", &Sweep, py::arg("varied"), py::arg("base") = py::none(), py::kw_only(), py::arg("case") = py::none(),
+          py::arg("material") = py::none(), py::arg("jobs") = py::none(), py::arg("shard") = py::none(),
+          py::arg("decimal_separator") = ".",
           R"doc(Runs every combination of the varied inputs, as `tadmor sweep` does.
 
 varied: a dict of input names to their values: a list (or range, or NumPy

@@ -100,9 +100,8 @@ std::string FormatFixedPoint(double value, int precision, int decimals, char sep
     if (e.digits.empty()) e.exponent = 0;
 
     const bool negative = value < 0 && !e.digits.empty();
-    const std::string text = e.exponent > precision
-                                 ? ExponentForm(e.digits, e.exponent, decimals, separator)
-                                 : FixedForm(e.digits, e.exponent, decimals, separator);
+    const std::string text = e.exponent > precision ? ExponentForm(e.digits, e.exponent, decimals, separator)
+                                                    : FixedForm(e.digits, e.exponent, decimals, separator);
     return negative ? "-" + text : text;
 }
 

@@ -31,7 +31,8 @@ struct Failure {
     const std::string& path;
 
     [[noreturn]] void operator()(const std::string& reason) const {
-        throw Error(kind, "cannot read " + std::string(what) + " " + ShownText(path, std::string::npos) + ": " + reason);
+        throw Error(kind,
+                    "cannot read " + std::string(what) + " " + ShownText(path, std::string::npos) + ": " + reason);
     }
 };
 

@@ -103,10 +103,12 @@ ResultsFileContents ParseResultsFile(std::string_view bytes) {
         contents.inputs[i] = *value;
     }
     for (const std::size_t end = i + 3; i < end; ++i)
-        if (i < lines.size() && !lines[i].empty()) Fail(i, "should be empty: three empty lines follow the input section");
+        if (i < lines.size() && !lines[i].empty())
+            Fail(i, "should be empty: three empty lines follow the input section");
 
     if (i >= lines.size())
-        throw Error(ErrorKind::ResultsFile, "the file holds the inputs but no results table: its calculation did not finish");
+        throw Error(ErrorKind::ResultsFile,
+                    "the file holds the inputs but no results table: its calculation did not finish");
     for (const std::string_view heading : kResultsTableHeadings) {
         if (i >= lines.size() || lines[i] != heading)
             Fail(i, "should be the heading line \"" + std::string(heading) + "\" of the results table");

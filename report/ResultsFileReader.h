@@ -13,7 +13,7 @@
 
 namespace tadmor {
 
-inline constexpr int kInputLineCount = kNumericFieldCount;  // lines of the input section
+inline constexpr int kInputLineCount = kNumericFieldCount;   // lines of the input section
 inline constexpr int kTableFieldCount = kResultColumnCount;  // fields of a table row
 
 struct ResultsFileContents {

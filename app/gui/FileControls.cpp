@@ -22,14 +22,11 @@ class RowDelegate : public QStyledItemDelegate {
 public:
     RowDelegate(QObject* parent, int rowHeight) : QStyledItemDelegate(parent), rowHeight_(rowHeight) {}
 
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         return {QStyledItemDelegate::sizeHint(option, index).width(), rowHeight_};
     }
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override
-    {
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QStyleOptionViewItem indented(option);
         indented.rect.setLeft(option.rect.left() + index.data(kLevelRole).toInt() * kIndentPerLevel);
         QStyledItemDelegate::paint(painter, indented, index);
@@ -39,8 +36,7 @@ private:
     int rowHeight_;
 };
 
-void SetUpList(QListWidget& list, int rowHeight)
-{
+void SetUpList(QListWidget& list, int rowHeight) {
     list.setItemDelegate(new RowDelegate(&list, rowHeight));
     list.setUniformItemSizes(true);
     list.setSelectionMode(QAbstractItemView::SingleSelection);
@@ -50,8 +46,7 @@ void SetUpList(QListWidget& list, int rowHeight)
 
 }  // namespace
 
-DriveSelector::DriveSelector(QWidget* parent) : QComboBox(parent)
-{
+DriveSelector::DriveSelector(QWidget* parent) : QComboBox(parent) {
     QStringList roots;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         // Skip single files mounted in place; only folder trees are drives.
@@ -70,14 +65,12 @@ DriveSelector::DriveSelector(QWidget* parent) : QComboBox(parent)
     });
 }
 
-int DriveSelector::AddDrive(const QString& rootPath)
-{
+int DriveSelector::AddDrive(const QString& rootPath) {
     addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), rootPath, rootPath);
     return count() - 1;
 }
 
-void DriveSelector::NoteFolder(const QString& folder)
-{
+void DriveSelector::NoteFolder(const QString& folder) {
     const QString root = QStorageInfo(folder).rootPath();
     int index = findData(root);
     if (index < 0) {
@@ -87,16 +80,14 @@ void DriveSelector::NoteFolder(const QString& folder)
     folderOfDrive_[root] = folder;
 }
 
-FolderList::FolderList(QWidget* parent) : QListWidget(parent)
-{
+FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
     SetUpList(*this, kRowHeight);
     setIconSize(QSize(14, 14));
     connect(this, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { OpenFolder(item->data(kPathRole).toString()); });
 }
 
-bool FolderList::OpenFolder(const QString& path)
-{
+bool FolderList::OpenFolder(const QString& path) {
     if (!QDir::setCurrent(path)) {
         return false;
     }
@@ -105,8 +96,7 @@ bool FolderList::OpenFolder(const QString& path)
     return true;
 }
 
-void FolderList::keyPressEvent(QKeyEvent* event)
-{
+void FolderList::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         if (const QListWidgetItem* item = currentItem()) {
             OpenFolder(item->data(kPathRole).toString());
@@ -117,8 +107,7 @@ void FolderList::keyPressEvent(QKeyEvent* event)
     QListWidget::keyPressEvent(event);
 }
 
-void FolderList::ShowFolder(const QString& folder)
-{
+void FolderList::ShowFolder(const QString& folder) {
     folder_ = QDir::cleanPath(folder);
     clear();
 
@@ -135,34 +124,27 @@ void FolderList::ShowFolder(const QString& folder)
     // Then the sub-folders of the folder.
     const QDir dir(folder_);
     const int subLevel = int(levels.size()) + 1;
-    for (const QString& name :
-         dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase)) {
+    for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase)) {
         AddRow(name, dir.filePath(name), subLevel, false);
     }
     scrollToItem(currentItem());
 }
 
-void FolderList::AddRow(const QString& text, const QString& path, int level, bool open)
-{
-    auto* item = new QListWidgetItem(
-        style()->standardIcon(open ? QStyle::SP_DirOpenIcon : QStyle::SP_DirClosedIcon), text, this);
+void FolderList::AddRow(const QString& text, const QString& path, int level, bool open) {
+    auto* item = new QListWidgetItem(style()->standardIcon(open ? QStyle::SP_DirOpenIcon : QStyle::SP_DirClosedIcon),
+                                     text, this);
     item->setData(kPathRole, path);
     item->setData(kLevelRole, level);
 }
 
-FileList::FileList(QWidget* parent) : QListWidget(parent)
-{
-    SetUpList(*this, kRowHeight);
-}
+FileList::FileList(QWidget* parent) : QListWidget(parent) { SetUpList(*this, kRowHeight); }
 
-void FileList::ShowFolder(const QString& folder)
-{
+void FileList::ShowFolder(const QString& folder) {
     folder_ = folder;
     Refresh();
 }
 
-void FileList::Refresh()
-{
+void FileList::Refresh() {
     clear();
     // QDir::Files without QDir::Hidden and QDir::System: no hidden files, no
     // sockets, pipes or device files.

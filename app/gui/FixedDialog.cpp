@@ -11,8 +11,7 @@
 
 namespace tadmor::gui {
 
-void CentreOnScreen(QWidget& window)
-{
+void CentreOnScreen(QWidget& window) {
     QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
     if (screen == nullptr) {
         screen = QGuiApplication::primaryScreen();
@@ -31,15 +30,12 @@ void CentreOnScreen(QWidget& window)
     }
     const QSize outer = window.size().grownBy(frame);
     const QRect area = screen->availableGeometry();
-    window.move(area.left() + (area.width() - outer.width()) / 2,
-                area.top() + (area.height() - outer.height()) / 2);
+    window.move(area.left() + (area.width() - outer.width()) / 2, area.top() + (area.height() - outer.height()) / 2);
 }
 
 FixedDialog::FixedDialog(Qt::WindowType type, QSize clientSize, const QString& caption)
-    : QDialog(nullptr, type | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                           Qt::MSWindowsFixedSizeDialogHint)
-{
+    : QDialog(nullptr, type | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     setWindowTitle(caption);
     setWindowIcon(QPixmap::fromImage(ProgramIcon(32)));
     setFixedSize(clientSize);
@@ -51,16 +47,14 @@ FixedDialog::FixedDialog(Qt::WindowType type, QSize clientSize, const QString& c
     setAutoFillBackground(true);
 }
 
-void FixedDialog::setVisible(bool visible)
-{
+void FixedDialog::setVisible(bool visible) {
     if (visible && !isVisible()) {
         CentreOnScreen(*this);
     }
     QDialog::setVisible(visible);
 }
 
-void FixedDialog::keyPressEvent(QKeyEvent* event)
-{
+void FixedDialog::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         event->accept();
         return;

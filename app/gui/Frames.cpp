@@ -8,17 +8,15 @@
 
 namespace tadmor::gui {
 
-QRect DrawBevel(QPainter& painter, QRect rect, const QColor& topLeft,
-                const QColor& bottomRight, int width)
-{
+QRect DrawBevel(QPainter& painter, QRect rect, const QColor& topLeft, const QColor& bottomRight, int width) {
     for (int i = 0; i < width && rect.width() > 0 && rect.height() > 0; ++i) {
         const int left = rect.left();
         const int top = rect.top();
         const int right = rect.right();
         const int bottom = rect.bottom();
-        painter.fillRect(left, top, 1, bottom - top, topLeft);       // left edge
-        painter.fillRect(left, top, right - left, 1, topLeft);       // top edge
-        painter.fillRect(right, top, 1, bottom - top + 1, bottomRight);  // right edge
+        painter.fillRect(left, top, 1, bottom - top, topLeft);             // left edge
+        painter.fillRect(left, top, right - left, 1, topLeft);             // top edge
+        painter.fillRect(right, top, 1, bottom - top + 1, bottomRight);    // right edge
         painter.fillRect(left, bottom, right - left + 1, 1, bottomRight);  // bottom edge
         rect.adjust(1, 1, -1, -1);
     }
@@ -28,8 +26,7 @@ QRect DrawBevel(QPainter& painter, QRect rect, const QColor& topLeft,
 namespace {
 
 // The highlight and shadow colours of a bevel of kind `bevel`.
-std::pair<QColor, QColor> BevelColours(const QPalette& palette, Bevel bevel)
-{
+std::pair<QColor, QColor> BevelColours(const QPalette& palette, Bevel bevel) {
     const QColor light = palette.color(QPalette::Light);
     const QColor dark = palette.color(QPalette::Dark);
     if (bevel == Bevel::Raised) {
@@ -38,21 +35,14 @@ std::pair<QColor, QColor> BevelColours(const QPalette& palette, Bevel bevel)
     return {dark, light};
 }
 
-int BevelCount(Bevel outer, Bevel inner)
-{
-    return (outer != Bevel::None ? 1 : 0) + (inner != Bevel::None ? 1 : 0);
-}
+int BevelCount(Bevel outer, Bevel inner) { return (outer != Bevel::None ? 1 : 0) + (inner != Bevel::None ? 1 : 0); }
 
 }  // namespace
 
 BevelPanel::BevelPanel(QWidget* parent, Bevel outer, Bevel inner, int bevelWidth)
-    : QWidget(parent), outer_(outer), inner_(inner), bevelWidth_(bevelWidth)
-{
-}
+    : QWidget(parent), outer_(outer), inner_(inner), bevelWidth_(bevelWidth) {}
 
-void BevelPanel::SetCaption(const QString& caption, Qt::Alignment alignment,
-                            const QFont& font, const QColor& colour)
-{
+void BevelPanel::SetCaption(const QString& caption, Qt::Alignment alignment, const QFont& font, const QColor& colour) {
     caption_ = caption;
     alignment_ = alignment;
     captionFont_ = font;
@@ -60,14 +50,12 @@ void BevelPanel::SetCaption(const QString& caption, Qt::Alignment alignment,
     update();
 }
 
-QRect BevelPanel::InnerRect() const
-{
+QRect BevelPanel::InnerRect() const {
     const int inset = BevelCount(outer_, inner_) * bevelWidth_;
     return rect().adjusted(inset, inset, -inset, -inset);
 }
 
-void BevelPanel::paintEvent(QPaintEvent*)
-{
+void BevelPanel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QRect area = rect();
     painter.fillRect(area, palette().color(QPalette::Window));
@@ -84,14 +72,10 @@ void BevelPanel::paintEvent(QPaintEvent*)
     }
 }
 
-CaptionGroupBox::CaptionGroupBox(QWidget* parent, const QString& caption,
-                                 const QFont& font, const QColor& colour)
-    : QGroupBox(caption, parent), captionFont_(font), captionColour_(colour)
-{
-}
+CaptionGroupBox::CaptionGroupBox(QWidget* parent, const QString& caption, const QFont& font, const QColor& colour)
+    : QGroupBox(caption, parent), captionFont_(font), captionColour_(colour) {}
 
-void CaptionGroupBox::paintEvent(QPaintEvent*)
-{
+void CaptionGroupBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QFontMetrics metrics(captionFont_);
     const int textHeight = metrics.height();

@@ -18,16 +18,14 @@ enum class Bevel { None, Raised, Lowered };
 // Draws `width` nested 1-pixel rectangles just inside `rect`: the top and left
 // edges in `topLeft`, the bottom and right edges (with the two corners they
 // share with the others) in `bottomRight`. Returns the rectangle left inside.
-QRect DrawBevel(QPainter& painter, QRect rect, const QColor& topLeft,
-                const QColor& bottomRight, int width);
+QRect DrawBevel(QPainter& painter, QRect rect, const QColor& topLeft, const QColor& bottomRight, int width);
 
 // A panel framed by an outer and an inner bevel, with an optional caption.
 class BevelPanel : public QWidget {
 public:
     BevelPanel(QWidget* parent, Bevel outer, Bevel inner, int bevelWidth);
 
-    void SetCaption(const QString& caption, Qt::Alignment alignment,
-                    const QFont& font, const QColor& colour);
+    void SetCaption(const QString& caption, Qt::Alignment alignment, const QFont& font, const QColor& colour);
     QString Caption() const { return caption_; }
     QColor CaptionColour() const { return captionColour_; }
 
@@ -50,8 +48,7 @@ private:
 // A group box with an etched frame and a caption in its own font and colour.
 class CaptionGroupBox : public QGroupBox {
 public:
-    CaptionGroupBox(QWidget* parent, const QString& caption, const QFont& font,
-                    const QColor& colour);
+    CaptionGroupBox(QWidget* parent, const QString& caption, const QFont& font, const QColor& colour);
     QColor CaptionColour() const { return captionColour_; }
 
 protected:

@@ -2,8 +2,7 @@
 
 namespace tadmor::gui {
 
-QFont GothicFont(int pixelSize)
-{
+QFont GothicFont(int pixelSize) {
     QFont font(QStringLiteral("IPAPGothic"));
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixelSize);

@@ -27,16 +27,13 @@ const QColor kYellow{255, 216, 0};
 const QColor kDarkYellow{160, 128, 0};
 const QColor kRed{208, 0, 0};
 
-void FillPolygon(QPainter& painter, const QPolygonF& polygon, const QColor& fill,
-                 const QColor& outline)
-{
+void FillPolygon(QPainter& painter, const QPolygonF& polygon, const QColor& fill, const QColor& outline) {
     painter.setPen(QPen(outline, 1));
     painter.setBrush(fill);
     painter.drawPolygon(polygon);
 }
 
-void FillBox(QPainter& painter, const QRectF& box, const QColor& fill, const QColor& outline)
-{
+void FillBox(QPainter& painter, const QRectF& box, const QColor& fill, const QColor& outline) {
     painter.setPen(QPen(outline, 1));
     painter.setBrush(fill);
     painter.drawRect(box);
@@ -44,9 +41,8 @@ void FillBox(QPainter& painter, const QRectF& box, const QColor& fill, const QCo
 
 // A straight arrow from `tail` to `tip`: a shaft of width `shaftWidth`, then a
 // head `headWidth` wide and `headLength` long.
-void Arrow(QPainter& painter, const QPointF& tail, const QPointF& tip, qreal shaftWidth,
-           qreal headWidth, qreal headLength, const QColor& fill, const QColor& outline)
-{
+void Arrow(QPainter& painter, const QPointF& tail, const QPointF& tip, qreal shaftWidth, qreal headWidth,
+           qreal headLength, const QColor& fill, const QColor& outline) {
     QPointF along = tip - tail;
     along /= std::hypot(along.x(), along.y());
     const QPointF across(-along.y(), along.x());
@@ -60,8 +56,7 @@ void Arrow(QPainter& painter, const QPointF& tail, const QPointF& tip, qreal sha
 
 // The mark of the screw's rotation: an elliptic arc round the shaft with an
 // arrow head at its end.
-void RotationMark(QPainter& painter, const QPointF& centre, qreal radiusX, qreal radiusY)
-{
+void RotationMark(QPainter& painter, const QPointF& centre, qreal radiusX, qreal radiusY) {
     constexpr qreal startDegrees = 60;
     constexpr qreal sweepDegrees = 280;
     QPainterPath arc;
@@ -84,8 +79,7 @@ void RotationMark(QPainter& painter, const QPointF& centre, qreal radiusX, qreal
 
 }  // namespace
 
-QImage ExtruderPicture()
-{
+QImage ExtruderPicture() {
     QImage image(kExtruderPictureWidth, kExtruderPictureHeight, QImage::Format_RGB888);
     image.fill(kGround);
     QPainter painter(&image);
@@ -108,8 +102,8 @@ QImage ExtruderPicture()
     // Screw: root and flights.
     FillBox(painter, QRectF(30.5, 56.5, 169, 8), kScrew, kOutline);
     for (int x = 40; x < 194; x += 12) {
-        FillPolygon(painter, QPolygonF({{x + 0.5, 48.0}, {x + 3.5, 48.0}, {x + 9.5, 73.0}, {x + 6.5, 73.0}}),
-                    kFlight, kOutline);
+        FillPolygon(painter, QPolygonF({{x + 0.5, 48.0}, {x + 3.5, 48.0}, {x + 9.5, 73.0}, {x + 6.5, 73.0}}), kFlight,
+                    kOutline);
     }
 
     // Heater bands round the barrel.
@@ -120,27 +114,34 @@ QImage ExtruderPicture()
     }
 
     // Feed hopper opening into the barrel, with pellets and the feed arrow.
-    FillPolygon(painter, QPolygonF({{52.5, 20.5}, {96.5, 20.5}, {80.5, 42.5}, {68.5, 42.5}}),
-                QColor(184, 192, 200), kOutline);
+    FillPolygon(painter, QPolygonF({{52.5, 20.5}, {96.5, 20.5}, {80.5, 42.5}, {68.5, 42.5}}), QColor(184, 192, 200),
+                kOutline);
     painter.fillRect(QRectF(69, 42, 11, 6), kBarrelInside);
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(250, 246, 230));
-    for (const auto& [x, y] : {std::pair{62, 25}, {70, 24}, {78, 25}, {86, 24}, {66, 30}, {74, 30},
-                               {82, 30}, {70, 35}, {78, 35}, {74, 39}}) {
+    for (const auto& [x, y] : {std::pair{62, 25},
+                               {70, 24},
+                               {78, 25},
+                               {86, 24},
+                               {66, 30},
+                               {74, 30},
+                               {82, 30},
+                               {70, 35},
+                               {78, 35},
+                               {74, 39}}) {
         painter.drawEllipse(QPointF(x, y), 1.8, 1.8);
     }
     Arrow(painter, QPointF(74.5, 1.5), QPointF(74.5, 19.5), 6, 18, 9, kGreen, kDarkGreen);
 
     // Die, and the extrudate leaving it.
-    FillPolygon(painter, QPolygonF({{200.5, 42.5}, {214.5, 50.5}, {214.5, 70.5}, {200.5, 78.5}}),
-                QColor(106, 116, 128), kOutline);
+    FillPolygon(painter, QPolygonF({{200.5, 42.5}, {214.5, 50.5}, {214.5, 70.5}, {200.5, 78.5}}), QColor(106, 116, 128),
+                kOutline);
     FillBox(painter, QRectF(214.5, 55.5, 5, 10), QColor(90, 98, 106), kOutline);
     Arrow(painter, QPointF(219.5, 60.5), QPointF(236.5, 60.5), 6, 16, 10, kYellow, kDarkYellow);
     return image;
 }
 
-QImage CheckMarkGlyph()
-{
+QImage CheckMarkGlyph() {
     QImage image(kGlyphSize, kGlyphSize, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -150,8 +151,7 @@ QImage CheckMarkGlyph()
     return image;
 }
 
-QImage DoorGlyph()
-{
+QImage DoorGlyph() {
     QImage image(kGlyphSize, kGlyphSize, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -160,16 +160,15 @@ QImage DoorGlyph()
     painter.fillRect(4, 1, 11, 16, QColor(64, 64, 64));
     painter.fillRect(5, 2, 9, 14, QColor(24, 24, 24));
     painter.setRenderHint(QPainter::Antialiasing);
-    FillPolygon(painter, QPolygonF({{5, 2}, {10.5, 4}, {10.5, 17.5}, {5, 16}}),
-                QColor(192, 128, 64), QColor(96, 48, 16));
+    FillPolygon(painter, QPolygonF({{5, 2}, {10.5, 4}, {10.5, 17.5}, {5, 16}}), QColor(192, 128, 64),
+                QColor(96, 48, 16));
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(255, 224, 96));
     painter.drawEllipse(QPointF(9, 10), 1, 1);
     return image;
 }
 
-QImage ProgramIcon(int size)
-{
+QImage ProgramIcon(int size) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -181,8 +180,7 @@ QImage ProgramIcon(int size)
     painter.drawRoundedRect(QRectF(1, 1, 62, 62), 10, 10);
 
     // Hopper with the feed arrow, barrel with heater bands, screw flights.
-    FillPolygon(painter, QPolygonF({{10, 14}, {30, 14}, {23, 26}, {17, 26}}), QColor(184, 192, 200),
-                kOutline);
+    FillPolygon(painter, QPolygonF({{10, 14}, {30, 14}, {23, 26}, {17, 26}}), QColor(184, 192, 200), kOutline);
     Arrow(painter, QPointF(20, 2), QPointF(20, 13), 5, 12, 6, kGreen, kDarkGreen);
     FillBox(painter, QRectF(4, 26, 52, 20), kSteel, kOutline);
     FillBox(painter, QRectF(4, 29, 52, 14), kBarrelInside, kOutline);
@@ -191,8 +189,8 @@ QImage ProgramIcon(int size)
     }
     FillBox(painter, QRectF(2, 34, 54, 4), kScrew, kOutline);
     for (int x = 8; x < 54; x += 8) {
-        FillPolygon(painter, QPolygonF({{x + 0.0, 29}, {x + 2.0, 29}, {x + 6.0, 43}, {x + 4.0, 43}}),
-                    kFlight, kOutline);
+        FillPolygon(painter, QPolygonF({{x + 0.0, 29}, {x + 2.0, 29}, {x + 6.0, 43}, {x + 4.0, 43}}), kFlight,
+                    kOutline);
     }
     Arrow(painter, QPointF(56, 36), QPointF(63, 36), 4, 8, 5, kYellow, kDarkYellow);
     return image;

@@ -26,19 +26,13 @@ namespace {
 
 // The 14 rows of label panels in the input group: tops and heights.
 constexpr int kRowCount = 14;
-constexpr std::array<int, kRowCount> kRowTops = {20, 38, 57, 75, 94, 112, 130,
-                                                 149, 167, 186, 204, 222, 241, 259};
-constexpr std::array<int, kRowCount> kRowHeights = {18, 19, 18, 19, 18, 18, 19,
-                                                    18, 19, 18, 18, 19, 18, 19};
+constexpr std::array<int, kRowCount> kRowTops = {20, 38, 57, 75, 94, 112, 130, 149, 167, 186, 204, 222, 241, 259};
+constexpr std::array<int, kRowCount> kRowHeights = {18, 19, 18, 19, 18, 18, 19, 18, 19, 18, 18, 19, 18, 19};
 
-QString FromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
+QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
-QLineEdit* MakeEdit(QWidget* parent, const tadmor::InputField& field, const std::string& text,
-                    int pixelSize, const QRect& geometry)
-{
+QLineEdit* MakeEdit(QWidget* parent, const tadmor::InputField& field, const std::string& text, int pixelSize,
+                    const QRect& geometry) {
     auto* edit = new QLineEdit(FromUtf8(text), parent);
     edit->setObjectName(FromUtf8(field.edit));
     edit->setFont(GothicFont(pixelSize));
@@ -54,9 +48,8 @@ QLineEdit* MakeEdit(QWidget* parent, const tadmor::InputField& field, const std:
     return edit;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
-                        const QImage& glyph, const QRect& geometry)
-{
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QImage& glyph,
+                        const QRect& geometry) {
     auto* button = new QPushButton(QIcon(QPixmap::fromImage(glyph)), caption, parent);
     button->setObjectName(QLatin1String(name));
     button->setIconSize(QSize(kGlyphSize, kGlyphSize));
@@ -70,15 +63,13 @@ public:
     using QMessageBox::QMessageBox;
 
 protected:
-    void showEvent(QShowEvent* event) override
-    {
+    void showEvent(QShowEvent* event) override {
         QMessageBox::showEvent(event);
         CentreOnScreen(*this);
     }
 };
 
-void ShowBox(QMessageBox::Icon icon, const std::string& text)
-{
+void ShowBox(QMessageBox::Icon icon, const std::string& text) {
     // Application-modal: the box blocks the whole program until it is closed.
     CentredMessageBox box(icon, TMF_Tad::kTitle, QString::fromStdString(text), QMessageBox::Ok);
     box.exec();
@@ -88,8 +79,7 @@ void ShowBox(QMessageBox::Icon icon, const std::string& text)
 
 const QString TMF_Tad::kTitle = QStringLiteral("Tadmor Model Simulation");
 
-char LocaleDecimalSeparator()
-{
+char LocaleDecimalSeparator() {
     const QString point = QLocale::system().decimalPoint();
     if (point.size() == 1 && point.front().unicode() < 0x80) {
         return char(point.front().unicode());
@@ -97,17 +87,14 @@ char LocaleDecimalSeparator()
     return '.';
 }
 
-TMF_Tad::TMF_Tad() : FixedDialog(Qt::Window, QSize(690, 486), kTitle)
-{
+TMF_Tad::TMF_Tad() : FixedDialog(Qt::Window, QSize(690, 486), kTitle) {
     setObjectName(QStringLiteral("MF_Tad"));
     BuildInputFields();
 
-    BitBtn1 = MakeButton(this, "BitBtn1", QStringLiteral("OK"), CheckMarkGlyph(),
-                         QRect(291, 395, 90, 30));
+    BitBtn1 = MakeButton(this, "BitBtn1", QStringLiteral("OK"), CheckMarkGlyph(), QRect(291, 395, 90, 30));
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &TMF_Tad::BitBtn1Click);
-    BitBtn2 = MakeButton(this, "BitBtn2", QStringLiteral("&Close"), DoorGlyph(),
-                         QRect(291, 438, 90, 30));
+    BitBtn2 = MakeButton(this, "BitBtn2", QStringLiteral("&Close"), DoorGlyph(), QRect(291, 438, 90, 30));
     connect(BitBtn2, &QPushButton::clicked, this, &QWidget::close);
 
     BuildFileControls();
@@ -125,10 +112,8 @@ TMF_Tad::TMF_Tad() : FixedDialog(Qt::Window, QSize(690, 486), kTitle)
     Edits[0]->setFocus();
 }
 
-void TMF_Tad::BuildInputFields()
-{
-    GroupBox1 = new CaptionGroupBox(this, QStringLiteral("  Input Data   "), GothicFont(15),
-                                    kCaptionRed);
+void TMF_Tad::BuildInputFields() {
+    GroupBox1 = new CaptionGroupBox(this, QStringLiteral("  Input Data   "), GothicFont(15), kCaptionRed);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(18, 21, 660, 292);
 
@@ -143,27 +128,23 @@ void TMF_Tad::BuildInputFields()
 
         auto* panel = new BevelPanel(GroupBox1, Bevel::Raised, Bevel::Lowered, 1);
         panel->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
-        panel->setGeometry(rightColumn ? (indented ? 338 : 337) : 10, kRowTops[std::size_t(row)],
-                           indented ? 308 : 309, kRowHeights[std::size_t(row)]);
-        panel->SetCaption(FromUtf8(field.label), Qt::AlignLeft | Qt::AlignVCenter, GothicFont(12),
-                          kCaptionBlue);
+        panel->setGeometry(rightColumn ? (indented ? 338 : 337) : 10, kRowTops[std::size_t(row)], indented ? 308 : 309,
+                           kRowHeights[std::size_t(row)]);
+        panel->SetCaption(FromUtf8(field.label), Qt::AlignLeft | Qt::AlignVCenter, GothicFont(12), kCaptionBlue);
         Panels[std::size_t(i)] = panel;
 
         const int editLeft = i == 15 ? 212 : 211;  // field 16 stands one pixel right
-        Edits[std::size_t(i)] =
-            MakeEdit(panel, field, defaults[std::size_t(i)], 12, QRect(editLeft, 0, 96, 20));
+        Edits[std::size_t(i)] = MakeEdit(panel, field, defaults[std::size_t(i)], 12, QRect(editLeft, 0, 96, 20));
     }
 
-    GroupBox2 = new CaptionGroupBox(this, QStringLiteral(" Save File Name "), GothicFont(15),
-                                    kCaptionRed);
+    GroupBox2 = new CaptionGroupBox(this, QStringLiteral(" Save File Name "), GothicFont(15), kCaptionRed);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
     GroupBox2->setGeometry(278, 332, 112, 53);
-    Edits[kFieldCount - 1] = MakeEdit(GroupBox2, kInputFields[kFieldCount - 1],
-                                      defaults[kFieldCount - 1], 15, QRect(17, 22, 76, 23));
+    Edits[kFieldCount - 1] =
+        MakeEdit(GroupBox2, kInputFields[kFieldCount - 1], defaults[kFieldCount - 1], 15, QRect(17, 22, 76, 23));
 }
 
-void TMF_Tad::BuildFileControls()
-{
+void TMF_Tad::BuildFileControls() {
     DriveComboBox1 = new DriveSelector(this);
     DriveComboBox1->setObjectName(QStringLiteral("DriveComboBox1"));
     DriveComboBox1->setGeometry(406, 337, 128, DriveComboBox1->sizeHint().height());
@@ -189,8 +170,7 @@ void TMF_Tad::BuildFileControls()
     DirectoryListBox1->OpenFolder(QDir::currentPath());
 }
 
-void TMF_Tad::SetTabOrder()
-{
+void TMF_Tad::SetTabOrder() {
     QWidget* previous = nullptr;
     auto chain = [&previous](QWidget* next) {
         if (previous != nullptr) {
@@ -203,14 +183,13 @@ void TMF_Tad::SetTabOrder()
             chain(edit);
         }
     }
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             BitBtn1, BitBtn2, DriveComboBox1, DirectoryListBox1, FileListBox1}) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{BitBtn1, BitBtn2, DriveComboBox1, DirectoryListBox1, FileListBox1}) {
         chain(control);
     }
 }
 
-void TMF_Tad::BitBtn1Click()
-{
+void TMF_Tad::BitBtn1Click() {
     tadmor::FieldTexts texts;
     for (std::size_t i = 0; i < texts.size(); ++i) {
         texts[i] = Edits[i]->text().toStdString();
@@ -231,8 +210,7 @@ void TMF_Tad::BitBtn1Click()
     }
 }
 
-void TMF_Tad::SetBusy(bool busy)
-{
+void TMF_Tad::SetBusy(bool busy) {
     if (busy) {
         setCursor(Qt::WaitCursor);
         BitBtn1->setCursor(Qt::WaitCursor);
@@ -242,25 +220,15 @@ void TMF_Tad::SetBusy(bool busy)
     }
 }
 
-void TMF_Tad::ShowMessage(const std::string& text)
-{
-    ShowBox(QMessageBox::NoIcon, text);
-}
+void TMF_Tad::ShowMessage(const std::string& text) { ShowBox(QMessageBox::NoIcon, text); }
 
-void TMF_Tad::ShowError(const std::string& text)
-{
-    ShowBox(QMessageBox::Critical, text);
-}
+void TMF_Tad::ShowError(const std::string& text) { ShowBox(QMessageBox::Critical, text); }
 
-void TMF_Tad::ShowCompletion()
-{
+void TMF_Tad::ShowCompletion() {
     Q_ASSERT(finishForm_ != nullptr);
     if (finishForm_ != nullptr) {
         finishForm_->exec();
     }
 }
 
-void TMF_Tad::RefreshFileList()
-{
-    FileListBox1->Refresh();
-}
+void TMF_Tad::RefreshFileList() { FileListBox1->Refresh(); }

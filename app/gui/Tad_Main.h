@@ -22,7 +22,7 @@ class CaptionGroupBox;
 class DriveSelector;
 class FileList;
 class FolderList;
-}
+}  // namespace tadmor::gui
 
 class TMF_Tad : public tadmor::gui::FixedDialog, public tadmor::RequestUi {
 public:

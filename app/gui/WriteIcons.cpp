@@ -10,8 +10,7 @@
 
 #include "app/gui/Pictures.h"
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     if (argc < 3) {
         std::fprintf(stderr, "usage: %s <folder> <size>...\n", argv[0]);
         return EXIT_FAILURE;

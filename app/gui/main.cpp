@@ -7,8 +7,7 @@
 #include "app/gui/Pictures.h"
 #include "app/gui/Tad_Main.h"
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     // The layout is drawn in device pixels at 96 dots per inch.
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     QApplication application(argc, argv);

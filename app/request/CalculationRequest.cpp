@@ -4,10 +4,10 @@
 #include <optional>
 #include <string>
 
-#include "model/InputFields.h"
 #include "app/request/Causes.h"
-#include "model/NumberText.h"
 #include "model/Arithmetic.h"
+#include "model/InputFields.h"
+#include "model/NumberText.h"
 #include "report/ResultsFile.h"
 
 namespace tadmor {
@@ -16,10 +16,14 @@ namespace {
 
 bool PassesTest(const InputField& field, const SimulationState& state) {
     switch (field.test) {
-        case FieldTest::Positive: return state.*field.value > 0;
-        case FieldTest::NonNegative: return state.*field.value >= 0;
-        case FieldTest::NotEmpty: return !state.ResultFileName.empty();
-        case FieldTest::None: break;
+        case FieldTest::Positive:
+            return state.*field.value > 0;
+        case FieldTest::NonNegative:
+            return state.*field.value >= 0;
+        case FieldTest::NotEmpty:
+            return !state.ResultFileName.empty();
+        case FieldTest::None:
+            break;
     }
     return true;
 }
@@ -152,8 +156,10 @@ Calculation RunRequest(const FieldTexts& texts, char separator, RequestUi& ui, S
         case FileStage::InputSectionNotCreated:
             // Nothing was written, so the march is not run either.
             return end(RequestOutcome::FileNotWritten, "File can not open!");
-        case FileStage::TableNotWritten: return end(RequestOutcome::FileNotWritten, "Can not write result to file");
-        case FileStage::Written: break;
+        case FileStage::TableNotWritten:
+            return end(RequestOutcome::FileNotWritten, "Can not write result to file");
+        case FileStage::Written:
+            break;
     }
     ui.ShowCompletion();  // the busy cursor stays on while it is open
     ui.SetBusy(false);
@@ -161,8 +167,7 @@ Calculation RunRequest(const FieldTexts& texts, char separator, RequestUi& ui, S
     return calculation;
 }
 
-RequestOutcome RunCalculationRequest(const FieldTexts& texts, char separator, SimulationState& state,
-                                     RequestUi& ui) {
+RequestOutcome RunCalculationRequest(const FieldTexts& texts, char separator, SimulationState& state, RequestUi& ui) {
     Calculation calculation = RunRequest(texts, separator, ui, std::move(state));
     state = std::move(calculation.state);
     return calculation.outcome;

@@ -7,8 +7,8 @@
 #include <limits>
 #include <string>
 
-#include "model/InputFields.h"
 #include "model/Cal_Main.h"
+#include "model/InputFields.h"
 
 namespace tadmor {
 
@@ -16,11 +16,11 @@ namespace tadmor {
 class RequestUi {
 public:
     virtual ~RequestUi() = default;
-    virtual void SetBusy(bool busy) = 0;                   // busy (hourglass) cursor on or off
-    virtual void ShowMessage(const std::string& text) = 0; // a fixed message, modal
-    virtual void ShowError(const std::string& text) = 0;   // an error's own text, with an error icon
-    virtual void ShowCompletion() = 0;                     // the completion dialog, modal
-    virtual void RefreshFileList() = 0;                    // read the current folder again
+    virtual void SetBusy(bool busy) = 0;                    // busy (hourglass) cursor on or off
+    virtual void ShowMessage(const std::string& text) = 0;  // a fixed message, modal
+    virtual void ShowError(const std::string& text) = 0;    // an error's own text, with an error icon
+    virtual void ShowCompletion() = 0;                      // the completion dialog, modal
+    virtual void RefreshFileList() = 0;                     // read the current folder again
 };
 
 // A front-end that shows nothing (a batch of runs): the calculation keeps
@@ -81,7 +81,6 @@ Calculation RunRequest(const FieldTexts& texts, char separator, RequestUi& ui, S
 
 // The same request on the window's own `state`, which keeps what the
 // request leaves in it.
-RequestOutcome RunCalculationRequest(const FieldTexts& texts, char separator,
-                                     SimulationState& state, RequestUi& ui);
+RequestOutcome RunCalculationRequest(const FieldTexts& texts, char separator, SimulationState& state, RequestUi& ui);
 
 }  // namespace tadmor

@@ -40,7 +40,8 @@ std::string CauseOf(const SimulationState& s, const SimulationError& error) {
     if (n <= 0 || n > 1)
         return "the viscosity law's local power-law index n is " + NumberText(n, 3) + at +
                " (a sensible melt has 0 < n <= 1; " +
-               (n > 1 ? "above 1 the melt thickens as it is sheared faster" : "at or below 0 its stress falls as it is sheared faster") +
+               (n > 1 ? "above 1 the melt thickens as it is sheared faster"
+                      : "at or below 0 its stress falls as it is sheared faster") +
                "): the law is used outside its range; check ViscA1, ViscA11 and ViscA12";
     if (sensitivity <= 0)
         return "the viscosity law's local temperature sensitivity -d ln(eta)/dT is " + NumberText(sensitivity, 5) +

@@ -4,10 +4,14 @@ namespace tadmor {
 
 std::string OutcomeName(RequestOutcome outcome, bool meltingCompleted) {
     switch (outcome) {
-        case RequestOutcome::Completed: return meltingCompleted ? "melting completed" : "end of screw";
-        case RequestOutcome::InvalidInput: return "invalid input";
-        case RequestOutcome::FileNotWritten: return "file not written";
-        case RequestOutcome::CalculationError: return "calculation error";
+        case RequestOutcome::Completed:
+            return meltingCompleted ? "melting completed" : "end of screw";
+        case RequestOutcome::InvalidInput:
+            return "invalid input";
+        case RequestOutcome::FileNotWritten:
+            return "file not written";
+        case RequestOutcome::CalculationError:
+            return "calculation error";
     }
     return "calculation error";
 }

@@ -51,8 +51,8 @@ void InputWarnings(const SimulationState& s, std::vector<Warning>& warnings) {
         if (value > kLargestDimension)
             warnings.push_back({"dimension-implausible",
                                 std::string(name) + " " + NumberText(value, 2) +
-                                    " cm is far outside extruder practice (above " +
-                                    NumberText(kLargestDimension, 0) + " cm): millimetres typed for centimetres?",
+                                    " cm is far outside extruder practice (above " + NumberText(kLargestDimension, 0) +
+                                    " cm): millimetres typed for centimetres?",
                                 "input " + std::string(name)});
 }
 
@@ -97,8 +97,8 @@ void RowWarnings(const SimulationState& s, std::vector<Warning>& warnings) {
         // is heated); the sensitivity an engineer reads is -b.
         const auto sensitivity = [&](int row) { return -s.RowTempSensitivity[row]; };
         warn("power-law-index-outside",
-             "the viscosity law's local power-law index n (" + NumberText(n(PeakRow(s, [&](int r) { return -n(r); })), 3) +
-                 " to " + NumberText(n(PeakRow(s, n)), 3) +
+             "the viscosity law's local power-law index n (" +
+                 NumberText(n(PeakRow(s, [&](int r) { return -n(r); })), 3) + " to " + NumberText(n(PeakRow(s, n)), 3) +
                  ") leaves 0 < n <= 1: the law is used outside its sensible range (a melt that does not thin, "
                  "or whose stress falls, as it is sheared faster); check ViscA1, ViscA11 and ViscA12",
              [&](int row) { return !(n(row) > 0 && n(row) <= 1); });
@@ -144,7 +144,8 @@ std::string WarningLine(const Warning& warning) {
 std::string WarningCodes(const std::vector<Warning>& warnings) {
     std::string codes;
     for (const Warning& warning : warnings)
-        if ((" " + codes + " ").find(" " + warning.code + " ") == std::string::npos) codes += (codes.empty() ? "" : " ") + warning.code;
+        if ((" " + codes + " ").find(" " + warning.code + " ") == std::string::npos)
+            codes += (codes.empty() ? "" : " ") + warning.code;
     return codes;
 }
 

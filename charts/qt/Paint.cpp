@@ -21,8 +21,8 @@ constexpr double kLeft = 110, kRight = 30, kTop = 132, kBottom = 100, kPanelGap 
 constexpr double kTickLength = 6;
 
 const QColor kPalette[] = {
-    QColor(31, 78, 156), QColor(224, 123, 0), QColor(192, 57, 43),   QColor(125, 60, 152), QColor(30, 132, 73),
-    QColor(140, 86, 75), QColor(227, 119, 194), QColor(90, 90, 90), QColor(160, 160, 30), QColor(23, 160, 180),
+    QColor(31, 78, 156), QColor(224, 123, 0),   QColor(192, 57, 43), QColor(125, 60, 152), QColor(30, 132, 73),
+    QColor(140, 86, 75), QColor(227, 119, 194), QColor(90, 90, 90),  QColor(160, 160, 30), QColor(23, 160, 180),
 };
 const QColor kBandColors[] = {QColor(236, 242, 250), QColor(250, 243, 232), QColor(236, 246, 236)};
 const QColor kGridColor(222, 222, 222);
@@ -208,8 +208,8 @@ public:
         int color = 0;
         for (std::size_t i = 0; i < count; ++i) {
             const Panel& panel = chart_.panels[i];
-            const Frame frame{QRectF(kLeft, kTop + i * (height + kPanelGap), kWidth - kLeft - kRight, height),
-                              axes_.x, axes_.y[i], chart_.logX, panel.logY};
+            const Frame frame{QRectF(kLeft, kTop + i * (height + kPanelGap), kWidth - kLeft - kRight, height), axes_.x,
+                              axes_.y[i], chart_.logX, panel.logY};
             if (i == 0) PaintBandNamesAndMarkLabels(frame);
             PaintPanel(panel, frame, color, i + 1 == count);
         }
@@ -272,15 +272,18 @@ private:
             PaintHatch(p_, ShadeArea(shade, frame));
         }
         p_.setPen(QPen(kGridColor, 1));
-        for (const double t : Ticks(frame.x)) p_.drawLine(QPointF(frame.X(t), r.top()), QPointF(frame.X(t), r.bottom()));
-        for (const double t : Ticks(frame.y)) p_.drawLine(QPointF(r.left(), frame.Y(t)), QPointF(r.right(), frame.Y(t)));
+        for (const double t : Ticks(frame.x))
+            p_.drawLine(QPointF(frame.X(t), r.top()), QPointF(frame.X(t), r.bottom()));
+        for (const double t : Ticks(frame.y))
+            p_.drawLine(QPointF(r.left(), frame.Y(t)), QPointF(r.right(), frame.Y(t)));
         p_.setPen(QPen(QColor(150, 150, 150), 1.5));
         for (const Band& band : chart_.bands)
             for (const double edge : {band.from, band.to})
                 p_.drawLine(QPointF(frame.X(edge), r.top()), QPointF(frame.X(edge), r.bottom()));
         p_.setPen(QPen(kMarkColor, 1.5, Qt::DashLine));
         for (const Mark& mark : chart_.marks)
-            if (frame.Shows(mark)) p_.drawLine(QPointF(frame.X(mark.at), r.top()), QPointF(frame.X(mark.at), r.bottom()));
+            if (frame.Shows(mark))
+                p_.drawLine(QPointF(frame.X(mark.at), r.top()), QPointF(frame.X(mark.at), r.bottom()));
         for (const Mark& level : panel.levels) {
             p_.setPen(QPen(kMarkColor, 1.5, Qt::DotLine));
             p_.drawLine(QPointF(r.left(), frame.Y(level.at)), QPointF(r.right(), frame.Y(level.at)));

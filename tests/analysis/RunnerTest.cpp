@@ -28,7 +28,8 @@ TEST(Runner, EveryTaskOnceAndProgressCountsThemInOrder) {
                                  }};
         std::vector<std::size_t> todo(50);
         for (std::size_t i = 0; i < todo.size(); ++i) todo[i] = i;
-        EXPECT_TRUE(RunTasks(todo, 10, 60, [&](std::size_t i) { ++runs[i]; }, control));
+        EXPECT_TRUE(RunTasks(
+            todo, 10, 60, [&](std::size_t i) { ++runs[i]; }, control));
         EXPECT_TRUE(std::all_of(runs.begin(), runs.end(), [](const std::atomic<int>& n) { return n == 1; }));
         EXPECT_FALSE(overlapping);
         ASSERT_EQ(counts.size(), 50u);
@@ -42,15 +43,14 @@ TEST(Runner, AStopStartsNoFurtherTaskAndTheRunningOnesFinish) {
         SCOPED_TRACE(jobs);
         StopFlag stop = 0;
         std::atomic<int> started = 0, finished = 0;
-        const bool complete = RunTasks(
-            100,
-            [&](std::size_t i) {
-                ++started;
-                if (i == 3) stop = 2;
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-                ++finished;
-            },
-            {jobs, &stop, nullptr});
+        const bool complete = RunTasks(100,
+                                       [&](std::size_t i) {
+                                           ++started;
+                                           if (i == 3) stop = 2;
+                                           std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                                           ++finished;
+                                       },
+                                       {jobs, &stop, nullptr});
         EXPECT_FALSE(complete);
         EXPECT_EQ(started, finished);
         EXPECT_GE(started, 4);

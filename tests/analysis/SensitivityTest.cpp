@@ -23,9 +23,15 @@ const int kBarrelC1 = FieldIndexOf("BarrelC1");
 // The texts of test::VanishingViscosity with melting a turn into a long feed zone.
 inputs::Case VanishingViscosityTexts() {
     inputs::Case texts = inputs::DefaultCase();
-    for (const auto& [name, text] : {std::pair{"ViscA0", "-30"}, {"ViscA1", "0"}, {"ViscA11", "0"}, {"ViscA2", "-0.01"},
-                                     {"ViscA22", "0"}, {"ViscA12", "0"}, {"OutputRate", "150"},
-                                     {"DelayTurns", "1"}, {"FeedTurns", "41"}})
+    for (const auto& [name, text] : {std::pair{"ViscA0", "-30"},
+                                     {"ViscA1", "0"},
+                                     {"ViscA11", "0"},
+                                     {"ViscA2", "-0.01"},
+                                     {"ViscA22", "0"},
+                                     {"ViscA12", "0"},
+                                     {"OutputRate", "150"},
+                                     {"DelayTurns", "1"},
+                                     {"FeedTurns", "41"}})
         texts.texts[FieldIndexOf(name)] = text;
     return texts;
 }

@@ -20,7 +20,8 @@ using Values = std::vector<std::string>;
 int Field(const char* name) { return FieldIndexOf(name); }
 
 std::size_t Present(const CaseResults& results) {
-    return static_cast<std::size_t>(std::count_if(results.begin(), results.end(), [](const auto& r) { return r.has_value(); }));
+    return static_cast<std::size_t>(
+        std::count_if(results.begin(), results.end(), [](const auto& r) { return r.has_value(); }));
 }
 
 TEST(VariedText, RangesAreWrittenWithTheirMostDecimalsAndListsAsGiven) {
@@ -76,7 +77,9 @@ TEST(VariedText, Refusals) {
     EXPECT_EQ(ErrorTextOf([] { VariedField("ResultFileName", "--vary"); }),
               "--vary: ResultFileName cannot be varied; every case has its own results file");
     EXPECT_EQ(ErrorTextOf([] { VariedValues(Field("ScrewSpeed"), {}); }), "ScrewSpeed: no values given");
-    EXPECT_EQ(ErrorTextOf([] { VariedValues(Field("ScrewSpeed"), {1, NAN}); }),
+    EXPECT_EQ(ErrorTextOf([] {
+                  VariedValues(Field("ScrewSpeed"), {1, NAN});
+              }),
               "ScrewSpeed: nan is not a finite number");
 }
 
@@ -189,8 +192,9 @@ TEST(RunSweepStop, StartsNoCaseOnceStoppedAndRunsTheRestLater) {
 
         stop = 0;
         std::vector<std::size_t> counts;
-        EXPECT_TRUE(RunSweep(settings, cases, results,
-                             {jobs, &stop, [&](std::size_t, std::size_t done, std::size_t) { counts.push_back(done); }}));
+        EXPECT_TRUE(RunSweep(settings, cases, results, {jobs, &stop, [&](std::size_t, std::size_t done, std::size_t) {
+                                                            counts.push_back(done);
+                                                        }}));
         ASSERT_EQ(counts.size(), cases.size() - finished);
         EXPECT_EQ(counts.front(), finished + 1);
         for (std::size_t i = 0; i < cases.size(); ++i)

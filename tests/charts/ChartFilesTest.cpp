@@ -62,10 +62,10 @@ TEST_F(ChartFiles, TornadoChartAsPngAndSvg) {
     const std::string drawing = ReadFile(work / "t.svg");
     EXPECT_TRUE(WellFormedXml(drawing));
     ExpectPageOf180Millimetres(drawing);
-    for (const char* text : {"Sensitivity of FLIGHT where melting completed", "each input 10 % down and up",
-                             "change of FLIGHT where melting completed (%)", "input -10 %", "input +10 %",
-                             "ScrewSpeed (rpm)", "OutputRate (kg/hr)", "BarrelC0 (\u00B0C)", "melting not completed",
-                             "base case: the defaults"})
+    for (const char* text :
+         {"Sensitivity of FLIGHT where melting completed", "each input 10 % down and up",
+          "change of FLIGHT where melting completed (%)", "input -10 %", "input +10 %", "ScrewSpeed (rpm)",
+          "OutputRate (kg/hr)", "BarrelC0 (\u00B0C)", "melting not completed", "base case: the defaults"})
         EXPECT_NE(drawing.find(text), std::string::npos) << text;
 }
 

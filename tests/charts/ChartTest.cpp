@@ -50,10 +50,23 @@ TEST(NiceAxis, RoundStepsCoveringTheRange) {
 TEST(NiceAxis, AnyFiniteValues) {
     const double oneAfter = std::nextafter(1.0, 2.0);
     const std::pair<double, double> ranges[] = {
-        {5, 5},          {0, 0},           {-0.0, 0.0},      {1, oneAfter},     {-oneAfter, -1},
-        {1e300, 1e300},  {1e300, 2e300},   {-1e300, 1e300},  {1e17, 1e17 + 16}, {1e17, 1.0000001e17},
-        {1e-300, 2e-300}, {0, 5e-324},     {5e-324, 5e-324}, {-1e308, -1e308},  {0, 1e308},
-        {290, 290.000001}, {-DBL_MAX / 4, DBL_MAX / 4},
+        {5, 5},
+        {0, 0},
+        {-0.0, 0.0},
+        {1, oneAfter},
+        {-oneAfter, -1},
+        {1e300, 1e300},
+        {1e300, 2e300},
+        {-1e300, 1e300},
+        {1e17, 1e17 + 16},
+        {1e17, 1.0000001e17},
+        {1e-300, 2e-300},
+        {0, 5e-324},
+        {5e-324, 5e-324},
+        {-1e308, -1e308},
+        {0, 1e308},
+        {290, 290.000001},
+        {-DBL_MAX / 4, DBL_MAX / 4},
     };
     for (const auto& [low, high] : ranges) {
         for (const int intervals : {6, 14}) {
@@ -252,8 +265,9 @@ TEST(SweepChart, UnitsInTheLegendAndTheAxis) {
     EXPECT_EQ(panel.curves[0].y[0], 20.1);
     EXPECT_TRUE(std::isnan(panel.curves[1].y[1]));
     EXPECT_TRUE(panel.message.empty());
-    EXPECT_EQ(chart.note, "2 of 4 cases have no value (end of screw: 1, invalid input: 1); see the summary's outcome "
-                          "and message.");
+    EXPECT_EQ(chart.note,
+              "2 of 4 cases have no value (end of screw: 1, invalid input: 1); see the summary's outcome "
+              "and message.");
 }
 
 TEST(SweepChart, SaysSoWhenNoCaseHasAValue) {
@@ -262,8 +276,9 @@ TEST(SweepChart, SaysSoWhenNoCaseHasAValue) {
     Chart chart =
         SweepChart(varied, cases, {CaseOf(kFailed), CaseOf(kFailed), CaseOf(kRefused)}, "flight", "Sweep: s.csv");
     EXPECT_EQ(chart.panels[0].message, "Nothing to draw: every case was refused or failed");
-    EXPECT_EQ(chart.note, "None of the 3 cases has a value (calculation error: 2, invalid input: 1); see the "
-                          "summary's outcome and message.");
+    EXPECT_EQ(chart.note,
+              "None of the 3 cases has a value (calculation error: 2, invalid input: 1); see the "
+              "summary's outcome and message.");
     // Completed runs that never melted have no FLIGHT of complete melting.
     chart = SweepChart(varied, cases, {CaseOf(kCompleted), CaseOf(kCompleted), CaseOf(kFailed)}, "flight", "s");
     EXPECT_EQ(chart.panels[0].message,

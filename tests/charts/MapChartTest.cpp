@@ -87,8 +87,12 @@ TEST(SweepMap, CellsInTheOrderOfTheValuesWhateverTheOrderGiven) {
     const std::vector<SweepCase> cases = SweepCases(varied, {});
     constexpr RequestOutcome kDone = RequestOutcome::Completed;
     const std::vector<RunSummary> results = {
-        CaseOf(kDone, 15.0), CaseOf(kDone, 12.0), CaseOf(kDone),  // 60/300, 60/100, 20/300
-        CaseOf(RequestOutcome::InvalidInput), CaseOf(kDone), CaseOf(RequestOutcome::CalculationError),
+        CaseOf(kDone, 15.0),
+        CaseOf(kDone, 12.0),
+        CaseOf(kDone),  // 60/300, 60/100, 20/300
+        CaseOf(RequestOutcome::InvalidInput),
+        CaseOf(kDone),
+        CaseOf(RequestOutcome::CalculationError),
     };
     const std::optional<MapChart> map = SweepMap(varied, cases, results, "flight", "Sweep: s.csv");
     ASSERT_TRUE(map.has_value());
@@ -122,8 +126,9 @@ TEST(SweepMap, CellsInTheOrderOfTheValuesWhateverTheOrderGiven) {
     EXPECT_GE(map->values->max, 15);
     // The one edge of complete melting: between 30 and 60 in the upper row, x = 45.
     EXPECT_EQ(map->boundary, (std::vector<Segment>{{45, 200, 45, 400}}));
-    EXPECT_EQ(map->note, "4 of 6 cases have no value (end of screw: 2, invalid input: 1, calculation error: 1); see "
-                         "the summary's outcome and message.");
+    EXPECT_EQ(map->note,
+              "4 of 6 cases have no value (end of screw: 2, invalid input: 1, calculation error: 1); see "
+              "the summary's outcome and message.");
 }
 
 TEST(SweepMap, OtherValuesAndCasesNotRun) {
@@ -178,8 +183,8 @@ TEST(SweepMap, TicksOnRoundValuesWhenThereAreManyValues) {
     EXPECT_EQ(map->y.min, 97.5);
     EXPECT_EQ(map->y.max, 202.5);
     // About 8 steps over 105: steps of 20, the multiples inside the span.
-    EXPECT_EQ(map->yTicks, (std::vector<Tick>{{100, "100"}, {120, "120"}, {140, "140"}, {160, "160"}, {180, "180"},
-                                              {200, "200"}}));
+    EXPECT_EQ(map->yTicks,
+              (std::vector<Tick>{{100, "100"}, {120, "120"}, {140, "140"}, {160, "160"}, {180, "180"}, {200, "200"}}));
 }
 
 }  // namespace

@@ -20,10 +20,9 @@ bool HasNul(const std::string& text) { return text.find('\0') != std::string::np
 void WriteResultsWithBarrelTemperatures(const fs::path& path, const std::vector<double>& barrel) {
     SimulationState state = DefaultInputs();
     state.StepCount = 3;
-    for (std::vector<double>* column :
-         {&state.ResDepth, &state.ResSolidFraction, &state.ResSolidFlowRatio, &state.ResSolvedMidTemp,
-          &state.ResFilmAvgTemp, &state.ResFilmThickness, &state.ResInversePsi, &state.ResTotalPower,
-          &state.ResViscousPower})
+    for (std::vector<double>* column : {&state.ResDepth, &state.ResSolidFraction, &state.ResSolidFlowRatio,
+                                        &state.ResSolvedMidTemp, &state.ResFilmAvgTemp, &state.ResFilmThickness,
+                                        &state.ResInversePsi, &state.ResTotalPower, &state.ResViscousPower})
         *column = {0, 0.5, 0.5, 0.5};
     state.ResFlight = {0, 5.1, 5.3, 5.5};
     state.ResBarrelTemp = {0, barrel[0], barrel[1], barrel[2]};
@@ -109,7 +108,9 @@ TEST_F(TadmorCommand, AChartThatCannotBeDrawnIsRefused) {
 }
 
 TEST_F(TadmorCommand, ControlCharactersInTextsLeaveTheSvgWellFormed) {
-    const std::string name = "a\x01" "b\xff.txt";
+    const std::string name =
+        "a\x01"
+        "b\xff.txt";
     ASSERT_EQ(Run({"run", "-o", name}).exitCode, 0);
     const Result plot = Run({"plot", name, "-o", "p.svg"});
     EXPECT_EQ(plot.exitCode, 0) << plot.err;
@@ -125,7 +126,8 @@ TEST_F(TadmorCommand, DecimalSeparatorIsAPointOrAComma) {
     for (const std::string bad : {"\n", "#", "x", "\xff", ";", "", "..", "5"}) {
         for (const char* command : {"run", "sweep"}) {
             std::vector<std::string> arguments = {command, "--decimal-separator", bad};
-            if (std::string(command) == "sweep") arguments.insert(arguments.end(), {"--vary", "ScrewSpeed=40", "-o", "s.csv"});
+            if (std::string(command) == "sweep")
+                arguments.insert(arguments.end(), {"--vary", "ScrewSpeed=40", "-o", "s.csv"});
             const Result result = Run(arguments);
             EXPECT_EQ(result.exitCode, 2) << command << " \"" << bad << "\"";
             EXPECT_EQ(result.err.rfind("tadmor: --decimal-separator expects \".\" or \",\", not \"", 0), 0u)
@@ -143,18 +145,20 @@ TEST_F(TadmorCommand, MessagesAtAnyMagnitudeAreWhole) {
               "Check the numbers of turns.\n");
     const Result delay = Run({"run", "--set", "DelayTurns=1e308"});
     EXPECT_EQ(delay.exitCode, 5);
-    EXPECT_EQ(delay.err,
-              "tadmor: error: melting starts at DelayTurns 1e+308, at or beyond the end of the 24.70-turn screw, so "
-              "there is no channel left to melt in: Floating-point overflow in RunMarch at increment 1 (FLIGHT 1e+308)\n"
-              "tadmor: warning: melting starts at DelayTurns 1e+308, at or beyond the end of the 24.70-turn screw: "
-              "the rows lie beyond the screw and describe no real channel (input DelayTurns) [melting-beyond-screw]\n");
+    EXPECT_EQ(
+        delay.err,
+        "tadmor: error: melting starts at DelayTurns 1e+308, at or beyond the end of the 24.70-turn screw, so "
+        "there is no channel left to melt in: Floating-point overflow in RunMarch at increment 1 (FLIGHT 1e+308)\n"
+        "tadmor: warning: melting starts at DelayTurns 1e+308, at or beyond the end of the 24.70-turn screw: "
+        "the rows lie beyond the screw and describe no real channel (input DelayTurns) [melting-beyond-screw]\n");
 }
 
 TEST_F(TadmorCommand, ANulInACaseFileIsShownInTheMessage) {
     WriteFile(work / "nul.case", std::string("ScrewSpeed = 40\nScrew\0Diameter = 3\n", 36));
     const Result result = Run({"run", "--case", "nul.case"});
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(result.err, "tadmor: nul.case:2: unknown input name \"Screw\\x00Diameter\"; did you mean ScrewDiameter?\n");
+    EXPECT_EQ(result.err,
+              "tadmor: nul.case:2: unknown input name \"Screw\\x00Diameter\"; did you mean ScrewDiameter?\n");
 }
 
 }  // namespace

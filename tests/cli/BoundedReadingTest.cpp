@@ -30,10 +30,8 @@ protected:
         WriteFile(work / "huge.txt", "");
         EXPECT_EQ(truncate((work / "huge.txt").c_str(), 200 * 1024 * 1024), 0);
         return {
-            {"fifo", "it is not a regular file"},
-            {"folder", "it is a folder"},
-            {"huge.txt", "it holds more than 64 MiB"},
-            {"/dev/zero", "it is not a regular file"},
+            {"fifo", "it is not a regular file"},      {"folder", "it is a folder"},
+            {"huge.txt", "it holds more than 64 MiB"}, {"/dev/zero", "it is not a regular file"},
             {"/proc/self/mem", "Input/output error"},
         };
     }

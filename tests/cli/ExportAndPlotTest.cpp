@@ -2,8 +2,8 @@
 #include <nlohmann/json.hpp>
 
 #include "charts/ChartFiles.h"
-#include "model/NumberText.h"
 #include "model/Cal_Main.h"
+#include "model/NumberText.h"
 #include "report/ResultsFileReader.h"
 #include "support/PlotFiles.h"
 #include "tests/cli/TadmorCommandFixture.h"
@@ -16,7 +16,7 @@ using Json = nlohmann::json;
 
 constexpr int kTableDecimals[kTableFieldCount] = {2, 3, 3, 3, 1, 1, 1, 4, 1, 2, 2};
 
-const std::vector<double> SimulationState::* const kColumns[kTableFieldCount] = {
+const std::vector<double> SimulationState::*const kColumns[kTableFieldCount] = {
     &SimulationState::ResFlight,         &SimulationState::ResDepth,         &SimulationState::ResSolidFraction,
     &SimulationState::ResSolidFlowRatio, &SimulationState::ResBarrelTemp,    &SimulationState::ResSolvedMidTemp,
     &SimulationState::ResFilmAvgTemp,    &SimulationState::ResFilmThickness, &SimulationState::ResInversePsi,
@@ -94,8 +94,7 @@ TEST_F(TadmorCommand, JsonHoldsInputsOutcomeAndTheTableAtFullPrecision) {
     EXPECT_EQ(document["meltingCompletedAtFlight"].get<double>(), IncrementFlight(state));
     EXPECT_EQ(document["rowsRecorded"], state.StepCount);
     for (int i = 0; i < kNumericFieldCount; ++i)
-        EXPECT_EQ(document["inputs"][std::string(kInputFields[i].variable)].get<double>(),
-                  state.*kInputFields[i].value)
+        EXPECT_EQ(document["inputs"][std::string(kInputFields[i].variable)].get<double>(), state.*kInputFields[i].value)
             << kInputFields[i].variable;
     EXPECT_EQ(document["inputs"]["ResultFileName"], "fast.txt");
 
@@ -175,11 +174,11 @@ TEST_F(TadmorCommand, PlotsAFileWrittenByTheWindowsRequest) {
     const Result svg = Run({"plot", results.string(), "-o", "profile.svg"});
     EXPECT_EQ(svg.exitCode, 0) << svg.err;
     const std::string drawing = ReadFile(work / "profile.svg");
-    for (const char* text : {"Melting profile: window.txt", "FLIGHT (turns from the start of the screw)",
-                             "X/W, QS/QT (-)", "temperature (\u00B0C)", ">feed<", ">compression<", ">metering<",
-                             "melting starts", "melting point", "X/W = 1", "TB  barrel", "T121  mid-film",
-                             "TAV  film average", "last row: FLIGHT 24.70, X/W 0.094", ">end of screw<",
-                             "X/W &gt; 1: bed wider than channel", "barrel 290.0 \u00B0C;"})
+    for (const char* text :
+         {"Melting profile: window.txt", "FLIGHT (turns from the start of the screw)", "X/W, QS/QT (-)",
+          "temperature (\u00B0C)", ">feed<", ">compression<", ">metering<", "melting starts", "melting point",
+          "X/W = 1", "TB  barrel", "T121  mid-film", "TAV  film average", "last row: FLIGHT 24.70, X/W 0.094",
+          ">end of screw<", "X/W &gt; 1: bed wider than channel", "barrel 290.0 \u00B0C;"})
         EXPECT_NE(drawing.find(text), std::string::npos) << text;
     // 1200 by 900 pixels on a page about 180 mm wide.
     const auto [width, height] = SvgSizeInMillimetres(drawing);
@@ -242,8 +241,9 @@ TEST_F(TadmorCommand, RunDrawsTheRunItMade) {
 
 TEST_F(TadmorCommand, SweepOverTwoInputsDrawsAMap) {
     if (!charts::PlotsAvailable()) GTEST_SKIP() << "built without plots";
-    const std::vector<std::string> sweep = {"sweep", "--jobs", "2", "--vary", "ScrewSpeed=30,60",
-                                            "--vary", "OutputRate=0,200,400", "-o", "s.csv", "--plot"};
+    const std::vector<std::string> sweep = {
+        "sweep", "--jobs", "2",     "--vary", "ScrewSpeed=30,60", "--vary", "OutputRate=0,200,400",
+        "-o",    "s.csv",  "--plot"};
     std::vector<std::string> arguments = sweep;
     arguments.push_back("m.png");
     const Result png = Run(arguments);
@@ -258,13 +258,12 @@ TEST_F(TadmorCommand, SweepOverTwoInputsDrawsAMap) {
     ExpectPageOf180Millimetres(drawing);
     // OutputRate 0 is refused; at either speed 200 kg/hr melt within the
     // screw and 400 kg/hr do not.
-    for (const char* text : {"ScrewSpeed: Number of Revolution (rpm)", "OutputRate: Output (kg/hr)",
-                             "FLIGHT where melting completed (turns) against ScrewSpeed and OutputRate",
-                             "refused (invalid input)", "end of screw: melting not completed",
-                             "boundary: melting completed / end of screw"})
+    for (const char* text :
+         {"ScrewSpeed: Number of Revolution (rpm)", "OutputRate: Output (kg/hr)",
+          "FLIGHT where melting completed (turns) against ScrewSpeed and OutputRate", "refused (invalid input)",
+          "end of screw: melting not completed", "boundary: melting completed / end of screw"})
         EXPECT_NE(drawing.find(text), std::string::npos) << text;
 }
-
 
 }  // namespace
 }  // namespace tadmor

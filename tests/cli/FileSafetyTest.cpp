@@ -76,8 +76,10 @@ TEST_F(FileSafety, ATableThatDoesNotFitKeepsTheEarlierResultsFile) {
     }
     EXPECT_EQ(result.exitCode, 4);
     // The march ran to its end: its warnings hold though its table was not written.
-    EXPECT_EQ(result.err, "tadmor: Can not write result to file\n"
-                          "tadmor: the results file \"result.txt\" could not be written\n" + kDefaultCaseWarning);
+    EXPECT_EQ(result.err,
+              "tadmor: Can not write result to file\n"
+              "tadmor: the results file \"result.txt\" could not be written\n" +
+                  kDefaultCaseWarning);
     EXPECT_EQ(ReadFile(work / "result.txt"), "an earlier result");
     EXPECT_EQ(Names(work), std::set<std::string>{"result.txt"});
 }
@@ -117,8 +119,8 @@ TEST_F(FileSafety, CaseFilesThatDoNotFitLeaveNothingBehind) {
     Result result;
     {
         FileSizeLimit limit(5000);
-        result = Run({"sweep", "--vary", "ScrewSpeed=35,40", "--jobs", "1", "--results-dir", "cases",
-                      "-o", "sweep.csv"});
+        result =
+            Run({"sweep", "--vary", "ScrewSpeed=35,40", "--jobs", "1", "--results-dir", "cases", "-o", "sweep.csv"});
     }
     EXPECT_TRUE(Names(work / "cases").empty());
     const std::string summary = ReadFile(work / "sweep.csv");

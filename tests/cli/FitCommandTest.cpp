@@ -15,8 +15,8 @@ constexpr double kLaw[6] = {7.442, -0.80314, -0.055098, 0.0047899, -0.00012377, 
 
 double WindowLawPascalSeconds(double rate, double celsius) {
     const double l = std::log(rate), t = celsius;
-    return 98.0665 * std::exp(kLaw[0] + kLaw[1] * l + kLaw[2] * l * l + kLaw[3] * t + kLaw[4] * t * t +
-                              kLaw[5] * l * t);
+    return 98.0665 *
+           std::exp(kLaw[0] + kLaw[1] * l + kLaw[2] * l * l + kLaw[3] * t + kLaw[4] * t * t + kLaw[5] * l * t);
 }
 
 // The window's law as a rheometer table in kelvin and Pa s, every number
@@ -26,7 +26,8 @@ std::string WindowLawTable(const std::vector<double>& temperatures) {
     char line[200];
     for (const double t : temperatures)
         for (const double rate : {100.0, 200.0, 500.0, 1000.0, 2000.0}) {
-            std::snprintf(line, sizeof line, "%.17g, %.17g, %.17g\n", t + 273.15, rate, WindowLawPascalSeconds(rate, t));
+            std::snprintf(line, sizeof line, "%.17g, %.17g, %.17g\n", t + 273.15, rate,
+                          WindowLawPascalSeconds(rate, t));
             table += line;
         }
     return table;
@@ -34,13 +35,14 @@ std::string WindowLawTable(const std::vector<double>& temperatures) {
 
 TEST_F(TadmorCommand, FitATableToAMaterialAndRunIt) {
     WriteFile(work / "w.csv", WindowLawTable({230, 250, 270, 290}));
-    const Result fit = Run({"fit", "w.csv", "--name", "window law", "--source", "made up", "-o", "w.material",
-                            "--plot", "w.png"});
+    const Result fit =
+        Run({"fit", "w.csv", "--name", "window law", "--source", "made up", "-o", "w.material", "--plot", "w.png"});
     ASSERT_EQ(fit.exitCode, 0) << fit.err;
     // The window's law itself thickens at 100 1/s and 290 degC:
     // n = 1 + a1 + 2 a11 ln 100 + a12 290 = 1.06.
-    EXPECT_EQ(fit.err, "tadmor: warning: the local power-law index n leaves (0, 1] inside the data's range: the law "
-                       "is not shear-thinning there, and the model's film solutions expect 0 < n <= 1\n");
+    EXPECT_EQ(fit.err,
+              "tadmor: warning: the local power-law index n leaves (0, 1] inside the data's range: the law "
+              "is not shear-thinning there, and the model's film solutions expect 0 < n <= 1\n");
     EXPECT_NE(fit.out.find("Fitted to the rheometer table w.csv: 20 points at 4 temperatures and 5 shear rates, "
                            "230.0 to 290.0 degC, 100 to 2000 1/s\n"),
               std::string::npos)
@@ -65,14 +67,16 @@ TEST_F(TadmorCommand, FitATableToAMaterialAndRunIt) {
     EXPECT_EQ(run.err.find("tadmor: warning: film temperatures"), std::string::npos) << run.err;
     ASSERT_EQ(run.err.substr(0, kDefaultCaseWarning.size()), kDefaultCaseWarning) << run.err;
     EXPECT_EQ(run.err.substr(kDefaultCaseWarning.size(), 60),
-              "tadmor: warning: film shear rates up to 4.17e+03 1/s lie abo") << run.err;
+              "tadmor: warning: film shear rates up to 4.17e+03 1/s lie abo")
+        << run.err;
     EXPECT_TRUE(run.err.ends_with(" [viscosity-extrapolated]\n")) << run.err;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 2) << run.err;
 }
 
 TEST_F(TadmorCommand, FitReportsAReducedLawAndWarns) {
-    WriteFile(work / "two.csv", "T (degC), rate (1/s), eta (Pa.s)\n200, 1, 5000\n200, 10, 6000\n240, 1, 3000\n"
-                                "240, 10, 3500\n");
+    WriteFile(work / "two.csv",
+              "T (degC), rate (1/s), eta (Pa.s)\n200, 1, 5000\n200, 10, 6000\n240, 1, 3000\n"
+              "240, 10, 3500\n");
     const Result result = Run({"fit", "two.csv"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_NE(result.out.find("Note: two temperatures only: a22 is 0 (ln eta linear in T)\n"), std::string::npos);
@@ -111,23 +115,29 @@ TEST_F(TadmorCommand, FitRefusals) {
         std::string err;
     } cases[] = {
         {{"fit"}, 2, "tadmor: tadmor fit takes either a rheometer table or --law, not both or neither\n"},
-        {{"fit", "t.csv", "--law", "power-law"}, 2,
+        {{"fit", "t.csv", "--law", "power-law"},
+         2,
          "tadmor: tadmor fit takes either a rheometer table or --law, not both or neither\n"},
-        {{"fit", "--law", "cross"}, 2,
-         "tadmor: --law expects cross-wlf, carreau-yasuda or power-law, not \"cross\"\n"},
-        {{"fit", "--law", "power-law", "--temperatures", "200:180", "--shear-rates", "1:10"}, 2,
+        {{"fit", "--law", "cross"}, 2, "tadmor: --law expects cross-wlf, carreau-yasuda or power-law, not \"cross\"\n"},
+        {{"fit", "--law", "power-law", "--temperatures", "200:180", "--shear-rates", "1:10"},
+         2,
          "tadmor: --temperatures expects FROM:TO, two numbers written with \".\" and FROM below TO, not "
          "\"200:180\"\n"},
-        {{"fit", "--law", "power-law", "--temperatures", "180:200", "--shear-rates", "1:10"}, 2,
+        {{"fit", "--law", "power-law", "--temperatures", "180:200", "--shear-rates", "1:10"},
+         2,
          "tadmor: power-law needs the parameter m (consistency at T0, Pa.s^n)\n"},
         {{"fit", "--law", "power-law", "--temperatures", "180:200", "--shear-rates", "1:10", "--param", "m=1", "n"},
-         2, "tadmor: --param expects NAME=VALUE, not \"n\"\n"},
+         2,
+         "tadmor: --param expects NAME=VALUE, not \"n\"\n"},
         {{"fit", "missing.csv"}, 2, "tadmor: cannot read the table \"missing.csv\": No such file or directory\n"},
-        {{"fit", "t.csv", "--plot", "p.jpg"}, 2,
+        {{"fit", "t.csv", "--plot", "p.jpg"},
+         2,
          "tadmor: the plot file name must end in .png or .svg, not \"p.jpg\"\n"},
-        {{"fit", "t.csv", "--temperature-unit", "F"}, 2,
+        {{"fit", "t.csv", "--temperature-unit", "F"},
+         2,
          "tadmor: t.csv:1: \"F\" is not a unit of the temperature (one of degC, K)\n"},
-        {{"fit", "t.csv", "-o", "no-folder/m.material"}, 4,
+        {{"fit", "t.csv", "-o", "no-folder/m.material"},
+         4,
          "tadmor: cannot write the material file \"no-folder/m.material\": No such file or directory\n"},
     };
     for (const auto& c : cases) {
@@ -136,13 +146,15 @@ TEST_F(TadmorCommand, FitRefusals) {
         EXPECT_EQ(result.err, c.err) << c.arguments.back();
     }
     // Temperature and ln(shear rate) rising in step cannot be told apart.
-    WriteFile(work / "line.csv", "T (degC), rate (1/s), eta (Pa.s)\n200, 1, 5000\n210, 2, 4000\n220, 4, 3000\n"
-                                 "230, 8, 2000\n240, 16, 1500\n250, 32, 1000\n");
+    WriteFile(work / "line.csv",
+              "T (degC), rate (1/s), eta (Pa.s)\n200, 1, 5000\n210, 2, 4000\n220, 4, 3000\n"
+              "230, 8, 2000\n240, 16, 1500\n250, 32, 1000\n");
     const Result line = Run({"fit", "line.csv"});
     EXPECT_EQ(line.exitCode, 3);
-    EXPECT_EQ(line.err, "tadmor: cannot fit the rheometer table line.csv: the points do not determine ViscA1, "
-                        "ViscA11, ViscA2, ViscA22 and ViscA12 together: measure more shear rates at more "
-                        "temperatures\n");
+    EXPECT_EQ(line.err,
+              "tadmor: cannot fit the rheometer table line.csv: the points do not determine ViscA1, "
+              "ViscA11, ViscA2, ViscA22 and ViscA12 together: measure more shear rates at more "
+              "temperatures\n");
     WriteFile(work / "few.csv", "T (degC), rate (1/s), eta (Pa.s)\n200, 1, 5000\n210, 2, 4000\n220, 4, 3000\n");
     const Result few = Run({"fit", "few.csv"});
     EXPECT_EQ(few.exitCode, 3);

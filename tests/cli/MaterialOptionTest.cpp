@@ -32,7 +32,8 @@ TEST_F(TadmorCommand, BadMaterialFileIsAUsageError) {
     WriteFile(work / "bad.material", kMaterial + "SolidHeat = 0.4\n");
     for (const char* command : {"run", "sweep"}) {
         std::vector<std::string> arguments = {command, "--material", "bad.material"};
-        if (std::string(command) == "sweep") arguments.insert(arguments.end(), {"--vary", "ScrewSpeed=30,40", "-o", "s.csv"});
+        if (std::string(command) == "sweep")
+            arguments.insert(arguments.end(), {"--vary", "ScrewSpeed=30,40", "-o", "s.csv"});
         const Result result = Run(arguments);
         EXPECT_EQ(result.exitCode, 2) << command;
         EXPECT_EQ(result.err, "tadmor: bad.material:17: SolidHeat is given twice (first at line 12)\n") << command;
@@ -54,8 +55,9 @@ TEST_F(TadmorCommand, SweepOverAMaterial) {
 
 TEST_F(TadmorCommand, RunWarnsOutsideTheFittedRange) {
     // The default barrel is at 290 degC throughout: every row is above 280.
-    WriteFile(work / "m.material", kMaterial + "FitTemperatureMin = 250 degC\nFitTemperatureMax = 280 degC\n"
-                                               "FitShearRateMin = 0.001 1/s\nFitShearRateMax = 1e6 1/s\n");
+    WriteFile(work / "m.material", kMaterial +
+                                       "FitTemperatureMin = 250 degC\nFitTemperatureMax = 280 degC\n"
+                                       "FitShearRateMin = 0.001 1/s\nFitShearRateMax = 1e6 1/s\n");
     const Result result = Run({"run", "--material", "m.material"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const std::vector<std::string> rows = TableRows(ReadFile(work / "result.txt"));
@@ -79,13 +81,13 @@ TEST_F(TadmorCommand, RunWarnsOutsideTheFittedRange) {
     for (std::string line; std::getline(err, line);) lines.push_back(line);
     ASSERT_EQ(lines.size(), 3u) << result.err;
     EXPECT_TRUE(lines[0].ends_with("[power-law-index-outside]")) << lines[0];
-    EXPECT_TRUE(lines[1].ends_with(" at FLIGHT " + hotter.front() + " to " + hotter.back() +
-                                   " [film-hotter-than-barrel]"))
+    EXPECT_TRUE(
+        lines[1].ends_with(" at FLIGHT " + hotter.front() + " to " + hotter.back() + " [film-hotter-than-barrel]"))
         << lines[1];
     const std::string prefix = "tadmor: warning: film temperatures up to ";
     EXPECT_EQ(lines[2].substr(0, prefix.size()), prefix) << lines[2];
-    const std::string spans = " at FLIGHT " + flight(rows.front()) + " to " + flight(rows.back()) +
-                              " [viscosity-extrapolated]";
+    const std::string spans =
+        " at FLIGHT " + flight(rows.front()) + " to " + flight(rows.back()) + " [viscosity-extrapolated]";
     EXPECT_TRUE(lines[2].ends_with(spans)) << lines[2];
 
     // A --set of a coefficient replaces the fitted law: no range warning.

@@ -25,8 +25,7 @@ TEST_F(TadmorCommand, ATextThatIsNotANumberIsNamedQuotedAndPlaced) {
     } cases[] = {
         {{"run", "--set", "ScrewSpeed=60,5"}, "tadmor: --set: ScrewSpeed \"60,5\" is not a number", "60.5"},
         {{"run", "--set", "ScrewSpeed=60,5"}, "tadmor: --set: ScrewSpeed", "--decimal-separator ,"},
-        {{"run", "--decimal-separator", ",", "--set", "ScrewSpeed=60.5"}, "tadmor: --set: ScrewSpeed \"60.5\"",
-         "60,5"},
+        {{"run", "--decimal-separator", ",", "--set", "ScrewSpeed=60.5"}, "tadmor: --set: ScrewSpeed \"60.5\"", "60,5"},
         {{"run", "--case", "speed.case"}, "tadmor: speed.case:3: ScrewSpeed \"45 rpm\" is not a number", "unit"},
         {{"run", "--case", "comment.case"}, "tadmor: comment.case:1: ScrewSpeed \"45   # rpm\"", "line of its own"},
         {{"run", "--set", "FeedTurns="}, "tadmor: --set: FeedTurns \"\" is not a number", "10.0"},
@@ -47,9 +46,11 @@ TEST_F(TadmorCommand, ATextThatIsNotANumberIsNamedQuotedAndPlaced) {
 
 // The first text in field order is the one named, as the request refuses it.
 TEST_F(TadmorCommand, TheRefusedTextIsTheFirstInFieldOrder) {
-    const Result result = Run({"run", "--set", "SolidTemp=warm", "--set", "ScrewDiameter=-1", "--set", "FeedTurns=ten"});
+    const Result result =
+        Run({"run", "--set", "SolidTemp=warm", "--set", "ScrewDiameter=-1", "--set", "FeedTurns=ten"});
     EXPECT_EQ(result.exitCode, 3);
-    EXPECT_EQ(OutputLines(result.err).at(1).rfind("tadmor: --set: FeedTurns \"ten\" is not a number", 0), 0u) << result.err;
+    EXPECT_EQ(OutputLines(result.err).at(1).rfind("tadmor: --set: FeedTurns \"ten\" is not a number", 0), 0u)
+        << result.err;
 }
 
 TEST_F(TadmorCommand, AValueOutOfRangeIsGivenTheAllowedValues) {
@@ -59,11 +60,14 @@ TEST_F(TadmorCommand, AValueOutOfRangeIsGivenTheAllowedValues) {
         std::string message;  // the window's
         std::string detail;
     } cases[] = {
-        {{"run", "--set", "ScrewSpeed=-5"}, "Value of Number of Revolution is not correct",
+        {{"run", "--set", "ScrewSpeed=-5"},
+         "Value of Number of Revolution is not correct",
          "--set: ScrewSpeed \"-5\" must be greater than 0"},
-        {{"run", "--case", "zero.case"}, "Value of Turns of Delay in Metering is not correct",
+        {{"run", "--case", "zero.case"},
+         "Value of Turns of Delay in Metering is not correct",
          "zero.case:2: DelayTurns \"0\" must be greater than 0"},
-        {{"run", "--set", "FusionHeat=-0.1"}, "Value of Heat of Fusion is not correct",
+        {{"run", "--set", "FusionHeat=-0.1"},
+         "Value of Heat of Fusion is not correct",
          "--set: FusionHeat \"-0.1\" must be 0 or greater"},
         {{"run", "-o", ""}, "Save File Name is not correct", "-o: ResultFileName \"\" must be"},
     };
@@ -84,8 +88,10 @@ TEST_F(TadmorCommand, AMisspelledNameGetsTheClosestName) {
         std::string error;
     } cases[] = {
         {{"run", "--set", "ScrewSped=45"}, "tadmor: --set: unknown input name \"ScrewSped\"; did you mean ScrewSpeed?"},
-        {{"run", "--case", "typo.case"}, "tadmor: typo.case:2: unknown input name \"ScrewSped\"; did you mean ScrewSpeed?"},
-        {{"run", "--set", "outputrate=250"}, "tadmor: --set: unknown input name \"outputrate\"; did you mean OutputRate?"},
+        {{"run", "--case", "typo.case"},
+         "tadmor: typo.case:2: unknown input name \"ScrewSped\"; did you mean ScrewSpeed?"},
+        {{"run", "--set", "outputrate=250"},
+         "tadmor: --set: unknown input name \"outputrate\"; did you mean OutputRate?"},
         {{"sweep", "--vary", "BarelC0=280,290", "-o", "s.csv"},
          "tadmor: --vary: unknown input name \"BarelC0\"; did you mean BarrelC0?"},
         {{"solve", "--for", "OutputRat", "--melted-at", "end"},
@@ -108,15 +114,15 @@ TEST_F(TadmorCommand, BlanksAroundNamesAndSeveralSettingsAfterOneSet) {
     texts[FieldIndexOf("ScrewDiameter")] = "16";
     EXPECT_EQ(ReadFile(work / "fast.txt"), RequestFile(texts, '.'));
 
-    const Result sweep = Run({"sweep", "--set", "ScrewSpeed=45", "ScrewDiameter=16", "--vary", " OutputRate =300",
-                              "-o", "s.csv", "--results-dir", "cases"});
+    const Result sweep = Run({"sweep", "--set", "ScrewSpeed=45", "ScrewDiameter=16", "--vary", " OutputRate =300", "-o",
+                              "s.csv", "--results-dir", "cases"});
     EXPECT_EQ(sweep.exitCode, 0) << sweep.err;
     texts[FieldIndexOf("OutputRate")] = "300";
     EXPECT_EQ(ReadFile(work / "cases" / "case-0.txt"), RequestFile(texts, '.'));
 
     // The solve's lower end is the run of the same settings.
-    const Result solve = Run({"solve", "--set", "ScrewSpeed=45", "ScrewDiameter=16", "--for", "OutputRate",
-                              "--range", "290:310", "--melted-at", "end", "--intervals", "2"});
+    const Result solve = Run({"solve", "--set", "ScrewSpeed=45", "ScrewDiameter=16", "--for", "OutputRate", "--range",
+                              "290:310", "--melted-at", "end", "--intervals", "2"});
     const Result low = Run({"run", "--set", "ScrewSpeed=45", "ScrewDiameter=16", "OutputRate=290", "-o", "low.txt"});
     ASSERT_EQ(low.exitCode, 0) << low.err;
     const std::string melted = low.out.substr(low.out.find("melting completed at FLIGHT"));
@@ -125,8 +131,13 @@ TEST_F(TadmorCommand, BlanksAroundNamesAndSeveralSettingsAfterOneSet) {
 
 TEST_F(TadmorCommand, EveryErrorStartsWithTheProgramsName) {
     for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
-             {"run", "--bogus"}, {"walk"}, {"run", "--format", "xml"}, {"sweep", "-o", "s.csv"}, {"plot"},
-             {"run", "--jobs", "2"}, {"sweep", "--vary", "ScrewSpeed=1:2:1", "-o", "s.csv", "--jobs", "many"}}) {
+             {"run", "--bogus"},
+             {"walk"},
+             {"run", "--format", "xml"},
+             {"sweep", "-o", "s.csv"},
+             {"plot"},
+             {"run", "--jobs", "2"},
+             {"sweep", "--vary", "ScrewSpeed=1:2:1", "-o", "s.csv", "--jobs", "many"}}) {
         const Result result = Run(arguments);
         EXPECT_EQ(result.exitCode, 2) << arguments.front();
         ASSERT_FALSE(result.err.empty());

@@ -61,8 +61,10 @@ std::string IndentedBlockAfter(const std::string& readme, const std::string& mar
             found = line.ends_with(marker);
             continue;
         }
-        if (line.starts_with("    ")) block += line.substr(4) + "\n";
-        else if (!block.empty()) break;
+        if (line.starts_with("    "))
+            block += line.substr(4) + "\n";
+        else if (!block.empty())
+            break;
     }
     return block;
 }

@@ -75,8 +75,8 @@ TEST_P(ReferenceResults, AgreeInOutcomeFileAndEveryValue) {
     EXPECT_EQ(document["rowsRecorded"], reference.rows);
 
     const std::string expectedFile = ReadFile(kReferenceFolder / (reference.name + ".txt"));
-    EXPECT_TRUE(ReadFile(work / "result.txt") == expectedFile) << "the results file differs from "
-                                                               << reference.name << ".txt";
+    EXPECT_TRUE(ReadFile(work / "result.txt") == expectedFile)
+        << "the results file differs from " << reference.name << ".txt";
 
     std::istringstream csv(ReadFile(kReferenceFolder / (reference.name + ".csv")));
     std::string line;

@@ -77,10 +77,10 @@ TEST_F(ResultsFileReader, ReadsEveryInputIntoItsFieldAndEveryRowToItsPrintedDigi
     }
 
     const std::vector<std::vector<double> SimulationState::*> columns = {
-        &SimulationState::ResFlight,      &SimulationState::ResDepth,         &SimulationState::ResSolidFraction,
-        &SimulationState::ResSolidFlowRatio, &SimulationState::ResBarrelTemp, &SimulationState::ResSolvedMidTemp,
-        &SimulationState::ResFilmAvgTemp, &SimulationState::ResFilmThickness, &SimulationState::ResInversePsi,
-        &SimulationState::ResTotalPower,  &SimulationState::ResViscousPower};
+        &SimulationState::ResFlight,         &SimulationState::ResDepth,         &SimulationState::ResSolidFraction,
+        &SimulationState::ResSolidFlowRatio, &SimulationState::ResBarrelTemp,    &SimulationState::ResSolvedMidTemp,
+        &SimulationState::ResFilmAvgTemp,    &SimulationState::ResFilmThickness, &SimulationState::ResInversePsi,
+        &SimulationState::ResTotalPower,     &SimulationState::ResViscousPower};
     ASSERT_EQ(contents.rows.size(), static_cast<std::size_t>(state.StepCount));
     for (int r = 0; r < state.StepCount; ++r)
         for (int c = 0; c < kTableFieldCount; ++c) {
@@ -92,8 +92,7 @@ TEST_F(ResultsFileReader, ReadsEveryInputIntoItsFieldAndEveryRowToItsPrintedDigi
 
 TEST_F(ResultsFileReader, CommaFileReadsAsThePointFile) {
     const ResultsFileContents point = ReadResultsFile(WriteByRequest(DefaultFieldTexts(), '.', "point.txt"));
-    const ResultsFileContents comma =
-        ReadResultsFile(WriteByRequest(DefaultFieldTexts(','), ',', "comma.txt"));
+    const ResultsFileContents comma = ReadResultsFile(WriteByRequest(DefaultFieldTexts(','), ',', "comma.txt"));
     EXPECT_EQ(comma.separator, ',');
     EXPECT_EQ(comma.inputs, point.inputs);
     EXPECT_EQ(comma.rows, point.rows);

@@ -23,8 +23,7 @@ TEST(Options, LaterSourcesWin) {
     EXPECT_EQ(given.texts[FieldIndexOf("OutputRate")], "300.0");
     RunOptions badSetting;
     badSetting.settings = {"ScrewDiameter"};
-    EXPECT_EQ(ErrorTextOf([&] { GivenCase(badSetting); }),
-              "--set expects NAME=TEXT, not \"ScrewDiameter\"");
+    EXPECT_EQ(ErrorTextOf([&] { GivenCase(badSetting); }), "--set expects NAME=TEXT, not \"ScrewDiameter\"");
     for (auto empty : {&RunOptions::materialPath, &RunOptions::casePath}) {
         RunOptions withEmpty;
         withEmpty.*empty = "";

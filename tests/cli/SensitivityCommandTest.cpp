@@ -7,8 +7,8 @@
 
 #include <cmath>
 
-#include "support/PlotFiles.h"
 #include "TadmorCommandFixture.h"
+#include "support/PlotFiles.h"
 
 namespace {
 
@@ -72,16 +72,18 @@ TEST_F(SensitivityCommand, TableNamesEachInputAndWhyOneHasNoNumber) {
     EXPECT_EQ(table.out.substr(0, table.out.find('\n')),
               "Base case: melted at FLIGHT 18.321 (within its increment), POWER TOT 22.88 kW");
     EXPECT_NE(table.out.find("raised by 2 % of its value; ranked by FLIGHT where melting completed (turns)."),
-              std::string::npos) << table.out;
+              std::string::npos)
+        << table.out;
     EXPECT_NE(table.out.find("\ninput             base value    FLIGHT melted  POWER TOT\n"), std::string::npos)
         << table.out;
     EXPECT_NE(table.out.find("\nBarrelC1          0             -              -   base value 0: no relative change\n"),
-              std::string::npos) << table.out;
+              std::string::npos)
+        << table.out;
     EXPECT_NE(table.out.find("\n\n27 calculations\n"), std::string::npos) << table.out;
 
     // With a material file the material inputs are changed too: all 28.
-    const Result material = Run({"sensitivity", "--format", "json", "--material",
-                                 std::string(TADMOR_MATERIALS_DIR) + "/default.material"});
+    const Result material =
+        Run({"sensitivity", "--format", "json", "--material", std::string(TADMOR_MATERIALS_DIR) + "/default.material"});
     ASSERT_EQ(material.exitCode, 0) << material.err;
     EXPECT_EQ(nlohmann::json::parse(material.out)["inputs"].size(), 28u);
 }
@@ -103,7 +105,8 @@ TEST_F(SensitivityCommand, FailingBaseCaseAndUsageErrors) {
     const Result cold = Run({"sensitivity", "--set", "BarrelC0=200"});
     EXPECT_EQ(cold.exitCode, 5);
     EXPECT_EQ(cold.err.rfind("tadmor: the base case gives calculation error: the barrel temperature 200.00 degC", 0),
-              0u) << cold.err;
+              0u)
+        << cold.err;
     EXPECT_EQ(Run({"sensitivity", "--set", "ScrewSpeed=fast"}).exitCode, 3);
     EXPECT_EQ(Run({"sensitivity", "--step", "0"}).exitCode, 2);
     EXPECT_EQ(Run({"sensitivity", "--step", "101"}).exitCode, 2);

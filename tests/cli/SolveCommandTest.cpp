@@ -58,7 +58,8 @@ TEST_F(SolveCommand, CapacityCurveHasOneLinePerScrewSpeed) {
     ASSERT_EQ(curve.exitCode, 0) << curve.err;
     const std::string csv = ReadFile(work / "curve.csv");
     EXPECT_EQ(csv.substr(0, csv.find('\n')),
-              "ScrewSpeed,OutputRate,solutions,melting completed at FLIGHT (turns),X/W at end (-),POWER TOT (kW),POWER VIS (kW),"
+              "ScrewSpeed,OutputRate,solutions,melting completed at FLIGHT (turns),X/W at end (-),POWER TOT (kW),POWER "
+              "VIS (kW),"
               "calculations");
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 4);
     // The line at the base case's 38 rpm is not in the curve; the one at 40 rpm

@@ -34,10 +34,14 @@ TEST(Vary, OptionsNameTheInputAndItsValues) {
         // The same when the sweep is counted first.
         EXPECT_EQ(ErrorTextOf([&] { ParseVaries({c.option}); }), c.error);
     }
-    EXPECT_EQ(ErrorTextOf([] { ParseVaries({"ScrewSpeed=30,40", "OutputRate=1,2", "ScrewSpeed=50"}); }),
+    EXPECT_EQ(ErrorTextOf([] {
+                  ParseVaries({"ScrewSpeed=30,40", "OutputRate=1,2", "ScrewSpeed=50"});
+              }),
               "--vary: ScrewSpeed is varied twice");
     // Counted before a list of values is built.
-    EXPECT_EQ(ErrorTextOf([] { ParseVaries({"ScrewSpeed=1:1000:1", "OutputRate=1:1001:1"}); }),
+    EXPECT_EQ(ErrorTextOf([] {
+                  ParseVaries({"ScrewSpeed=1:1000:1", "OutputRate=1:1001:1"});
+              }),
               "the sweep has more than 1000000 cases");
 }
 
@@ -103,16 +107,15 @@ TEST_F(TadmorSweep, ShardsTogetherAreTheWholeSweep) {
         rows.insert(rows.end(), lines.begin() + 1, lines.end() - 1);
     }
     EXPECT_EQ(rows.size(), 8u);
-    std::sort(rows.begin(), rows.end(), [](const std::string& a, const std::string& b) {
-        return std::stol(a) < std::stol(b);
-    });
+    std::sort(rows.begin(), rows.end(),
+              [](const std::string& a, const std::string& b) { return std::stol(a) < std::stol(b); });
     const Values all = Lines(ReadFile(work / "all.csv"));
     EXPECT_EQ(rows, Values(all.begin() + 1, all.end() - 1));
 }
 
 TEST_F(TadmorSweep, InvalidAndFailingCasesAreRowsWithTheirMessages) {
-    const Result result = Run({"sweep", "--vary", "ScrewDiameter=15,-1,15 cm", "--vary", "BarrelC0=290,200", "-o",
-                               "s.csv", "--jobs", "2"});
+    const Result result = Run(
+        {"sweep", "--vary", "ScrewDiameter=15,-1,15 cm", "--vary", "BarrelC0=290,200", "-o", "s.csv", "--jobs", "2"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err, "");
     const Values lines = Lines(ReadFile(work / "s.csv"));
@@ -132,9 +135,9 @@ TEST_F(TadmorSweep, InvalidAndFailingCasesAreRowsWithTheirMessages) {
 }
 
 TEST_F(TadmorSweep, ResultsFilesAreTheRequestsOwnInTheUsersSeparator) {
-    const Result result = Run({"sweep", "--decimal-separator", ",", "--set", "ScrewSpeed=45", "--vary",
-                               "MeteringDepth=0.35,0.4", "--vary", "ScrewDiameter=16", "-o", "s.csv",
-                               "--results-dir", "cases"});
+    const Result result =
+        Run({"sweep", "--decimal-separator", ",", "--set", "ScrewSpeed=45", "--vary", "MeteringDepth=0.35,0.4",
+             "--vary", "ScrewDiameter=16", "-o", "s.csv", "--results-dir", "cases"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const Values lines = Lines(ReadFile(work / "s.csv"));
     ASSERT_EQ(lines.size(), 4u);
@@ -182,13 +185,13 @@ TEST_F(TadmorSweep, PlotAndUsageErrors) {
     EXPECT_EQ(plotted.exitCode, 0) << plotted.err;
     EXPECT_TRUE(fs::exists(work / "s.png"));
 
-    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-             {"-o", "x.csv", "--shard", "3/3"},
-             {"-o", "x.csv", "--plot", "x.jpg"},
-             {"-o", "x.csv", "--plot-value", "speed"},
-             {"-o", "x.csv", "--jobs", "0"},
-             {"--vary", "ScrewSpeed=40", "-o", "x.csv"},
-             {}}) {
+    for (const std::vector<std::string>& bad :
+         std::vector<std::vector<std::string>>{{"-o", "x.csv", "--shard", "3/3"},
+                                               {"-o", "x.csv", "--plot", "x.jpg"},
+                                               {"-o", "x.csv", "--plot-value", "speed"},
+                                               {"-o", "x.csv", "--jobs", "0"},
+                                               {"--vary", "ScrewSpeed=40", "-o", "x.csv"},
+                                               {}}) {
         const Result result = RunSweep(bad);
         EXPECT_EQ(result.exitCode, 2) << result.err;
         EXPECT_FALSE(fs::exists(work / "x.csv"));

@@ -101,11 +101,13 @@ TEST_F(SweepFiles, ResumeTakesOnlyASummaryOfTheSameSweep) {
         EXPECT_EQ(result.exitCode, 0) << result.err;
         EXPECT_EQ(ReadFile(work / "again.csv"), summary);
     }
-    for (const Arguments& other : {With(two, {"--set", "BarrelC0=280"}), With(two, {"--decimal-separator", ","}),
-                                   Arguments{"sweep", "--vary", "ScrewSpeed=35:50:5", "--vary", "OutputRate=250,310"}}) {
+    for (const Arguments& other :
+         {With(two, {"--set", "BarrelC0=280"}), With(two, {"--decimal-separator", ","}),
+          Arguments{"sweep", "--vary", "ScrewSpeed=35:50:5", "--vary", "OutputRate=250,310"}}) {
         const Result result = Run(With(other, {"-o", "other.csv", "--resume", "s.csv"}));
         EXPECT_EQ(result.exitCode, 2);
-        EXPECT_EQ(result.err, "tadmor: --resume s.csv: the summary of another sweep (other base inputs or varied values)\n");
+        EXPECT_EQ(result.err,
+                  "tadmor: --resume s.csv: the summary of another sweep (other base inputs or varied values)\n");
         EXPECT_FALSE(fs::exists(work / "other.csv"));
     }
     WriteFile(work / "cut.csv", summary.substr(0, summary.size() - 5));
@@ -157,8 +159,8 @@ TEST_F(SweepFiles, ASignalStopsTheSweepBetweenCasesAndResumeCompletesIt) {
         ASSERT_LT(finished, total);
         EXPECT_EQ(lines.back(), status + "incomplete, " + std::to_string(finished) + " of 183 cases");
         EXPECT_EQ(err, std::string("tadmor: stopped by ") + (signal == SIGINT ? "SIGINT" : "SIGTERM") +
-                                   ": the summary \"s.csv\" holds " + std::to_string(finished) +
-                                   " of 183 cases; --resume s.csv runs the rest\n");
+                           ": the summary \"s.csv\" holds " + std::to_string(finished) +
+                           " of 183 cases; --resume s.csv runs the rest\n");
         // Each finished case is its line of the whole sweep and its complete
         // results file; there is no other file.
         std::vector<std::string> files;
@@ -171,7 +173,8 @@ TEST_F(SweepFiles, ASignalStopsTheSweepBetweenCasesAndResumeCompletesIt) {
         }
         std::sort(files.begin(), files.end());
         EXPECT_EQ(FileNames(work / "cases"), files);
-        for (const std::string& file : files) EXPECT_EQ(ReadFile(work / "cases" / file), ReadFile(work / "whole" / file));
+        for (const std::string& file : files)
+            EXPECT_EQ(ReadFile(work / "cases" / file), ReadFile(work / "whole" / file));
 
         const Result resumed = Run(With(many, {"-o", "s.csv", "--results-dir", "cases", "--resume", "s.csv"}));
         ASSERT_EQ(resumed.exitCode, 0) << resumed.err;

@@ -28,7 +28,8 @@ namespace fs = std::filesystem;
 // 17.50, at most 1.393 at FLIGHT 15.95.
 inline const std::string kDefaultCaseWarning =
     "tadmor: warning: the solid bed is wider than the channel (X/W up to 1.393 at FLIGHT 15.95): the model then "
-    "lets the bed spread beyond the channel, where a real screw would plug or the bed break up at FLIGHT 14.05 to 17.50 "
+    "lets the bed spread beyond the channel, where a real screw would plug or the bed break up at FLIGHT 14.05 to "
+    "17.50 "
     "[bed-wider-than-channel]\n";
 
 inline std::string ReadFile(const fs::path& path) {
@@ -146,7 +147,6 @@ protected:
         return ReadFile(WriteByRequest(texts, separator));
     }
 };
-
 
 // The lines of a program's output, without their line ends.
 inline std::vector<std::string> OutputLines(const std::string& text) {

@@ -28,8 +28,8 @@ TEST_F(TadmorCommand, MeltingCompletedBeforeTheEnd) {
     const std::vector<std::string> rows = TableRows(ReadFile(work / "fast.txt"));
     ASSERT_FALSE(rows.empty());
     std::smatch match;
-    ASSERT_TRUE(std::regex_match(result.out, match,
-                                 std::regex(R"(fast\.txt: (\d+) rows recorded; melting completed at FLIGHT (\d+\.\d\d)\n)")))
+    ASSERT_TRUE(std::regex_match(
+        result.out, match, std::regex(R"(fast\.txt: (\d+) rows recorded; melting completed at FLIGHT (\d+\.\d\d)\n)")))
         << result.out;
     EXPECT_EQ(std::stoul(match[1]), rows.size());
     // The increment after the last recorded one: a tenth or a fifth of a turn on.
@@ -75,8 +75,10 @@ TEST_F(TadmorCommand, MessagesStayOneLineWhateverTheFileNames) {
     const Result refused = Run({"run", "--case", name, "-o", "r.txt"});
     EXPECT_EQ(refused.exitCode, 3);
     EXPECT_EQ(refused.err.rfind("tadmor: Input value is not correct!\ntadmor: a\\x0ab\\x0dc\\x1b[31md.case:1: "
-                                "ScrewSpeed \"4x5\" is not a number", 0),
-              0u) << refused.err;
+                                "ScrewSpeed \"4x5\" is not a number",
+                                0),
+              0u)
+        << refused.err;
     EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 2) << refused.err;
     const Result missing = Run({"plot", "missing\n" + name, "-o", "p.png"});
     EXPECT_EQ(missing.exitCode, 6);

@@ -61,7 +61,8 @@ TEST(SolveJson, SolutionsWithTheirBracketAndBothEnds) {
 TEST(CurveCsv, TheLargestSolutionAtEachValueSolved) {
     const VariedInput over = VariedText(FieldIndexOf("ScrewSpeed"), "+30,40,50");
     SolveResult two;
-    two.solutions = {{PointAt(100, true, 10), PointAt(100.1, false)}, {PointAt(250.3, true, 24.5), PointAt(250.4, false)}};
+    two.solutions = {{PointAt(100, true, 10), PointAt(100.1, false)},
+                     {PointAt(250.3, true, 24.5), PointAt(250.4, false)}};
     two.calculations = 31;
     SolveResult none;
     none.calculations = 21;

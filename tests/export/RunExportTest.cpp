@@ -19,8 +19,9 @@ TEST(ResultsCsv, EveryRowAtFullPrecision) {
     std::istringstream csv(ResultsCsv(s));
     std::string line;
     std::getline(csv, line);
-    EXPECT_EQ(line, "FLIGHT (turns),DEPTH (cm),X/W (-),QS/QT (-),TB (degC),T121 (degC),TAV (degC),FILM (cm),"
-                    "1/PSAI (-),POWER TOT (kW),POWER VIS (kW)");
+    EXPECT_EQ(line,
+              "FLIGHT (turns),DEPTH (cm),X/W (-),QS/QT (-),TB (degC),T121 (degC),TAV (degC),FILM (cm),"
+              "1/PSAI (-),POWER TOT (kW),POWER VIS (kW)");
     int row = 0;
     while (std::getline(csv, line)) {
         ++row;

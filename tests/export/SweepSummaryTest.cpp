@@ -15,7 +15,8 @@ using namespace tadmor::analysis;
 using tadmor::test::ErrorTextOf;
 
 std::size_t Present(const CaseResults& results) {
-    return static_cast<std::size_t>(std::count_if(results.begin(), results.end(), [](const auto& r) { return r.has_value(); }));
+    return static_cast<std::size_t>(
+        std::count_if(results.begin(), results.end(), [](const auto& r) { return r.has_value(); }));
 }
 
 RunSummary Completed(const char* name, int rows, std::optional<double> flight, std::array<double, 4> atEnd,
@@ -93,7 +94,8 @@ TEST_F(SweepSummary, EndsWithItsStatusAndReadsBackToTheSameBytes) {
 }
 
 TEST_F(SweepSummary, ASummaryCutShortOrOfAnotherSweepIsRefused) {
-    const std::string noStatus = "--resume s.csv: no status line at its end: not a whole summary written by tadmor sweep";
+    const std::string noStatus =
+        "--resume s.csv: no status line at its end: not a whole summary written by tadmor sweep";
     EXPECT_EQ(ReadError("", id, varied), noStatus);
     EXPECT_EQ(ReadError(text.substr(0, text.size() - 1), id, varied), noStatus);
     EXPECT_EQ(ReadError(text.substr(0, text.find("# tadmor")), id, varied), noStatus);
@@ -105,19 +107,18 @@ TEST_F(SweepSummary, ASummaryCutShortOrOfAnotherSweepIsRefused) {
 
     const std::string badLine = "--resume s.csv: line 3 is not a line of this sweep's summary";
     for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{
-             {"end of screw", "end of the screw"},  // no outcome
-             {"1,30,300", "9,30,300"},              // no case of the sweep
-             {"1,30,300", "1,35,300"},              // not the case's values
-             {"129,,", "12x,,"},                    // rows not a number
-             {"43.5,31.25", "43.5,x"},              // a power not a number
-             {"0.05,", "0.05,,"},                   // a field too many
+             {"end of screw", "end of the screw"},                        // no outcome
+             {"1,30,300", "9,30,300"},                                    // no case of the sweep
+             {"1,30,300", "1,35,300"},                                    // not the case's values
+             {"129,,", "12x,,"},                                          // rows not a number
+             {"43.5,31.25", "43.5,x"},                                    // a power not a number
+             {"0.05,", "0.05,,"},                                         // a field too many
              {",bed-wider-than-channel film-hotter-than-barrel", ""}}) {  // no warnings column
         SCOPED_TRACE(to);
         EXPECT_EQ(ReadError(Replaced(from, to), id, varied), badLine);
     }
     // Lines are counted through a message's line end.
-    EXPECT_EQ(ReadError(text.substr(0, text.find("# tadmor")) + "3,40,300,lost\n" +
-                            text.substr(text.find("# tadmor")),
+    EXPECT_EQ(ReadError(text.substr(0, text.find("# tadmor")) + "3,40,300,lost\n" + text.substr(text.find("# tadmor")),
                         id, varied),
               "--resume s.csv: line 6 is not a line of this sweep's summary");
 }

@@ -12,8 +12,7 @@
 namespace tadmor::gui::test {
 namespace {
 
-QStringList RowTexts(const QListWidget& list)
-{
+QStringList RowTexts(const QListWidget& list) {
     QStringList texts;
     for (int row = 0; row < list.count(); ++row) {
         texts << list.item(row)->text();
@@ -23,8 +22,7 @@ QStringList RowTexts(const QListWidget& list)
 
 class FileControlsTest : public MainWindowTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         MainWindowTest::SetUp();
         QDir here(Folder());
         for (const char* folder : {"beta", "Alpha", ".hidden"}) {
@@ -36,21 +34,19 @@ protected:
         }
     }
 
-    int RowOf(const QString& text)
-    {
-        const QList<QListWidgetItem*> rows =
-            Window().DirectoryListBox1->findItems(text, Qt::MatchExactly);
+    int RowOf(const QString& text) {
+        const QList<QListWidgetItem*> rows = Window().DirectoryListBox1->findItems(text, Qt::MatchExactly);
         EXPECT_EQ(rows.size(), 1) << text.toStdString();
         return rows.isEmpty() ? -1 : Window().DirectoryListBox1->row(rows[0]);
     }
 };
 
-TEST_F(FileControlsTest, AtStartTheControlsShowTheFolderTheProgramStartedIn)
-{
+TEST_F(FileControlsTest, AtStartTheControlsShowTheFolderTheProgramStartedIn) {
     QStringList expected{"/"};
     expected << Folder().split('/', Qt::SkipEmptyParts);
     const int folderRow = int(expected.size()) - 1;
-    expected << "Alpha" << "beta";  // sub-folders, hidden ones left out
+    expected << "Alpha"
+             << "beta";  // sub-folders, hidden ones left out
     const FolderList& folders = *Window().DirectoryListBox1;
     EXPECT_EQ(RowTexts(folders), expected);
     EXPECT_EQ(folders.currentRow(), folderRow);
@@ -60,8 +56,7 @@ TEST_F(FileControlsTest, AtStartTheControlsShowTheFolderTheProgramStartedIn)
     EXPECT_EQ(Window().DriveComboBox1->currentText(), QStorageInfo(Folder()).rootPath());
 }
 
-TEST_F(FileControlsTest, EnterOnAFolderRowOpensItAndStartsNoRequest)
-{
+TEST_F(FileControlsTest, EnterOnAFolderRowOpensItAndStartsNoRequest) {
     FolderList& folders = *Window().DirectoryListBox1;
     folders.setFocus();
     folders.setCurrentRow(RowOf("Alpha"));
@@ -76,8 +71,7 @@ TEST_F(FileControlsTest, EnterOnAFolderRowOpensItAndStartsNoRequest)
     EXPECT_EQ(FileListNames(), QStringList{"inner.txt"});
 }
 
-TEST_F(FileControlsTest, DoubleClickOnAPathRowGoesUpToThatFolder)
-{
+TEST_F(FileControlsTest, DoubleClickOnAPathRowGoesUpToThatFolder) {
     FolderList& folders = *Window().DirectoryListBox1;
     ASSERT_TRUE(folders.OpenFolder(QDir(Folder()).filePath("Alpha")));
     const QString parentName = QDir(Folder()).dirName();
@@ -88,8 +82,7 @@ TEST_F(FileControlsTest, DoubleClickOnAPathRowGoesUpToThatFolder)
     EXPECT_EQ(FileListNames(), (QStringList{"A.dat", "b.txt"}));
 }
 
-TEST_F(FileControlsTest, ChoosingADriveOpensTheFolderLastOpenedOnIt)
-{
+TEST_F(FileControlsTest, ChoosingADriveOpensTheFolderLastOpenedOnIt) {
     FolderList& folders = *Window().DirectoryListBox1;
     const QString alpha = QDir(Folder()).filePath("Alpha");
     ASSERT_TRUE(folders.OpenFolder(alpha));
@@ -101,8 +94,7 @@ TEST_F(FileControlsTest, ChoosingADriveOpensTheFolderLastOpenedOnIt)
     EXPECT_EQ(FileListNames(), QStringList{"inner.txt"});
 }
 
-TEST_F(FileControlsTest, AFolderThatCannotBeEnteredChangesNothing)
-{
+TEST_F(FileControlsTest, AFolderThatCannotBeEnteredChangesNothing) {
     FolderList& folders = *Window().DirectoryListBox1;
     EXPECT_FALSE(folders.OpenFolder(QDir(Folder()).filePath("gone")));
     EXPECT_EQ(QDir::currentPath(), Folder());

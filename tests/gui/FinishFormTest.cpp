@@ -18,8 +18,7 @@ namespace {
 
 using tadmor::gui::BevelPanel;
 
-TEST(FinishFormTest, ControlsStandWhereTheLayoutPutsThem)
-{
+TEST(FinishFormTest, ControlsStandWhereTheLayoutPutsThem) {
     TFinishForm form;
     EXPECT_EQ(form.windowTitle(), "FinishForm");
     EXPECT_EQ(form.size(), QSize(351, 230));
@@ -40,8 +39,7 @@ TEST(FinishFormTest, ControlsStandWhereTheLayoutPutsThem)
     }
 }
 
-TEST(FinishFormTest, TextsFitTheirControls)
-{
+TEST(FinishFormTest, TextsFitTheirControls) {
     TFinishForm form;
     EXPECT_EQ(form.Panel2->Caption(), "Calculation is successfully finished !");
     EXPECT_EQ(form.Panel2->CaptionColour(), QColor(0, 0, 255));
@@ -62,8 +60,7 @@ TEST(FinishFormTest, TextsFitTheirControls)
 }
 
 // Shows the dialog modally and, once it is open, runs `whileOpen` on it.
-void ExecWhile(TFinishForm& form, const std::function<void(TFinishForm&)>& whileOpen)
-{
+void ExecWhile(TFinishForm& form, const std::function<void(TFinishForm&)>& whileOpen) {
     QTimer::singleShot(0, &form, [&] {
         EXPECT_EQ(QApplication::activeModalWidget(), &form);
         whileOpen(form);
@@ -73,14 +70,12 @@ void ExecWhile(TFinishForm& form, const std::function<void(TFinishForm&)>& while
     form.exec();
 }
 
-TEST(FinishFormTest, OpensCentredWithFocusOnOkAndEnterClosesIt)
-{
+TEST(FinishFormTest, OpensCentredWithFocusOnOkAndEnterClosesIt) {
     TFinishForm form;
     bool closedByEnter = false;
     ExecWhile(form, [&](TFinishForm& open) {
         EXPECT_TRUE(QTest::qWaitForWindowActive(&open));
-        const QPoint offCentre =
-            open.frameGeometry().center() - open.screen()->availableGeometry().center();
+        const QPoint offCentre = open.frameGeometry().center() - open.screen()->availableGeometry().center();
         EXPECT_LE(offCentre.manhattanLength(), 1);
         EXPECT_EQ(QApplication::focusWidget(), open.BitBtn1);
         EXPECT_TRUE(open.BitBtn1->isDefault());
@@ -90,8 +85,7 @@ TEST(FinishFormTest, OpensCentredWithFocusOnOkAndEnterClosesIt)
     EXPECT_TRUE(closedByEnter);
 }
 
-TEST(FinishFormTest, CloseBoxClosesItAndEscapeDoesNot)
-{
+TEST(FinishFormTest, CloseBoxClosesItAndEscapeDoesNot) {
     TFinishForm form;
     bool openAfterEscape = false;
     bool closedByCloseBox = false;

@@ -13,20 +13,15 @@
 
 namespace tadmor::gui::test {
 
-ModalResponder::ModalResponder(TMF_Tad& window) : window_(window)
-{
+ModalResponder::ModalResponder(TMF_Tad& window) : window_(window) {
     timer_.setInterval(10);
     QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
     timer_.start();
 }
 
-ModalResponder::~ModalResponder()
-{
-    timer_.stop();
-}
+ModalResponder::~ModalResponder() { timer_.stop(); }
 
-void ModalResponder::Poll()
-{
+void ModalResponder::Poll() {
     QWidget* modal = QApplication::activeModalWidget();
     if (polling_ || modal == nullptr || !modal->isVisible()) {
         return;
@@ -66,39 +61,31 @@ void ModalResponder::Poll()
     seen.push_back(record);
 }
 
-void DoubleClickRow(QListWidget& list, QListWidgetItem* row)
-{
+void DoubleClickRow(QListWidget& list, QListWidgetItem* row) {
     const QPoint centre = list.viewport()->mapTo(list.window(), list.visualItemRect(row).center());
     QTest::mouseDClick(list.window()->windowHandle(), Qt::LeftButton, {}, centre);
 }
 
-void InTemporaryFolder::SetUp()
-{
+void InTemporaryFolder::SetUp() {
     ASSERT_TRUE(temporary_.isValid());
     previous_ = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(temporary_.path()));
     folder_ = QDir::currentPath();
 }
 
-void InTemporaryFolder::TearDown()
-{
-    QDir::setCurrent(previous_);
-}
+void InTemporaryFolder::TearDown() { QDir::setCurrent(previous_); }
 
-bool InTemporaryFolder::Exists(const QString& relativePath) const
-{
+bool InTemporaryFolder::Exists(const QString& relativePath) const {
     return QFileInfo::exists(QDir(folder_).filePath(relativePath));
 }
 
-void MainWindowTest::TearDown()
-{
+void MainWindowTest::TearDown() {
     window_.reset();
     finishForm_.reset();
     InTemporaryFolder::TearDown();
 }
 
-TMF_Tad& MainWindowTest::Window()
-{
+TMF_Tad& MainWindowTest::Window() {
     if (!window_) {
         window_ = std::make_unique<TMF_Tad>();
         finishForm_ = std::make_unique<TFinishForm>();
@@ -110,15 +97,13 @@ TMF_Tad& MainWindowTest::Window()
     return *window_;
 }
 
-QLineEdit& MainWindowTest::Edit(int number)
-{
+QLineEdit& MainWindowTest::Edit(int number) {
     auto* edit = Window().findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(number));
     EXPECT_NE(edit, nullptr) << "Edit" << number;
     return *edit;
 }
 
-QStringList MainWindowTest::FileListNames()
-{
+QStringList MainWindowTest::FileListNames() {
     QStringList names;
     for (int row = 0; row < Window().FileListBox1->count(); ++row) {
         names << Window().FileListBox1->item(row)->text();
@@ -126,8 +111,7 @@ QStringList MainWindowTest::FileListNames()
     return names;
 }
 
-std::vector<ModalSeen> MainWindowTest::ClickCalculate()
-{
+std::vector<ModalSeen> MainWindowTest::ClickCalculate() {
     ModalResponder responder(Window());
     QTest::mouseClick(Window().BitBtn1, Qt::LeftButton);
     return responder.seen;

@@ -34,8 +34,8 @@ struct ModalSeen {
     int buttonCount = 0;
     Qt::CursorShape windowCursor = Qt::ArrowCursor;  // of the main window, meanwhile
     Qt::CursorShape buttonCursor = Qt::ArrowCursor;  // of its BitBtn1, meanwhile
-    QPoint offCentre;         // window centre minus the screen's centre
-    QString focus;            // object name of the focused control
+    QPoint offCentre;                                // window centre minus the screen's centre
+    QString focus;                                   // object name of the focused control
     bool closedByEnter = false;
 };
 

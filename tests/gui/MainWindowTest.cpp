@@ -59,13 +59,9 @@ const std::array<FieldLook, 28> kFields = {{
 constexpr std::array<int, 14> kRowTops = {20, 38, 57, 75, 94, 112, 130, 149, 167, 186, 204, 222, 241, 259};
 constexpr std::array<int, 14> kRowHeights = {18, 19, 18, 19, 18, 18, 19, 18, 19, 18, 18, 19, 18, 19};
 
-bool IsEditable(int number)
-{
-    return number <= 14 || number >= 28;
-}
+bool IsEditable(int number) { return number <= 14 || number >= 28; }
 
-TEST_F(MainWindowTest, WindowHasItsCaptionAFixedDialogFrameAndStandsCentred)
-{
+TEST_F(MainWindowTest, WindowHasItsCaptionAFixedDialogFrameAndStandsCentred) {
     TMF_Tad& window = Window();
     EXPECT_EQ(window.windowTitle(), "Tadmor Model Simulation");
     EXPECT_EQ(window.size(), QSize(690, 486));
@@ -76,14 +72,12 @@ TEST_F(MainWindowTest, WindowHasItsCaptionAFixedDialogFrameAndStandsCentred)
     EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(window.testAttribute(Qt::WA_QuitOnClose));
-    const QPoint offCentre =
-        window.frameGeometry().center() - window.screen()->availableGeometry().center();
+    const QPoint offCentre = window.frameGeometry().center() - window.screen()->availableGeometry().center();
     EXPECT_LE(offCentre.manhattanLength(), 1) << offCentre.x() << "," << offCentre.y();
     EXPECT_EQ(window.palette().color(QPalette::Window), window.palette().color(QPalette::Button));
 }
 
-TEST_F(MainWindowTest, EveryFieldShowsItsLabelAndDefaultText)
-{
+TEST_F(MainWindowTest, EveryFieldShowsItsLabelAndDefaultText) {
     for (int number = 1; number <= 28; ++number) {
         SCOPED_TRACE(number);
         const FieldLook& field = kFields[std::size_t(number - 1)];
@@ -109,8 +103,7 @@ TEST_F(MainWindowTest, EveryFieldShowsItsLabelAndDefaultText)
     EXPECT_TRUE(Window().BitBtn1->isDefault());
 }
 
-TEST_F(MainWindowTest, LabelPanelsStandInTwoColumnsOfFourteenRows)
-{
+TEST_F(MainWindowTest, LabelPanelsStandInTwoColumnsOfFourteenRows) {
     for (int number = 1; number <= 28; ++number) {
         SCOPED_TRACE(number);
         const auto row = std::size_t((number - 1) % 14);
@@ -123,22 +116,17 @@ TEST_F(MainWindowTest, LabelPanelsStandInTwoColumnsOfFourteenRows)
     }
 }
 
-TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThem)
-{
+TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThem) {
     struct Place {
         const char* name;
         const char* parent;
         QRect geometry;
     };
     const Place places[] = {
-        {"GroupBox1", "MF_Tad", {18, 21, 660, 292}},
-        {"GroupBox2", "MF_Tad", {278, 332, 112, 53}},
-        {"Edit29", "GroupBox2", {17, 22, 76, 23}},
-        {"BitBtn1", "MF_Tad", {291, 395, 90, 30}},
-        {"BitBtn2", "MF_Tad", {291, 438, 90, 30}},
-        {"DirectoryListBox1", "MF_Tad", {405, 363, 127, 104}},
-        {"FileListBox1", "MF_Tad", {546, 338, 125, 129}},
-        {"Panel29", "MF_Tad", {17, 342, 247, 117}},
+        {"GroupBox1", "MF_Tad", {18, 21, 660, 292}},      {"GroupBox2", "MF_Tad", {278, 332, 112, 53}},
+        {"Edit29", "GroupBox2", {17, 22, 76, 23}},        {"BitBtn1", "MF_Tad", {291, 395, 90, 30}},
+        {"BitBtn2", "MF_Tad", {291, 438, 90, 30}},        {"DirectoryListBox1", "MF_Tad", {405, 363, 127, 104}},
+        {"FileListBox1", "MF_Tad", {546, 338, 125, 129}}, {"Panel29", "MF_Tad", {17, 342, 247, 117}},
         {"Image1", "Panel29", {4, 4, 239, 109}},
     };
     for (const Place& place : places) {
@@ -156,8 +144,7 @@ TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThem)
     EXPECT_EQ(FileList::kRowHeight, 12);
 }
 
-TEST_F(MainWindowTest, PictureShowsFromItsTopLeftCornerAtNaturalSize)
-{
+TEST_F(MainWindowTest, PictureShowsFromItsTopLeftCornerAtNaturalSize) {
     const QLabel* image = Window().Image1;
     EXPECT_EQ(image->pixmap().size(), QSize(301, 142));
     EXPECT_FALSE(image->hasScaledContents());
@@ -167,13 +154,11 @@ TEST_F(MainWindowTest, PictureShowsFromItsTopLeftCornerAtNaturalSize)
     const QImage shown = Window().grab().toImage();
     const QImage picture = ExtruderPicture();
     for (const QPoint at : {QPoint(0, 0), QPoint(80, 30), QPoint(150, 60), QPoint(238, 108)}) {
-        EXPECT_EQ(shown.pixel(QPoint(21, 346) + at), picture.pixel(at))
-            << at.x() << "," << at.y();
+        EXPECT_EQ(shown.pixel(QPoint(21, 346) + at), picture.pixel(at)) << at.x() << "," << at.y();
     }
 }
 
-TEST_F(MainWindowTest, BevelsLieOnTheirPixels)
-{
+TEST_F(MainWindowTest, BevelsLieOnTheirPixels) {
     const QImage shown = Window().grab().toImage();
     const QColor light = Window().palette().color(QPalette::Light);
     const QColor dark = Window().palette().color(QPalette::Dark);
@@ -186,20 +171,17 @@ TEST_F(MainWindowTest, BevelsLieOnTheirPixels)
     // Panel1 at window (28, 41), 309 x 18: raised outer, lowered inner bevel
     // of one pixel. Panel29 at (17, 342), 247 x 117: the same, two pixels each.
     const Pixel pixels[] = {
-        {27, 41, face},    {28, 41, light},  {28, 42, light}, {29, 42, dark},
-        {336, 41, dark},   {336, 58, dark},  {28, 58, dark},  {335, 57, light},
-        {100, 41, light},  {100, 42, dark},  {100, 57, light}, {100, 58, dark},
-        {17, 342, light},  {18, 343, light}, {19, 344, dark}, {20, 345, dark},
-        {263, 400, dark},  {262, 400, dark}, {261, 400, light}, {260, 400, light},
-        {140, 458, dark},  {140, 456, light},
+        {27, 41, face},    {28, 41, light},   {28, 42, light},  {29, 42, dark},    {336, 41, dark},  {336, 58, dark},
+        {28, 58, dark},    {335, 57, light},  {100, 41, light}, {100, 42, dark},   {100, 57, light}, {100, 58, dark},
+        {17, 342, light},  {18, 343, light},  {19, 344, dark},  {20, 345, dark},   {263, 400, dark}, {262, 400, dark},
+        {261, 400, light}, {260, 400, light}, {140, 458, dark}, {140, 456, light},
     };
     for (const Pixel& pixel : pixels) {
         EXPECT_EQ(shown.pixel(pixel.x, pixel.y), pixel.colour.rgb()) << pixel.x << "," << pixel.y;
     }
 }
 
-TEST_F(MainWindowTest, ViscosityAndMaterialFieldsCannotBeChanged)
-{
+TEST_F(MainWindowTest, ViscosityAndMaterialFieldsCannotBeChanged) {
     for (int number = 15; number <= 27; ++number) {
         SCOPED_TRACE(number);
         QLineEdit& edit = Edit(number);
@@ -217,8 +199,7 @@ TEST_F(MainWindowTest, ViscosityAndMaterialFieldsCannotBeChanged)
     }
 }
 
-TEST_F(MainWindowTest, FocusStartsOnEdit1AndTabSkipsTheDisabledFields)
-{
+TEST_F(MainWindowTest, FocusStartsOnEdit1AndTabSkipsTheDisabledFields) {
     TMF_Tad& window = Window();
     EXPECT_EQ(QApplication::focusWidget(), &Edit(1));
 
@@ -228,8 +209,12 @@ TEST_F(MainWindowTest, FocusStartsOnEdit1AndTabSkipsTheDisabledFields)
             expected << QStringLiteral("Edit%1").arg(number);
         }
     }
-    expected << "BitBtn1" << "BitBtn2" << "DriveComboBox1" << "DirectoryListBox1"
-             << "FileListBox1" << "Edit1";
+    expected << "BitBtn1"
+             << "BitBtn2"
+             << "DriveComboBox1"
+             << "DirectoryListBox1"
+             << "FileListBox1"
+             << "Edit1";
     QStringList visited{QApplication::focusWidget()->objectName()};
     while (visited.size() < expected.size()) {
         QTest::keyClick(window.windowHandle(), Qt::Key_Tab);
@@ -241,8 +226,7 @@ TEST_F(MainWindowTest, FocusStartsOnEdit1AndTabSkipsTheDisabledFields)
     EXPECT_EQ(QApplication::focusWidget()->objectName(), "FileListBox1");
 }
 
-TEST_F(MainWindowTest, EnterInAnyEditFieldStartsARequest)
-{
+TEST_F(MainWindowTest, EnterInAnyEditFieldStartsARequest) {
     // An empty file name stops every request at its last test, after all
     // the texts were read.
     Edit(29).clear();
@@ -260,8 +244,7 @@ TEST_F(MainWindowTest, EnterInAnyEditFieldStartsARequest)
     }
 }
 
-TEST_F(MainWindowTest, EnterOnTheCloseButtonClosesTheWindowAndStartsNoRequest)
-{
+TEST_F(MainWindowTest, EnterOnTheCloseButtonClosesTheWindowAndStartsNoRequest) {
     Window().BitBtn2->setFocus();
     ModalResponder responder(Window());
     QTest::keyClick(Window().windowHandle(), Qt::Key_Return);
@@ -269,14 +252,12 @@ TEST_F(MainWindowTest, EnterOnTheCloseButtonClosesTheWindowAndStartsNoRequest)
     EXPECT_FALSE(Window().isVisible());
 }
 
-TEST_F(MainWindowTest, AltCClosesTheWindow)
-{
+TEST_F(MainWindowTest, AltCClosesTheWindow) {
     QTest::keyClick(Window().windowHandle(), Qt::Key_C, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([this] { return !Window().isVisible(); }, 2000));
 }
 
-TEST_F(MainWindowTest, EscapeDoesNotCloseTheWindow)
-{
+TEST_F(MainWindowTest, EscapeDoesNotCloseTheWindow) {
     QTest::keyClick(Window().windowHandle(), Qt::Key_Escape);
     QTest::qWait(50);
     EXPECT_TRUE(Window().isVisible());

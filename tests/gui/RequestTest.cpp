@@ -14,16 +14,14 @@
 namespace tadmor::gui::test {
 namespace {
 
-void ExpectCursorsRestored(TMF_Tad& window)
-{
+void ExpectCursorsRestored(TMF_Tad& window) {
     EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
     EXPECT_EQ(window.BitBtn1->cursor().shape(), Qt::ArrowCursor);
 }
 
 // A message box as the request shows it: the program's title, one OK
 // button, centred on the screen, the busy cursors still on.
-void ExpectMessage(const ModalSeen& seen, const QString& text, QMessageBox::Icon icon)
-{
+void ExpectMessage(const ModalSeen& seen, const QString& text, QMessageBox::Icon icon) {
     EXPECT_FALSE(seen.isCompletion);
     EXPECT_EQ(seen.text, text);
     EXPECT_EQ(seen.icon, icon);
@@ -34,8 +32,7 @@ void ExpectMessage(const ModalSeen& seen, const QString& text, QMessageBox::Icon
     EXPECT_EQ(seen.buttonCursor, Qt::WaitCursor);
 }
 
-TEST_F(MainWindowTest, DefaultRequestWritesResultTxtHereAndShowsTheCompletionDialog)
-{
+TEST_F(MainWindowTest, DefaultRequestWritesResultTxtHereAndShowsTheCompletionDialog) {
     const std::vector<ModalSeen> seen = ClickCalculate();
 
     ASSERT_EQ(seen.size(), 1u);
@@ -57,8 +54,7 @@ TEST_F(MainWindowTest, DefaultRequestWritesResultTxtHereAndShowsTheCompletionDia
     ExpectCursorsRestored(Window());
 }
 
-TEST_F(MainWindowTest, MainWindowTakesNoInputWhileTheCompletionDialogIsOpen)
-{
+TEST_F(MainWindowTest, MainWindowTakesNoInputWhileTheCompletionDialogIsOpen) {
     TMF_Tad& window = Window();
     Edit(1).setFocus();
     ModalResponder responder(window);
@@ -77,8 +73,7 @@ TEST_F(MainWindowTest, MainWindowTakesNoInputWhileTheCompletionDialogIsOpen)
     EXPECT_EQ(Edit(1).text(), "15.0");
 }
 
-TEST_F(MainWindowTest, AfterOpeningAFolderTheNextRequestWritesThere)
-{
+TEST_F(MainWindowTest, AfterOpeningAFolderTheNextRequestWritesThere) {
     ASSERT_TRUE(QDir(Folder()).mkdir("runs"));
     FolderList& folders = *Window().DirectoryListBox1;
     const QList<QListWidgetItem*> rows = folders.findItems("runs", Qt::MatchExactly);
@@ -96,8 +91,7 @@ TEST_F(MainWindowTest, AfterOpeningAFolderTheNextRequestWritesThere)
     EXPECT_EQ(FileListNames(), QStringList{"result.txt"});
 }
 
-TEST_F(MainWindowTest, TextThatIsNotANumberStopsTheRequestBeforeAnythingIsWritten)
-{
+TEST_F(MainWindowTest, TextThatIsNotANumberStopsTheRequestBeforeAnythingIsWritten) {
     Edit(1).setText("15.0 cm");
     const std::vector<ModalSeen> seen = ClickCalculate();
     ASSERT_EQ(seen.size(), 1u);
@@ -107,8 +101,7 @@ TEST_F(MainWindowTest, TextThatIsNotANumberStopsTheRequestBeforeAnythingIsWritte
     ExpectCursorsRestored(Window());
 }
 
-TEST_F(MainWindowTest, FileInAMissingFolderIsReportedAndNothingElseHappens)
-{
+TEST_F(MainWindowTest, FileInAMissingFolderIsReportedAndNothingElseHappens) {
     Edit(29).setText("missing/result.txt");
     const std::vector<ModalSeen> seen = ClickCalculate();
     ASSERT_EQ(seen.size(), 1u);
@@ -117,8 +110,7 @@ TEST_F(MainWindowTest, FileInAMissingFolderIsReportedAndNothingElseHappens)
     ExpectCursorsRestored(Window());
 }
 
-TEST_F(MainWindowTest, AFailedCalculationLeavesTheEarlierResultsFileAsItWas)
-{
+TEST_F(MainWindowTest, AFailedCalculationLeavesTheEarlierResultsFileAsItWas) {
     ASSERT_EQ(ClickCalculate().size(), 1u);
     QFile results(QDir(Folder()).filePath("result.txt"));
     ASSERT_TRUE(results.open(QIODevice::ReadOnly));
@@ -136,8 +128,7 @@ TEST_F(MainWindowTest, AFailedCalculationLeavesTheEarlierResultsFileAsItWas)
     EXPECT_EQ(FileListNames(), QStringList{"result.txt"});
 }
 
-TEST_F(MainWindowTest, ErrorInTheCalculationIsShownWithAnErrorIcon)
-{
+TEST_F(MainWindowTest, ErrorInTheCalculationIsShownWithAnErrorIcon) {
     // The viscosity fields are locked for the user, not for the program:
     // an absurd coefficient makes the march fail.
     Edit(15).setText("800");
@@ -157,24 +148,24 @@ TEST_F(MainWindowTest, ErrorInTheCalculationIsShownWithAnErrorIcon)
     EXPECT_TRUE(next[0].isCompletion);
 }
 
-TEST_F(MainWindowTest, AnErrorWithAKnownCauseNamesItBeforeTheErrorsText)
-{
+TEST_F(MainWindowTest, AnErrorWithAKnownCauseNamesItBeforeTheErrorsText) {
     Edit(12).setText("265");  // the barrel at the melting point
     const std::vector<ModalSeen> seen = ClickCalculate();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].icon, QMessageBox::Critical);
-    EXPECT_TRUE(seen[0].text.startsWith("the barrel temperature 265.00 degC at FLIGHT 5.10 is not above the melting "
-                                        "point 265.00 degC"))
+    EXPECT_TRUE(
+        seen[0].text.startsWith("the barrel temperature 265.00 degC at FLIGHT 5.10 is not above the melting "
+                                "point 265.00 degC"))
         << seen[0].text.toStdString();
-    EXPECT_TRUE(seen[0].text.endsWith(": Invalid floating-point operation (square root or logarithm of a negative "
-                                      "number, or 0/0) in StartFirstIncrement at increment 1 (FLIGHT 5.10)"))
+    EXPECT_TRUE(
+        seen[0].text.endsWith(": Invalid floating-point operation (square root or logarithm of a negative "
+                              "number, or 0/0) in StartFirstIncrement at increment 1 (FLIGHT 5.10)"))
         << seen[0].text.toStdString();
 }
 
 // Runs under the user's locale (CTest runs it again with a comma locale):
 // numbers are read with the locale's decimal separator.
-TEST_F(MainWindowTest, NumbersAreReadWithTheLocaleDecimalSeparator)
-{
+TEST_F(MainWindowTest, NumbersAreReadWithTheLocaleDecimalSeparator) {
     const QString separator = QLocale::system().decimalPoint();
     ASSERT_EQ(QString(QChar::fromLatin1(LocaleDecimalSeparator())), separator);
     // The defaults are shown with the locale's separator, so they run as they stand.

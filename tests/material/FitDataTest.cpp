@@ -31,9 +31,13 @@ TEST(FitData, ATablesPointsAndTheLawOverItsWindow) {
     EXPECT_EQ(law.description,
               "power-law (m = 1000 Pa.s^n, n = 0.5, T0 = 0 degC, b = 0 1/degC, Ea = 0 kJ/mol) sampled over 180.0 to "
               "240.0 degC, 10 to 1000 1/s");
-    EXPECT_EQ(ErrorTextOf([] { LawData(*FindStandardLaw("power-law"), {{"m", 1}, {"n", 1}}, {180, 240, 0, 10}); }),
+    EXPECT_EQ(ErrorTextOf([] {
+                  LawData(*FindStandardLaw("power-law"), {{"m", 1}, {"n", 1}}, {180, 240, 0, 10});
+              }),
               "the window's shear rates must start above 0");
-    EXPECT_EQ(ErrorTextOf([] { LawData(*FindStandardLaw("power-law"), {{"m", 1}, {"n", 1}}, {240, 180, 1, 10}); }),
+    EXPECT_EQ(ErrorTextOf([] {
+                  LawData(*FindStandardLaw("power-law"), {{"m", 1}, {"n", 1}}, {240, 180, 1, 10});
+              }),
               "the window's temperatures and shear rates each need FROM below TO");
 }
 

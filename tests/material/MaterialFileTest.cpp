@@ -11,9 +11,9 @@
 #include <random>
 #include <sstream>
 
+#include "material/Material.h"
 #include "model/InputFields.h"
 #include "model/NumberText.h"
-#include "material/Material.h"
 #include "support/RecordingUi.h"
 
 namespace tadmor::material {
@@ -132,7 +132,8 @@ TEST(MaterialFile, RefusalsNameFileAndLine) {
     EXPECT_EQ(ErrorOf(Replaced(kModelUnits, "MeltDensity = 1.2", "MeltDensity = inf")),
               "m.material:10: \"inf\" is not a number written with \".\"");
     EXPECT_EQ(ErrorOf(kModelUnits + "Colour = green\n"), "m.material:16: unknown name \"Colour\"");
-    EXPECT_EQ(ErrorOf(kModelUnits + "Sorce = a handbook\n"), "m.material:16: unknown name \"Sorce\"; did you mean Source?");
+    EXPECT_EQ(ErrorOf(kModelUnits + "Sorce = a handbook\n"),
+              "m.material:16: unknown name \"Sorce\"; did you mean Source?");
     EXPECT_EQ(ErrorOf(Replaced(kModelUnits, "MeltingPoint", "MeltingPiont")),
               "m.material:15: unknown name \"MeltingPiont\"; did you mean MeltingPoint?");
     EXPECT_EQ(ErrorOf(kModelUnits + "just text\n"), "m.material:16: expected NAME = TEXT");
@@ -147,10 +148,10 @@ TEST(MaterialFile, RefusalsNameFileAndLine) {
 }
 
 TEST(MaterialFile, RangeInEitherTemperatureScale) {
-    const Material material =
-        ParseMaterial(kModelUnits + "FitTemperatureMin = 453.15 K\nFitTemperatureMax = 240 degC\n"
-                                    "FitShearRateMin = 2.5 1/s\nFitShearRateMax = 4000\n",
-                      "m");
+    const Material material = ParseMaterial(kModelUnits +
+                                                "FitTemperatureMin = 453.15 K\nFitTemperatureMax = 240 degC\n"
+                                                "FitShearRateMin = 2.5 1/s\nFitShearRateMax = 4000\n",
+                                            "m");
     ASSERT_TRUE(material.range.has_value());
     EXPECT_NEAR(material.range->temperatureMin, 180.0, 1e-12);
     EXPECT_EQ(material.range->temperatureMax, 240.0);

@@ -16,8 +16,8 @@ std::string ErrorOf(const std::string& contents, const TableUnits& units = {}) {
 }
 
 TEST(RheometerTable, UnitsFromTheHeader) {
-    const std::vector<RheometerPoint> points =
-        ParseRheometerTable("# a comment\nT (K), rate [1/s], eta (Pa.s)\n473.15, 10, 980.665\r\n\n483.15,100,98.0665\n", "t");
+    const std::vector<RheometerPoint> points = ParseRheometerTable(
+        "# a comment\nT (K), rate [1/s], eta (Pa.s)\n473.15, 10, 980.665\r\n\n483.15,100,98.0665\n", "t");
     ASSERT_EQ(points.size(), 2u);
     EXPECT_NEAR(points[0].temperature, 200, 1e-12);
     EXPECT_EQ(points[0].shearRate, 10);
@@ -30,9 +30,9 @@ TEST(RheometerTable, UnitsFromTheCaller) {
     ASSERT_EQ(points.size(), 1u);
     EXPECT_NEAR(points[0].viscosity, 5, 1e-14);  // 1 gf s/cm2 = 980.665 P
     // The caller's unit replaces the header's.
-    EXPECT_NEAR(ParseRheometerTable("T (degC), rate (1/s), eta (Pa.s)\n200, 10, 98.0665\n", "t", {"", "gf.s/cm2"})[0]
-                    .viscosity,
-                98.0665, 1e-12);
+    EXPECT_NEAR(
+        ParseRheometerTable("T (degC), rate (1/s), eta (Pa.s)\n200, 10, 98.0665\n", "t", {"", "gf.s/cm2"})[0].viscosity,
+        98.0665, 1e-12);
 }
 
 TEST(RheometerTable, Refusals) {
@@ -44,8 +44,10 @@ TEST(RheometerTable, Refusals) {
               "t.csv:1: \"1/min\" is not a unit of the shear rate (one of 1/s)");
     EXPECT_EQ(ErrorOf("T (degC), rate, eta (Pa.s)\n200, 10\n"),
               "t.csv:2: expected three columns: temperature, shear rate, viscosity");
-    EXPECT_EQ(ErrorOf("T (degC), rate, eta (Pa.s)\n200, 10, 1e3x\n"), "t.csv:2: \"1e3x\" is not a number written with \".\"");
-    EXPECT_EQ(ErrorOf("T (degC), rate, eta (Pa.s)\n200, 0, 1000\n"), "t.csv:2: shear rate and viscosity must be above 0");
+    EXPECT_EQ(ErrorOf("T (degC), rate, eta (Pa.s)\n200, 10, 1e3x\n"),
+              "t.csv:2: \"1e3x\" is not a number written with \".\"");
+    EXPECT_EQ(ErrorOf("T (degC), rate, eta (Pa.s)\n200, 0, 1000\n"),
+              "t.csv:2: shear rate and viscosity must be above 0");
     EXPECT_EQ(ErrorOf("T (degC), rate, eta (Pa.s)\n# nothing\n"), "t.csv:2: the table has no rows");
     EXPECT_EQ(ErrorOf("T (degC), rate, eta (Pa.s)\n200, 10, 1000\nT (degC), rate, eta (Pa.s)\n"),
               "t.csv:3: \"T (degC)\" is not a number written with \".\"");

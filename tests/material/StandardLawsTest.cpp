@@ -29,8 +29,9 @@ TEST(StandardLaws, ValuesFromTheirFormulas) {
     withInfinite["eta_inf"] = 10;
     EXPECT_NEAR(StandardLawViscosity(StandardLaw::CarreauYasuda, Parameters("carreau-yasuda", withInfinite), 200, 100),
                 389.0230672666177, 1e-12 * 389);
-    EXPECT_NEAR(StandardLawViscosity(StandardLaw::PowerLaw, Parameters("power-law", LawParameters{{"m", 1000}, {"n", 0.5}, {"T0", 200}, {"Ea", 50}}),
-                                     240, 10),
+    EXPECT_NEAR(StandardLawViscosity(
+                    StandardLaw::PowerLaw,
+                    Parameters("power-law", LawParameters{{"m", 1000}, {"n", 0.5}, {"T0", 200}, {"Ea", 50}}), 240, 10),
                 117.41783923786649, 1e-12 * 117.4);
 }
 
@@ -70,7 +71,10 @@ TEST(StandardLaws, FitErrorOverTheWindow) {
     const Case cases[] = {
         {StandardLaw::CrossWlf, "cross-wlf", kCross, {180, 240, 10, 3000}},
         {StandardLaw::CarreauYasuda, "carreau-yasuda", kCarreau, {180, 240, 10, 3000}},
-        {StandardLaw::PowerLaw, "power-law", LawParameters{{"m", 1000}, {"n", 0.5}, {"T0", 200}, {"Ea", 50}}, {180, 240, 10, 3000}},
+        {StandardLaw::PowerLaw,
+         "power-law",
+         LawParameters{{"m", 1000}, {"n", 0.5}, {"T0", 200}, {"Ea", 50}},
+         {180, 240, 10, 3000}},
     };
     for (const Case& c : cases) {
         const LawParameters p = Parameters(c.name, c.settings);
@@ -79,7 +83,8 @@ TEST(StandardLaws, FitErrorOverTheWindow) {
         for (const double t : {180.0, 195.0, 210.0, 225.0, 240.0})
             for (const double rate : {10.0, 100.0, 1000.0, 3000.0}) {
                 const double law = std::log(StandardLawViscosity(c.law, p, t, rate) / 98.0665);
-                largest = std::max(largest, std::fabs(static_cast<double>(LogViscosity(fit.coefficients, rate, t)) - law));
+                largest =
+                    std::max(largest, std::fabs(static_cast<double>(LogViscosity(fit.coefficients, rate, t)) - law));
             }
         EXPECT_GT(fit.maxLogError, 0) << c.name;
         EXPECT_LE(largest, fit.maxLogError * (1 + 1e-9)) << c.name;  // grid points among the sampled ones

@@ -30,13 +30,13 @@ TEST(Units, FactorsFollowFromTheDefinitions) {
     EXPECT_NEAR(static_cast<double>(ToModel(UnitOrFail(Quantity::Temperature, "K"), 0)), -273.15, 1e-13);
     // A viscosity of 1 Pa s is 1/98.0665 gf s/cm2: ln eta moves by ln 98.0665.
     const LawCoefficients onePascalSecond = {0, 0, 0, 0, 0, 0};
-    const LawCoefficients model = LawToModel(onePascalSecond, UnitOrFail(Quantity::Viscosity, "Pa.s"),
-                                             ModelUnit(Quantity::LawTemperature));
+    const LawCoefficients model =
+        LawToModel(onePascalSecond, UnitOrFail(Quantity::Viscosity, "Pa.s"), ModelUnit(Quantity::LawTemperature));
     EXPECT_NEAR(static_cast<double>(model[0]), -4.5856458199736500166, 1e-15);
 }
 
 TEST(Units, EveryUnitThereAndBack) {
-    const Quantity quantities[] = {Quantity::Density,      Quantity::SpecificHeat, Quantity::LatentHeat,
+    const Quantity quantities[] = {Quantity::Density, Quantity::SpecificHeat, Quantity::LatentHeat,
                                    Quantity::Conductivity, Quantity::Temperature};
     for (const Quantity quantity : quantities) {
         const std::string names = UnitNames(quantity);

@@ -133,8 +133,8 @@ TEST(ViscosityFit, IndexAndSensitivityOverTheData) {
     for (const double rate : {1.0, 3000.0})
         for (const double t : {180.0, 260.0}) {
             const double h = 1e-4;
-            const double n = 1 + (LawLn(kWindowLaw, rate * std::exp(h), t) - LawLn(kWindowLaw, rate * std::exp(-h), t)) /
-                                     (2 * h);
+            const double n =
+                1 + (LawLn(kWindowLaw, rate * std::exp(h), t) - LawLn(kWindowLaw, rate * std::exp(-h), t)) / (2 * h);
             const double b = -(LawLn(kWindowLaw, rate, t + h) - LawLn(kWindowLaw, rate, t - h)) / (2 * h);
             nMin = std::min(nMin, n), nMax = std::max(nMax, n);
             bMin = std::min(bMin, b), bMax = std::max(bMax, b);
@@ -195,7 +195,10 @@ TEST(ViscosityFit, DataThatCannotBeFitted) {
                   "shear rates at more temperatures");
     }
     EXPECT_EQ(FitRefusal([&] { FitViscosityLaw({{200, 10, 1}, {200, 100, 0}}); }), true);
-    EXPECT_EQ(FitRefusal([&] { FitViscosityLaw({{200, 10, 1}, {210, 20, 2}, {220, 30, 3}}); }), true);  // 3 points, 6 terms
+    EXPECT_EQ(FitRefusal([&] {
+                  FitViscosityLaw({{200, 10, 1}, {210, 20, 2}, {220, 30, 3}});
+              }),
+              true);  // 3 points, 6 terms
 }
 
 }  // namespace

@@ -53,8 +53,8 @@ TEST(AnalyticalMelting, ConstantDepthChannelFollowsTheParabolicProfile) {
     const double meltedFlight = s.DelayTurns + 2 * h * (1 - std::sqrt(kMelted)) / c.psi / c.turnLength;
     EXPECT_NEAR(MeltedFlight(s), meltedFlight, 1e-8);
     EXPECT_NEAR(MeltedFlight(s), IncrementFlight(s), 0.1);  // within the last increment, a fifth of a turn
-    std::printf("constant depth: psi %.9g, %d rows, melted at %.4f turns, worst X/W difference %.2e relative\n",
-                c.psi, s.StepCount, meltedTurns, worst);
+    std::printf("constant depth: psi %.9g, %d rows, melted at %.4f turns, worst X/W difference %.2e relative\n", c.psi,
+                s.StepCount, meltedTurns, worst);
 }
 
 TEST(AnalyticalMelting, TaperedChannelFollowsTheSquareRootProfile) {

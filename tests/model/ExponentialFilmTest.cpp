@@ -128,8 +128,8 @@ TEST_F(ExponentialFilmTest, SmallExponentApproachesUniformViscosity) {
         EXPECT_TRUE(Near(s.SolvedMidTemp - (tm + tb) / 2, fd / (8 * 42690 * k), 1e-4));
         ExponentialFilmAverages(s);
         EXPECT_TRUE(Near((s.FilmAvgTemp - tm) / (tb - tm), 2.0 / 3, 1e-4));
-        EXPECT_TRUE(Near(s.InterfaceGradient - (tb - tm) / s.FilmThickness,
-                         -fd / (2 * 42690 * s.FilmThickness * k), 1e-4));
+        EXPECT_TRUE(
+            Near(s.InterfaceGradient - (tb - tm) / s.FilmThickness, -fd / (2 * 42690 * s.FilmThickness * k), 1e-4));
         CheckArithmetic(s, "closed-form film");
     }
 }
@@ -140,8 +140,7 @@ TEST_F(ExponentialFilmTest, ShearRateProfileCarriesTheRelativeSpeed) {
         SimulationState s = FilmWithExponent(a);
         SolveExponentialFilm(s);
         const double ta = s.TempExponent;
-        EXPECT_TRUE(Near(s.FilmShearRate * s.OldFilmThickness * -std::expm1(-ta) / ta, s.RelativeSpeed, 1e-14))
-            << a;
+        EXPECT_TRUE(Near(s.FilmShearRate * s.OldFilmThickness * -std::expm1(-ta) / ta, s.RelativeSpeed, 1e-14)) << a;
     }
 }
 

@@ -155,7 +155,7 @@ TEST(RunMarch, ShortenedIncrementEndsExactlyOnTheZoneEnd) {
     RunMarch(s);
     ASSERT_GE(s.StepCount, 28);
     EXPECT_TRUE(RoundsTo(s.ResFlight[26], "10.050000"));  // half a feed step, centred at 10.05
-    EXPECT_EQ(s.ResDepth[27], 1.4);                        // first compression row
+    EXPECT_EQ(s.ResDepth[27], 1.4);                       // first compression row
     EXPECT_TRUE(RoundsTo(s.ResFlight[27], "10.150000"));
 }
 
@@ -229,8 +229,9 @@ TEST(RunMarch, AbsurdlyLongScrewIsRefusedBeforeItStarts) {
 TEST(IncrementLimitRefusal, CountsAtAnyMagnitude) {
     SimulationState s = DefaultInputs();
     s.MeteringTurns = 1e6;  // 5,000,000 metering increments and the 86 before
-    EXPECT_EQ(IncrementLimitRefusal(s), "The screw needs about 5000086 increments; at most 100000 can be "
-                                        "computed. Check the numbers of turns.");
+    EXPECT_EQ(IncrementLimitRefusal(s),
+              "The screw needs about 5000086 increments; at most 100000 can be "
+              "computed. Check the numbers of turns.");
     s.MeteringTurns = 1e20;
     EXPECT_EQ(IncrementLimitRefusal(s).substr(0, 39), "The screw needs about 5e+20 increments;");
     s.MeteringTurns = 1e308;  // five increments a turn: more than a double holds
@@ -316,8 +317,7 @@ TEST(RunMarch, EndlessHandoverBetweenFilmSolutionsIsBroken) {
 // NaN or infinity into the rows.
 TEST(RunMarch, PlausibleBarrelProfilesAlwaysEnd) {
     std::mt19937 random(20261207);
-    std::uniform_real_distribution<double> c0(275, 330), c1(-0.3, 0.05), c2(-0.02, 0.02),
-        rate(100, 500), speed(20, 80);
+    std::uniform_real_distribution<double> c0(275, 330), c1(-0.3, 0.05), c2(-0.02, 0.02), rate(100, 500), speed(20, 80);
     int runs = 0;
     while (runs < 150) {
         SimulationState s = DefaultInputs();

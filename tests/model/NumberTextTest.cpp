@@ -89,8 +89,11 @@ TEST(ExactNumber, ReadsBackThroughTheProgramsOwnReaderAndAnyOther) {
         EXPECT_EQ(text.size(), value < 0 ? 27u : 26u) << text;  // 21 digits in exponent form
     }
     // Every other double: its shortest text.
-    const std::pair<double, const char*> shortest[] = {
-        {0.1, "0.1"}, {300.0, "300"}, {1e-300, "1e-300"}, {-2.5, "-2.5"}, {1.7976931348623157e308, "1.7976931348623157e+308"}};
+    const std::pair<double, const char*> shortest[] = {{0.1, "0.1"},
+                                                       {300.0, "300"},
+                                                       {1e-300, "1e-300"},
+                                                       {-2.5, "-2.5"},
+                                                       {1.7976931348623157e308, "1.7976931348623157e+308"}};
     for (const auto& [value, text] : shortest) EXPECT_EQ(ExactNumber(value), text);
     EXPECT_EQ(ExactNumber(-2.5, ','), "-2,5");
     EXPECT_EQ(ExactNumber(NAN), "nan");
@@ -102,7 +105,7 @@ TEST(TextToExtended, KeepsTheSixtyFourBitsThatTextToNumberRounds) {
     ASSERT_TRUE(extended);
     EXPECT_EQ(static_cast<double>(*extended), TextToNumber("43.61388937258317", '.'));
     EXPECT_NE(*extended, static_cast<Extended>(43.613889372583166));  // between two doubles
-    EXPECT_FALSE(TextToExtended("1e309", '.'));  // beyond a double, though not beyond 64 bits
+    EXPECT_FALSE(TextToExtended("1e309", '.'));                       // beyond a double, though not beyond 64 bits
     EXPECT_FALSE(TextToExtended("1,5", '.'));
 }
 

@@ -274,8 +274,7 @@ TEST_F(ProfileFilmTest, ThicknessIterationThatAlternatesReachesThePassLimit) {
         FAIL() << "no error";
     } catch (const ConvergenceError& e) {
         const std::string text = e.what();
-        EXPECT_NE(text.find("film thickness iteration did not converge in 10000 passes"), std::string::npos)
-            << text;
+        EXPECT_NE(text.find("film thickness iteration did not converge in 10000 passes"), std::string::npos) << text;
         EXPECT_NE(text.find("IterateProfileFilm"), std::string::npos) << text;
     }
     // The iterates alternate between two values whose product is constant.

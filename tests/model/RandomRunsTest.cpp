@@ -43,8 +43,7 @@ SimulationState Draw(std::mt19937& random, bool hotBarrel) {
         s.SolidTemp = uniform(20, 120);
         if (!hotBarrel) return s;
         // The barrel temperature at the start of melting and beyond the end of the screw.
-        const double axialLength =
-            (s.FeedTurns - s.DelayTurns + s.CompressionTurns + s.MeteringTurns) * s.ScrewPitch;
+        const double axialLength = (s.FeedTurns - s.DelayTurns + s.CompressionTurns + s.MeteringTurns) * s.ScrewPitch;
         const double atStart = s.BarrelC0 * (1 - s.BarrelC1);
         const double atEnd = s.BarrelC0 * (1 - s.BarrelC1 * std::exp(s.BarrelC2 * axialLength));
         if (atStart >= 270 && atStart <= 350 && atEnd >= 270 && atEnd <= 350) return s;
@@ -55,8 +54,8 @@ std::string Describe(const SimulationState& s) {
     return "D " + std::to_string(s.ScrewDiameter) + " turns " + std::to_string(s.FeedTurns) + "/" +
            std::to_string(s.CompressionTurns) + "/" + std::to_string(s.MeteringTurns) + " delay " +
            std::to_string(s.DelayTurns) + " rpm " + std::to_string(s.ScrewSpeed) + " kg/hr " +
-           std::to_string(s.OutputRate) + " C " + std::to_string(s.BarrelC0) + " " +
-           std::to_string(s.BarrelC1) + " " + std::to_string(s.BarrelC2);
+           std::to_string(s.OutputRate) + " C " + std::to_string(s.BarrelC0) + " " + std::to_string(s.BarrelC1) + " " +
+           std::to_string(s.BarrelC2);
 }
 
 void ExpectRowsHoldTheInvariants(const SimulationState& s) {
@@ -98,10 +97,10 @@ void ExpectRowsHoldTheInvariants(const SimulationState& s) {
 void ExpectIdenticalRows(const SimulationState& a, const SimulationState& b) {
     ASSERT_EQ(a.StepCount, b.StepCount);
     const std::vector<double> SimulationState::*columns[] = {
-        &SimulationState::ResFlight,        &SimulationState::ResDepth,         &SimulationState::ResSolidFraction,
-        &SimulationState::ResSolidFlowRatio, &SimulationState::ResBarrelTemp,   &SimulationState::ResSolvedMidTemp,
-        &SimulationState::ResFilmAvgTemp,   &SimulationState::ResFilmThickness, &SimulationState::ResInversePsi,
-        &SimulationState::ResTotalPower,    &SimulationState::ResViscousPower};
+        &SimulationState::ResFlight,         &SimulationState::ResDepth,         &SimulationState::ResSolidFraction,
+        &SimulationState::ResSolidFlowRatio, &SimulationState::ResBarrelTemp,    &SimulationState::ResSolvedMidTemp,
+        &SimulationState::ResFilmAvgTemp,    &SimulationState::ResFilmThickness, &SimulationState::ResInversePsi,
+        &SimulationState::ResTotalPower,     &SimulationState::ResViscousPower};
     for (auto column : columns)
         for (int i = 1; i <= a.StepCount; ++i) ASSERT_EQ((a.*column)[i], (b.*column)[i]) << "row " << i;
 }

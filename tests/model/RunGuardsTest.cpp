@@ -179,9 +179,11 @@ TEST(PassLimits, EveryIterationEndsAtItsLimitWithItsOwnMessage) {
     Case cases[] = {
         {"The film thickness iteration did not converge in 1 passes in IterateProfileFilm at increment 1 (FLIGHT 5.10)",
          DefaultInputs()},
-        {"The film thickness iteration did not converge in 1 passes in SolveExponentialFilm at increment 1 (FLIGHT 5.10)",
+        {"The film thickness iteration did not converge in 1 passes in SolveExponentialFilm at increment 1 (FLIGHT "
+         "5.10)",
          SlowScrew()},
-        {"The profile iteration did not converge in 1 passes in RunMarch at increment 1 (FLIGHT 5.10)", DefaultInputs()},
+        {"The profile iteration did not converge in 1 passes in RunMarch at increment 1 (FLIGHT 5.10)",
+         DefaultInputs()},
         {"The solid bed width iteration did not converge in 1 passes in RunMarch at increment 1 (FLIGHT 5.10)",
          DefaultInputs()},
         {"The choice between the film solutions did not converge in 0 passes in RunMarch at increment 35 (FLIGHT 7.80)",

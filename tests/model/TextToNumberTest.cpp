@@ -25,8 +25,8 @@ TEST(TextToNumber, AcceptsBlanksSignsAndALoneSeparator) {
 }
 
 TEST(TextToNumber, RefusesAnythingElse) {
-    for (const char* text : {"15.0 cm", "1,5", "", "   ", "1e", "e5", "1.2.3", "--1", "\t1", "1\t",
-                             "+", "-", "1e+", "1 000", "0x10", "inf", "nan", "1. 5", ". 5", "1e 5"})
+    for (const char* text : {"15.0 cm", "1,5", "",    "   ",   "1e",   "e5",  "1.2.3", "--1",  "\t1", "1\t",
+                             "+",       "-",   "1e+", "1 000", "0x10", "inf", "nan",   "1. 5", ". 5", "1e 5"})
         EXPECT_FALSE(TextToNumber(text, '.')) << '"' << text << '"';
 }
 
@@ -61,17 +61,16 @@ TEST(TextToNumber, LongDigitStrings) {
 TEST(TextToNumber, RoundsTwiceThroughA64BitMantissa) {
     // 1 + 2^-53 + 2^-70: nearest double is 1 + 2^-52, but with a 64-bit
     // mantissa it first becomes 1 + 2^-53, a tie that rounds to even, 1.
-    EXPECT_EQ(TextToNumber("1.0000000000000001110231494954629083427022351315827108919620513916015625", '.'),
-              1.0);
+    EXPECT_EQ(TextToNumber("1.0000000000000001110231494954629083427022351315827108919620513916015625", '.'), 1.0);
     // Below the midpoint between DBL_MAX and 2^1024 by 2^958, so its nearest
     // double is DBL_MAX; but a 64-bit mantissa rounds it to the midpoint, a
     // tie that rounds to even, infinity: the text is refused.
-    EXPECT_FALSE(TextToNumber(
-        "179769313486231580791292642902453415309845787113069029858454722266046216411047774332345780804895"
-        "600570713882650222385346140229318794088235584792696205205047170264405176630220321391035420828593"
-        "274296778316397556443483167061253038320101439435455126573982637577540498269301135776858923438706"
-        "272423030406195970048",
-        '.'));
+    EXPECT_FALSE(
+        TextToNumber("179769313486231580791292642902453415309845787113069029858454722266046216411047774332345780804895"
+                     "600570713882650222385346140229318794088235584792696205205047170264405176630220321391035420828593"
+                     "274296778316397556443483167061253038320101439435455126573982637577540498269301135776858923438706"
+                     "272423030406195970048",
+                     '.'));
 }
 
 }  // namespace

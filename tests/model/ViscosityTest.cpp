@@ -82,8 +82,8 @@ TEST_F(ViscosityTest, StartFirstIncrementWorkedExample) {
 
     // ProfileMidTemp exceeds ConductionMidTemp by MidViscosity V^2 / (42690 8 k),
     // with MidViscosity the fitted law's value, not the law's (1.21375).
-    const double midViscosity = (s.ProfileMidTemp - s.ConductionMidTemp) * 42690 * 8 *
-                                s.MeltConductivity / (s.RelativeSpeed * s.RelativeSpeed);
+    const double midViscosity =
+        (s.ProfileMidTemp - s.ConductionMidTemp) * 42690 * 8 * s.MeltConductivity / (s.RelativeSpeed * s.RelativeSpeed);
     EXPECT_TRUE(RoundsTo(midViscosity, "1.19050"));
     EXPECT_TRUE(Near(midViscosity, PowerLaw(s, 750, s.ConductionMidTemp), 1e-12));
 }
@@ -105,8 +105,7 @@ TEST_F(ViscosityTest, FitsReproduceTheLawAtTheirThirdSampleRate) {
     s = RefitState();
     FitPowerLawExponential(s);
     const double a = s.TempExponent;
-    const double closedMid =
-        std::exp(-a / 2) * s.RelativeSpeed * a / ((1 - std::exp(-a)) * s.FilmThickness);
+    const double closedMid = std::exp(-a / 2) * s.RelativeSpeed * a / ((1 - std::exp(-a)) * s.FilmThickness);
     EXPECT_TRUE(Near(PowerLaw(s, closedMid, 265), DefaultLaw(closedMid, 265), 1e-13));
     EXPECT_TRUE(Near(PowerLaw(s, closedMid, 290), DefaultLaw(closedMid, 290), 1e-13));
     CheckArithmetic(s, "fits");

@@ -48,35 +48,29 @@ TEST(FixedPointFormat, ExamplesOfTheRule) {
 
 TEST(FixedPointFormat, ZeroHasNoSign) {
     const FixedPointCase cases[] = {
-        {0.0, 5, 2, "0.00"},
-        {-0.0, 5, 2, "0.00"},
-        {0.0, 5, 0, "0"},
-        {-0.00000000001, 13, 10, "0.0000000000"},
-        {-0.4, 5, 0, "0"},
-        {-0.0049999, 5, 2, "0.00"},
+        {0.0, 5, 2, "0.00"}, {-0.0, 5, 2, "0.00"},       {0.0, 5, 0, "0"}, {-0.00000000001, 13, 10, "0.0000000000"},
+        {-0.4, 5, 0, "0"},   {-0.0049999, 5, 2, "0.00"},
     };
     for (const FixedPointCase& c : cases) ExpectFormats(c);
 }
 
 TEST(FixedPointFormat, RoundsHalfAwayFromZeroWithCarry) {
     const FixedPointCase cases[] = {
-        {-2.5, 5, 0, "-3"},
-        {-0.125, 5, 2, "-0.13"},
-        {0.5, 5, 0, "1"},          // no digit kept, first digit 5: carry gives 1
-        {0.006, 5, 2, "0.01"},     // carry raises the exponent below 1
-        {9.9951, 5, 2, "10.00"},   // carry into a new integer digit
-        {9.995, 5, 2, "9.99"},     // stored just below 9.995
-        {12.345, 5, 2, "12.35"},   // stored just above 12.345
-        {2.675, 5, 2, "2.67"},     // stored just below 2.675
-        {1.0 / 3.0, 4, 2, "0.33"},
-        {2.0 / 3.0, 4, 2, "0.67"},
+        {-2.5, 5, 0, "-3"},        {-0.125, 5, 2, "-0.13"},
+        {0.5, 5, 0, "1"},         // no digit kept, first digit 5: carry gives 1
+        {0.006, 5, 2, "0.01"},    // carry raises the exponent below 1
+        {9.9951, 5, 2, "10.00"},  // carry into a new integer digit
+        {9.995, 5, 2, "9.99"},    // stored just below 9.995
+        {12.345, 5, 2, "12.35"},  // stored just above 12.345
+        {2.675, 5, 2, "2.67"},    // stored just below 2.675
+        {1.0 / 3.0, 4, 2, "0.33"}, {2.0 / 3.0, 4, 2, "0.67"},
     };
     for (const FixedPointCase& c : cases) ExpectFormats(c);
 }
 
 TEST(FixedPointFormat, NegativeKeptDigitCountMeansZero) {
     const FixedPointCase cases[] = {
-        {0.0009, 5, 2, "0.00"},   // K = -1: not rounded up to 0.01
+        {0.0009, 5, 2, "0.00"},  // K = -1: not rounded up to 0.01
         {-0.0009, 5, 2, "0.00"},
         {5e-324, 18, 18, "0.000000000000000000"},
     };
@@ -108,13 +102,13 @@ TEST(FixedPointFormat, ExponentForm) {
     const FixedPointCase cases[] = {
         {-1234567, 6, 1, "-1.23457E6"},
         {1234567, 6, 0, "1.23457E6"},
-        {1000000, 5, 4, "1E0006"},     // at least D exponent digits while D <= 4
-        {10000000, 5, 5, "1E7"},       // at least one digit when D > 4
+        {1000000, 5, 4, "1E0006"},  // at least D exponent digits while D <= 4
+        {10000000, 5, 5, "1E7"},    // at least one digit when D > 4
         {1e20, 5, 2, "1E20"},
         {123456, 5, 1, "1.2346E5"},
         {1.7976931348623157e308, 18, 2, "1.79769313486231571E308"},
         {100000, 5, 0, "1E5"},
-        {99999.4, 5, 0, "99999"},      // the integer part still fits
+        {99999.4, 5, 0, "99999"},  // the integer part still fits
     };
     for (const FixedPointCase& c : cases) ExpectFormats(c);
 }

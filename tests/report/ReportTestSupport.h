@@ -50,35 +50,24 @@ inline SimulationState DefaultInputs(const std::string& fileName) {
 // The input section of the default inputs: name, blanks, unit, " =  ", value.
 // "\x81\x8E" is the degree-Celsius sign.
 inline std::string DefaultInputSection() {
-    return "Screw Diameter" + Blanks(21) + "(cm) =  15.0\r\n" +
-           "Turns of Feed Zone" + Blanks(21) + " =  10.0\r\n" +
-           "Turns of Compression Zone" + Blanks(14) + " =  6.0\r\n" +
-           "Turns of Metering Zone" + Blanks(17) + " =  8.7\r\n" +
-           "Turns of Delay in Metering" + Blanks(13) + " =  5.0\r\n" +
-           "Depth of Feed Zone Channel" + Blanks(9) + "(cm) =  1.40\r\n" +
-           "Depth of Metering Zone Channel" + Blanks(5) + "(cm) =  0.40\r\n" +
-           "Screw Pitch" + Blanks(24) + "(cm) =  15.0\r\n" +
-           "Flight Width" + Blanks(23) + "(cm) =  1.50\r\n" +
-           "Number of Revolution" + Blanks(14) + "(rpm) =  38.0\r\n" +
-           "Output" + Blanks(26) + "(kg/hr) =  300.0\r\n" +
-           "Barrel Temperature Para.(C0)" + Blanks(7) + "(\x81\x8E) =  290.0\r\n" +
-           "Barrel Temperature Para.(C1)" + Blanks(11) + " =  0.000\r\n" +
-           "Barrel Temperature Para.(C2)" + Blanks(11) + " =  0.000\r\n" +
-           "Viscosity Equation Para. (a0)" + Blanks(10) + " =  7.442000\r\n" +
-           "Viscosity Equation Para. (a1)" + Blanks(10) + " =  -0.8031400\r\n" +
-           "Viscosity Equation Para. (a11)" + Blanks(9) + " =  -0.05509800\r\n" +
-           "Viscosity Equation Para. (a2)" + Blanks(10) + " =  0.004789900\r\n" +
-           "Viscosity Equation Para. (a22)" + Blanks(9) + " =  -0.0001237700\r\n" +
-           "Viscosity Equation Para. (a12)" + Blanks(9) + " =  0.004727700\r\n" +
-           "Density of Solid" + Blanks(16) + "(g/cm3) =  1.34\r\n" +
-           "Density of Melt" + Blanks(17) + "(g/cm3) =  1.20\r\n" +
-           "Specific Heat of Solid" + Blanks(7) + "(cal/g.\x81\x8E) =  0.40\r\n" +
-           "Heat of Fusion" + Blanks(18) + "(cal/g) =  17.70\r\n" +
-           "Specific Heat of Melt" + Blanks(8) + "(cal/g.\x81\x8E) =  0.48\r\n" +
-           "Thermal Cond. of Melt" + Blanks(5) + "(cal/s.cm.\x81\x8E) =  0.000520\r\n" +
-           "Melting Point" + Blanks(22) + "(\x81\x8E) =  265.0\r\n" +
-           "Solid Temperature" + Blanks(18) + "(\x81\x8E) =  30.0\r\n" +
-           "\r\n\r\n\r\n";
+    return "Screw Diameter" + Blanks(21) + "(cm) =  15.0\r\n" + "Turns of Feed Zone" + Blanks(21) + " =  10.0\r\n" +
+           "Turns of Compression Zone" + Blanks(14) + " =  6.0\r\n" + "Turns of Metering Zone" + Blanks(17) +
+           " =  8.7\r\n" + "Turns of Delay in Metering" + Blanks(13) + " =  5.0\r\n" + "Depth of Feed Zone Channel" +
+           Blanks(9) + "(cm) =  1.40\r\n" + "Depth of Metering Zone Channel" + Blanks(5) + "(cm) =  0.40\r\n" +
+           "Screw Pitch" + Blanks(24) + "(cm) =  15.0\r\n" + "Flight Width" + Blanks(23) + "(cm) =  1.50\r\n" +
+           "Number of Revolution" + Blanks(14) + "(rpm) =  38.0\r\n" + "Output" + Blanks(26) + "(kg/hr) =  300.0\r\n" +
+           "Barrel Temperature Para.(C0)" + Blanks(7) + "(\x81\x8E) =  290.0\r\n" + "Barrel Temperature Para.(C1)" +
+           Blanks(11) + " =  0.000\r\n" + "Barrel Temperature Para.(C2)" + Blanks(11) + " =  0.000\r\n" +
+           "Viscosity Equation Para. (a0)" + Blanks(10) + " =  7.442000\r\n" + "Viscosity Equation Para. (a1)" +
+           Blanks(10) + " =  -0.8031400\r\n" + "Viscosity Equation Para. (a11)" + Blanks(9) + " =  -0.05509800\r\n" +
+           "Viscosity Equation Para. (a2)" + Blanks(10) + " =  0.004789900\r\n" + "Viscosity Equation Para. (a22)" +
+           Blanks(9) + " =  -0.0001237700\r\n" + "Viscosity Equation Para. (a12)" + Blanks(9) + " =  0.004727700\r\n" +
+           "Density of Solid" + Blanks(16) + "(g/cm3) =  1.34\r\n" + "Density of Melt" + Blanks(17) +
+           "(g/cm3) =  1.20\r\n" + "Specific Heat of Solid" + Blanks(7) + "(cal/g.\x81\x8E) =  0.40\r\n" +
+           "Heat of Fusion" + Blanks(18) + "(cal/g) =  17.70\r\n" + "Specific Heat of Melt" + Blanks(8) +
+           "(cal/g.\x81\x8E) =  0.48\r\n" + "Thermal Cond. of Melt" + Blanks(5) +
+           "(cal/s.cm.\x81\x8E) =  0.000520\r\n" + "Melting Point" + Blanks(22) + "(\x81\x8E) =  265.0\r\n" +
+           "Solid Temperature" + Blanks(18) + "(\x81\x8E) =  30.0\r\n" + "\r\n\r\n\r\n";
 }
 
 }  // namespace tadmor::test

@@ -45,7 +45,11 @@ TEST(ResultsTable, RowsSitAtTheirPositions) {
     EXPECT_EQ(ResultsTableText(FilledState(2)), kHeadings + kRow1 + "\r\n" + kRow2 + "\r\n\r\n\r\n");
 
     // Positions from 1 and widths of the eleven fields.
-    struct Field { std::size_t first; std::size_t width; const char* text; };
+    struct Field {
+        std::size_t first;
+        std::size_t width;
+        const char* text;
+    };
     const Field fields[] = {{2, 5, " 5.10"},  {9, 5, "1.400"},  {16, 5, "0.988"}, {23, 5, "0.990"},
                             {30, 5, "290.0"}, {37, 5, "275.3"}, {44, 5, "270.0"}, {51, 6, "0.0123"},
                             {59, 5, " 12.3"}, {66, 5, " 1.50"}, {73, 5, " 0.13"}};
@@ -72,8 +76,9 @@ TEST(ResultsTable, UsesTheGivenDecimalSeparator) {
 TEST(ResultsTable, WideFieldShiftsTheRestAndIsNotCut) {
     SimulationState s = FilledState(1);
     s.ResTotalPower[1] = 12345.678;
-    EXPECT_EQ(ResultsTableText(s),
-              kHeadings + "  5.10  1.400  0.988  0.990  290.0  275.3  270.0  0.0123   12.3  12346.00   0.13\r\n\r\n\r\n");
+    EXPECT_EQ(
+        ResultsTableText(s),
+        kHeadings + "  5.10  1.400  0.988  0.990  290.0  275.3  270.0  0.0123   12.3  12346.00   0.13\r\n\r\n\r\n");
 }
 
 TEST(ResultsTable, MissingRowsAreAProgrammingError) {

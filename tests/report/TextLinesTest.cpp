@@ -33,11 +33,11 @@ TEST(KeyValue, TrimsQuotesSkipsCommentsAndAByteOrderMark) {
 }
 
 TEST(KeyValue, RefusalsNameTheFileAndLineWithTheCallersKind) {
-    for (const auto& [contents, message] : std::vector<std::pair<std::string, std::string>>{
-             {"A = 1\nB 2\n", "f.case:2: expected NAME = TEXT"},
-             {"= 2", "f.case:1: expected NAME = TEXT"},
-             {"\n\nA = \"open", "f.case:3: missing closing quote"},
-             {"A = \"", "f.case:1: missing closing quote"}}) {
+    for (const auto& [contents, message] :
+         std::vector<std::pair<std::string, std::string>>{{"A = 1\nB 2\n", "f.case:2: expected NAME = TEXT"},
+                                                          {"= 2", "f.case:1: expected NAME = TEXT"},
+                                                          {"\n\nA = \"open", "f.case:3: missing closing quote"},
+                                                          {"A = \"", "f.case:1: missing closing quote"}}) {
         try {
             Entries(contents);
             ADD_FAILURE() << contents;

@@ -47,9 +47,7 @@ protected:
         ASSERT_GE(index, 0) << variable;
         texts[index] = std::move(text);
     }
-    RequestOutcome Run(char separator = '.') {
-        return RunCalculationRequest(texts, separator, state, ui);
-    }
+    RequestOutcome Run(char separator = '.') { return RunCalculationRequest(texts, separator, state, ui); }
 };
 
 // An empty file name fails the last test, so reaching its message proves
@@ -71,8 +69,8 @@ TEST_F(CalculationRequestTest, ABadTextStopsTheConversionThere) {
     Set("MeltingPoint", "265,0");
     EXPECT_EQ(Run(), RequestOutcome::InvalidInput);
     EXPECT_EQ(ui.calls, Refused("Input value is not correct!"));
-    EXPECT_EQ(state.ScrewDiameter, 0);    // stored before the failure
-    EXPECT_EQ(state.SolidTemp, 99);       // never read
+    EXPECT_EQ(state.ScrewDiameter, 0);  // stored before the failure
+    EXPECT_EQ(state.SolidTemp, 99);     // never read
     EXPECT_EQ(state.ResultFileName, "before");
 }
 
@@ -98,8 +96,7 @@ TEST_F(CalculationRequestTest, TextsThatConvertAndValuesThatPass) {
     Set("FusionHeat", "0");
     Set("BarrelC1", "-0.5");
     Set("BarrelC2", "-0.01");
-    for (const char* viscosity : {"ViscA0", "ViscA1", "ViscA11", "ViscA2", "ViscA22", "ViscA12"})
-        Set(viscosity, "-1");
+    for (const char* viscosity : {"ViscA0", "ViscA1", "ViscA11", "ViscA2", "ViscA22", "ViscA12"}) Set(viscosity, "-1");
     EXPECT_EQ(Run(), RequestOutcome::InvalidInput);
     EXPECT_EQ(ui.calls, Refused("Save File Name is not correct"));
     EXPECT_EQ(state.ScrewDiameter, 15.0);

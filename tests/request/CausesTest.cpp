@@ -36,29 +36,34 @@ std::string FailureOf(const Settings& settings, const std::string& errorText) {
     return calculation.message;
 }
 
-constexpr const char* kInvalid = "Invalid floating-point operation (square root or logarithm of a negative number, or 0/0)";
+constexpr const char* kInvalid =
+    "Invalid floating-point operation (square root or logarithm of a negative number, or 0/0)";
 
 bool StartsWith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
 
 TEST(Causes, ABarrelNotAboveTheMeltingPoint) {
     // The barrel law with C1 = 0 is C0 all along; with C1 = 1 and C2 = 0 it is 290 (1 - 1) = 0.
-    const std::string atMelting =
-        FailureOf({{"BarrelC0", "265"}}, std::string(kInvalid) + " in StartFirstIncrement at increment 1 (FLIGHT 5.10)");
-    EXPECT_TRUE(StartsWith(atMelting, "the barrel temperature 265.00 degC at FLIGHT 5.10 is not above the melting "
-                                      "point 265.00 degC, so no melt film forms"))
+    const std::string atMelting = FailureOf(
+        {{"BarrelC0", "265"}}, std::string(kInvalid) + " in StartFirstIncrement at increment 1 (FLIGHT 5.10)");
+    EXPECT_TRUE(StartsWith(atMelting,
+                           "the barrel temperature 265.00 degC at FLIGHT 5.10 is not above the melting "
+                           "point 265.00 degC, so no melt film forms"))
         << atMelting;
     const Calculation cold = CalculateWith({{"BarrelC1", "1"}});
-    EXPECT_TRUE(StartsWith(cold.message, "the barrel temperature 0.00 degC at FLIGHT 5.10 is not above the melting "
-                                         "point 265.00 degC"))
+    EXPECT_TRUE(StartsWith(cold.message,
+                           "the barrel temperature 0.00 degC at FLIGHT 5.10 is not above the melting "
+                           "point 265.00 degC"))
         << cold.message;
     const Calculation high = CalculateWith({{"MeltingPoint", "400"}});
-    EXPECT_TRUE(StartsWith(high.message, "the barrel temperature 290.00 degC at FLIGHT 5.10 is not above the "
-                                         "melting point 400.00 degC"))
+    EXPECT_TRUE(StartsWith(high.message,
+                           "the barrel temperature 290.00 degC at FLIGHT 5.10 is not above the "
+                           "melting point 400.00 degC"))
         << high.message;
     // The reference case of the barrel at the melting point fails so too.
     std::ifstream reference(std::string(TADMOR_REFERENCE_DIR) + "/barrel-at-melting-point.case");
     std::string line;
-    while (std::getline(reference, line) && line[0] == '#') {}
+    while (std::getline(reference, line) && line[0] == '#') {
+    }
     EXPECT_EQ(line, "BarrelC0 = 265.0");
     // 0.1 degC above the melting point the run completes.
     EXPECT_EQ(CalculateWith({{"BarrelC0", "265.1"}}).outcome, RequestOutcome::Completed);
@@ -68,10 +73,11 @@ TEST(Causes, ABarrelNotAboveTheMeltingPoint) {
 TEST(Causes, AChannelOfNoWidth) {
     // W = ScrewPitch cos(atan(ScrewPitch / (3.1415926 ScrewDiameter))) - FlightWidth
     //   = 15 cos(0.30817) - 20 = 14.2933 - 20 = -5.71 cm.
-    const std::string narrow =
-        FailureOf({{"FlightWidth", "20"}}, std::string(kInvalid) + " in IterateProfileFilm at increment 1 (FLIGHT 5.10)");
-    EXPECT_TRUE(StartsWith(narrow, "the channel between the flights is -5.71 cm wide (ScrewPitch 15.00 cm across the "
-                                   "helix less FlightWidth 20.00 cm): the flights leave no room for a solid bed"))
+    const std::string narrow = FailureOf({{"FlightWidth", "20"}},
+                                         std::string(kInvalid) + " in IterateProfileFilm at increment 1 (FLIGHT 5.10)");
+    EXPECT_TRUE(StartsWith(narrow,
+                           "the channel between the flights is -5.71 cm wide (ScrewPitch 15.00 cm across the "
+                           "helix less FlightWidth 20.00 cm): the flights leave no room for a solid bed"))
         << narrow;
     // A flight of 14 cm leaves a channel of 0.29 cm, in which the run completes.
     EXPECT_EQ(CalculateWith({{"FlightWidth", "14"}}).outcome, RequestOutcome::Completed);
@@ -85,8 +91,9 @@ TEST(Causes, APowerLawIndexAtOrBelowZero) {
     // 3 cm/s: ln(rate) = 16.793 and n = 1 - 0.80314 - 1.85052 + 1.31194 = -0.342.
     const std::string fast =
         FailureOf({{"ScrewSpeed", "1e6"}}, std::string(kInvalid) + " in SolveProfileFilm at increment 1 (FLIGHT 5.10)");
-    EXPECT_TRUE(StartsWith(fast, "the viscosity law's local power-law index n is -0.342 at FLIGHT 5.10 (a sensible "
-                                 "melt has 0 < n <= 1; at or below 0 its stress falls"))
+    EXPECT_TRUE(StartsWith(fast,
+                           "the viscosity law's local power-law index n is -0.342 at FLIGHT 5.10 (a sensible "
+                           "melt has 0 < n <= 1; at or below 0 its stress falls"))
         << fast;
     // At 1e5 rpm ln(rate) = 14.490: n = -0.088.
     EXPECT_TRUE(StartsWith(CalculateWith({{"ScrewSpeed", "1e5"}}).message,
@@ -114,16 +121,16 @@ TEST(Causes, APowerLawIndexAboveOne) {
 
 TEST(Causes, AViscosityThatDoesNotFallWithTemperature) {
     // -d ln(eta)/dT = -(a2 + 2 a22 T + a12 ln(rate)): a2 = 0.03 makes it negative.
-    const std::string heated = FailureOf({{"ViscA2", "0.03"}}, std::string(kInvalid) +
-                                                                  " in FitPowerLawProfile at increment 1 (FLIGHT 5.10)");
+    const std::string heated =
+        FailureOf({{"ViscA2", "0.03"}}, std::string(kInvalid) + " in FitPowerLawProfile at increment 1 (FLIGHT 5.10)");
     EXPECT_TRUE(StartsWith(heated, "the viscosity law's local temperature sensitivity -d ln(eta)/dT is -")) << heated;
     EXPECT_NE(heated.find(" 1/degC at FLIGHT 5.10, not above 0"), std::string::npos) << heated;
     EXPECT_EQ(CalculateWith({{"ViscA2", "0.02"}}).outcome, RequestOutcome::Completed);
 }
 
 TEST(Causes, MeltingThatStartsBeyondTheScrew) {
-    const std::string far = FailureOf({{"DelayTurns", "1e308"}},
-                                      "Floating-point overflow in RunMarch at increment 1 (FLIGHT 1e+308)");
+    const std::string far =
+        FailureOf({{"DelayTurns", "1e308"}}, "Floating-point overflow in RunMarch at increment 1 (FLIGHT 1e+308)");
     EXPECT_TRUE(StartsWith(far, "melting starts at DelayTurns 1e+308, at or beyond the end of the 24.70-turn screw"))
         << far;
     EXPECT_EQ(CalculateWith({{"DelayTurns", "30"}}).outcome, RequestOutcome::Completed);

@@ -16,8 +16,7 @@ TEST(InputFields, EachNumberFillsItsOwnVariable) {
 }
 
 TEST(InputFields, OnlyTheViscosityAndMaterialFieldsAreLocked) {
-    for (int i = 0; i < kFieldCount; ++i)
-        EXPECT_EQ(kInputFields[i].editable, i < 14 || i > 26) << kInputFields[i].edit;
+    for (int i = 0; i < kFieldCount; ++i) EXPECT_EQ(kInputFields[i].editable, i < 14 || i > 26) << kInputFields[i].edit;
 }
 
 TEST(InputFields, LabelsKeepTheirBlanksAndDegreeSign) {

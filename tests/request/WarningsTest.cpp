@@ -52,7 +52,8 @@ std::string Trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(' ');
     if (first == std::string::npos) return "";
     std::string trimmed = text.substr(first, text.find_last_not_of(' ') - first + 1);
-    if (trimmed.size() >= 2 && trimmed.front() == '"' && trimmed.back() == '"') trimmed = trimmed.substr(1, trimmed.size() - 2);
+    if (trimmed.size() >= 2 && trimmed.front() == '"' && trimmed.back() == '"')
+        trimmed = trimmed.substr(1, trimmed.size() - 2);
     return trimmed;
 }
 
@@ -129,7 +130,8 @@ TEST(Warnings, OfTheRowsWhereTheReferenceRowsPutThem) {
         const std::string hot = Spans(rows, [&](std::size_t i) { return at(i, kMidTemp) > at(i, kBarrelTemp); });
         EXPECT_EQ(WhereOf(warnings, "film-hotter-than-barrel"), hot);
         const std::size_t last = rows.size() - 1;
-        const std::string negative = Spans(rows, [&](std::size_t i) { return i == last && at(i, kSolidFlowRatio) < 0; });
+        const std::string negative =
+            Spans(rows, [&](std::size_t i) { return i == last && at(i, kSolidFlowRatio) < 0; });
         EXPECT_EQ(WhereOf(warnings, "negative-solid-flow"), negative);
         // The reference barrels lie between 265 degC (the melting point) and 450 degC.
         EXPECT_FALSE(Find(warnings, "barrel-not-above-melting-point"));
@@ -201,7 +203,8 @@ TEST(Warnings, MeltingThatStartsBeyondTheScrew) {
 TEST(Warnings, SolidEnteringAtOrAboveTheMeltingPoint) {
     for (const char* temperature : {"300", "265"}) {  // the default melting point is 265 degC
         SCOPED_TRACE(temperature);
-        const std::optional<Warning> solid = Find(WarningsWith({{"SolidTemp", temperature}}), "solid-above-melting-point");
+        const std::optional<Warning> solid =
+            Find(WarningsWith({{"SolidTemp", temperature}}), "solid-above-melting-point");
         ASSERT_TRUE(solid.has_value());
         EXPECT_EQ(solid->where, "input SolidTemp");
     }
@@ -272,7 +275,8 @@ TEST(Warnings, APowerLawIndexAtOrBelowZero) {
     const SimulationState& s = thickening.state;
     const std::optional<Warning> index = Find(RunWarnings(s), "power-law-index-outside");
     ASSERT_TRUE(index.has_value());
-    EXPECT_EQ(index->where, "FLIGHT " + NumberText(s.ResFlight[1], 2) + " to " + NumberText(s.ResFlight[s.StepCount], 2));
+    EXPECT_EQ(index->where,
+              "FLIGHT " + NumberText(s.ResFlight[1], 2) + " to " + NumberText(s.ResFlight[s.StepCount], 2));
     // The default law: n = 1.544 - 0.110 ln(rate) at 285 degC, below 1 above
     // 140 1/s; the film is sheared at more than 1000 1/s.
     const std::vector<Warning> defaults = WarningsWith({});
@@ -305,7 +309,7 @@ TEST(Warnings, NoneOnTheModelsGround) { EXPECT_TRUE(RunWarnings(ThreeRows()).emp
 
 TEST(Warnings, TheLocalLawAtItsLimits) {
     SimulationState s = ThreeRows();
-    s.RowPowerLawIndex = {0, 1, 1.0001, 0};  // 1 (Newtonian) is sensible, above 1 and 0 are not
+    s.RowPowerLawIndex = {0, 1, 1.0001, 0};        // 1 (Newtonian) is sensible, above 1 and 0 are not
     s.RowTempSensitivity = {0, -0.0001, 0, 0.01};  // d ln(eta)/dT at or above 0: not thinning when heated
     const std::vector<Warning> warnings = RunWarnings(s);
     ASSERT_EQ(warnings.size(), 2u);
@@ -325,10 +329,11 @@ TEST(Warnings, OfHandBuiltRowsInOrderWithTheirLines) {
     s.ResSolidFlowRatio = {0, 0.5, 0.1, -0.0002};
     const std::vector<Warning> warnings = RunWarnings(s);
     ASSERT_EQ(warnings.size(), 5u);
-    EXPECT_EQ(WarningLine(warnings[0]),
-              "the solid bed is wider than the channel (X/W up to 1.400 at FLIGHT 5.30, 1.400 at the end): the model "
-              "then lets the bed spread beyond the channel, where a real screw would plug or the bed break up at FLIGHT "
-              "5.10, 5.30 [bed-wider-than-channel]");
+    EXPECT_EQ(
+        WarningLine(warnings[0]),
+        "the solid bed is wider than the channel (X/W up to 1.400 at FLIGHT 5.30, 1.400 at the end): the model "
+        "then lets the bed spread beyond the channel, where a real screw would plug or the bed break up at FLIGHT "
+        "5.10, 5.30 [bed-wider-than-channel]");
     EXPECT_EQ(warnings[1].code, "barrel-not-above-melting-point");
     EXPECT_EQ(warnings[1].where, "FLIGHT 5.10");
     EXPECT_EQ(warnings[2].code, "barrel-temperature-implausible");
@@ -338,13 +343,14 @@ TEST(Warnings, OfHandBuiltRowsInOrderWithTheirLines) {
     EXPECT_TRUE(Contains(warnings[3].message, "by up to 5.0 degC at FLIGHT 5.10")) << warnings[3].message;
     EXPECT_EQ(warnings[4].code, "negative-solid-flow");
     EXPECT_EQ(warnings[4].where, "FLIGHT 5.30");
-    EXPECT_EQ(WarningCodes(warnings), "bed-wider-than-channel barrel-not-above-melting-point "
-                                      "barrel-temperature-implausible film-hotter-than-barrel negative-solid-flow");
+    EXPECT_EQ(WarningCodes(warnings),
+              "bed-wider-than-channel barrel-not-above-melting-point "
+              "barrel-temperature-implausible film-hotter-than-barrel negative-solid-flow");
 }
 
 TEST(Warnings, CodesOnceEach) {
-    const std::vector<Warning> twice = {{"dimension-implausible", "a", ""}, {"dimension-implausible", "b", ""},
-                                        {"bed-wider-than-channel", "c", ""}};
+    const std::vector<Warning> twice = {
+        {"dimension-implausible", "a", ""}, {"dimension-implausible", "b", ""}, {"bed-wider-than-channel", "c", ""}};
     EXPECT_EQ(WarningCodes(twice), "dimension-implausible bed-wider-than-channel");
     EXPECT_EQ(WarningCodes({}), "");
 }
