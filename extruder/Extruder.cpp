@@ -69,7 +69,7 @@ std::string Spans(const std::vector<ProfileRow>& rows, Holds holds) {
 }
 
 std::vector<Warning> WarningsOf(const ExtruderRun& run, const SimulationState& s, const ExtruderInputs& inputs,
-                                const std::vector<bool>& noPool) {
+                                const std::vector<bool>& narrowPool) {
     std::vector<Warning> warnings;
     const auto& rows = run.profile;
     const auto pressureBefore = [&](std::size_t i) { return i == 0 ? run.startPressure : rows[i - 1].pressure; };
@@ -98,11 +98,11 @@ std::vector<Warning> WarningsOf(const ExtruderRun& run, const SimulationState& s
              "): the channel would run partly filled (starved) there; the pressures given are those of a "
              "filled channel",
          [&](std::size_t i) { return rows[i].pressure < 0; });
-    warn("no-melt-pool",
-         "the solid bed fills the channel (X/W at or above 1), or leaves a melt pool too narrow for its melt (it "
-         "would have to move faster than the barrel): the pool does not carry pressure there, and the pressure "
-         "is carried unchanged through these increments",
-         [&](std::size_t i) { return noPool[i]; });
+    warn("melt-pool-too-narrow",
+         "the solid bed leaves no melt pool as wide as the channel is deep, or one whose melt would have to move "
+         "faster than the barrel: the melt moves with the bed there, and the pressure is carried unchanged "
+         "through these increments",
+         [&](std::size_t i) { return narrowPool[i]; });
     if (!run.meltingComplete)
         warnings.push_back({"melting-incomplete-at-die",
                             "the bed has not melted at the end of the screw (X/W " +
@@ -174,7 +174,7 @@ ExtruderRun ConveyMelt(const SimulationState& s, const ExtruderInputs& inputs) {
     run.startPressure = inputs.startPressure;
     run.meltingComplete = MeltingCompleted(s);
     const std::vector<Increment> increments = ScrewIncrements(s);
-    std::vector<bool> noPool;
+    std::vector<bool> narrowPool;
     Extended pressure = kPascalPerMPa * inputs.startPressure;
     Extended poolTemp = 0, poolMass = 0;  // the melt beside the bed: degC, kg/s
     Extended held = 0;                    // kg of polymer in the channel
@@ -189,10 +189,13 @@ ExtruderRun ConveyMelt(const SimulationState& s, const ExtruderInputs& inputs) {
         const Extended dz = kMetrePerCm * step.lengthOnScrew;
         const Extended depth = kMetrePerCm * (step.depth + step.depthAtEnd) / 2;
         const Extended volumeFlow = (flowIn + flowOut) / (2 * density);
-        // A melt pool that does not exist, or whose melt would have to move
-        // faster on average than the barrel, is outside the picture of a bed
-        // beside a pool: no pressure is built or lost there.
-        const bool pool = width > 0 && volumeFlow <= screw.speed * std::cos(screw.helix) * width * depth;
+        // The pool carries pressure where it is at least as wide as it is
+        // deep and its melt need not move faster on average than the barrel.
+        // A narrower pool is ruled by its side walls, one of them the bed
+        // moving down the channel with the melt (taken as at rest in the
+        // channel's flow); there the melt moves with the bed and builds no
+        // pressure, nor does it where the bed fills the channel.
+        const bool pool = width >= depth && volumeFlow <= screw.speed * std::cos(screw.helix) * width * depth;
         ChannelFlow flow;
         if (pool) {
             flow = SolveChannel(screw.Section(width, depth, clearance), melt, inletTemp, volumeFlow, lastGradient);
@@ -228,7 +231,7 @@ ExtruderRun ConveyMelt(const SimulationState& s, const ExtruderInputs& inputs) {
         row.dissipation = Store(heatIn / kWattPerKW);
         row.barrelHeat = Store(conducted / kWattPerKW);
         held += depth * dz * density * std::max<Extended>(width, 0);
-        noPool.push_back(!pool);
+        narrowPool.push_back(!pool);
         return outletTemp;
     };
 
@@ -294,7 +297,7 @@ ExtruderRun ConveyMelt(const SimulationState& s, const ExtruderInputs& inputs) {
         throw SimulationError("The die's pressure drop at " + NumberText(run.throughput, 2, 6) + " kg/hr and " +
                               NumberText(run.meltTemperature, 1) + " degC: " + error.what());
     }
-    run.warnings = WarningsOf(run, s, inputs, noPool);
+    run.warnings = WarningsOf(run, s, inputs, narrowPool);
     return run;
 }
 

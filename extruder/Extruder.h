@@ -58,7 +58,7 @@ struct ExtruderRun {
     double residenceTime = 0;    // s, the polymer held in the channel over the throughput
     bool meltingComplete = false;
     std::vector<ProfileRow> profile;
-    // Codes: pressure-falling, pressure-below-zero, no-melt-pool,
+    // Codes: pressure-falling, pressure-below-zero, melt-pool-too-narrow,
     // melting-incomplete-at-die, melt-above-temperature-limit,
     // die-table-extrapolated. The melting run's own (app/request/Warnings)
     // are not repeated here.
