@@ -247,6 +247,7 @@ Die ParseDie(std::string_view text, const std::function<std::string(const std::s
     const std::string rest = Trim(trimmed.substr(colon + 1));
     if (kind == "table") {
         if (rest.empty()) throw ExtruderInputError("Die table: give the table's file after 'table:'");
+        if (!readFile) throw ExtruderInputError("Die table " + rest + ": this program reads no die table here");
         std::string contents;
         try {
             contents = readFile(rest);

@@ -10,8 +10,7 @@
 namespace tadmor::extruder {
 
 Melt MeltOf(const SimulationState& s) {
-    return {s.ViscA0, s.ViscA1, s.ViscA11, s.ViscA2, s.ViscA22, s.ViscA12, s.MeltDensity, s.MeltHeat,
-            s.MeltConductivity};
+    return {s.ViscA0, s.ViscA1, s.ViscA11, s.ViscA2, s.ViscA22, s.ViscA12, s.MeltDensity};
 }
 
 bool IsNewtonian(const Melt& melt) { return melt.a1 == 0 && melt.a11 == 0 && melt.a12 == 0; }
@@ -20,10 +19,6 @@ Extended Viscosity(const Melt& melt, Extended shearRate, Extended temperature) {
     const Extended l = std::log(shearRate), t = temperature;
     return kPascalPerGfCm2 *
            std::exp(melt.a0 + melt.a1 * l + melt.a11 * l * l + melt.a2 * t + melt.a22 * t * t + melt.a12 * l * t);
-}
-
-Extended LocalIndex(const Melt& melt, Extended shearRate, Extended temperature) {
-    return 1 + melt.a1 + melt.a12 * temperature + 2 * melt.a11 * std::log(shearRate);
 }
 
 FlowCurve::FlowCurve(const Melt& melt, Extended temperature)

@@ -1,6 +1,6 @@
-// The melt as the whole-extruder calculation sees it: the model's
-// six-coefficient viscosity law and the melt's thermal properties, in the
-// model's units as SimulationState holds them.
+// The melt as the flows of the whole-extruder calculation see it: the model's
+// six-coefficient viscosity law and the melt's density, in the model's units
+// as SimulationState holds them.
 #pragma once
 
 #include "model/Arithmetic.h"
@@ -12,9 +12,7 @@ struct Melt {
     // ln eta = a0 + a1 L + a11 L^2 + a2 T + a22 T^2 + a12 L T, L = ln shear rate
     // (1/s), T in degC, eta in gf s/cm2 (model/Viscosity.cpp).
     double a0 = 0, a1 = 0, a11 = 0, a2 = 0, a22 = 0, a12 = 0;
-    double density = 0;       // g/cm3
-    double heat = 0;          // cal/(g degC)
-    double conductivity = 0;  // cal/(cm s degC)
+    double density = 0;  // g/cm3
 };
 
 Melt MeltOf(const SimulationState& s);
@@ -24,9 +22,6 @@ bool IsNewtonian(const Melt& melt);
 
 // Viscosity, Pa s, at `shearRate` (1/s) and `temperature` (degC).
 Extended Viscosity(const Melt& melt, Extended shearRate, Extended temperature);
-
-// The local power-law index n = d ln(stress) / d ln(shear rate) of the law.
-Extended LocalIndex(const Melt& melt, Extended shearRate, Extended temperature);
 
 // The shear rate (1/s) at which the law carries a shear stress, and
 // d(shear rate)/d(stress).
