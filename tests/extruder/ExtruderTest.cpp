@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <numbers>
 #include <sstream>
 #include <string>
@@ -19,11 +20,12 @@
 #include "extruder/Increments.h"
 #include "extruder/ShapeFactors.h"
 #include "model/ResultColumns.h"
+#include "support/ReferenceCases.h"
 
 namespace tadmor::extruder {
 namespace {
 
-using Settings = std::vector<std::pair<std::string, std::string>>;
+using test::Settings;
 
 FieldTexts TextsWith(const Settings& settings, char separator = '.') {
     FieldTexts texts = DefaultFieldTexts(separator);
@@ -47,26 +49,6 @@ bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // ---- The melting rows -----------------------------------------------------------
 
-std::string Trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return "";
-    std::string trimmed = text.substr(first, text.find_last_not_of(' ') - first + 1);
-    if (trimmed.size() >= 2 && trimmed.front() == '"' && trimmed.back() == '"')
-        trimmed = trimmed.substr(1, trimmed.size() - 2);
-    return trimmed;
-}
-
-Settings CaseSettings(const std::string& name) {
-    Settings settings;
-    std::ifstream file(std::string(TADMOR_REFERENCE_DIR) + "/" + name + ".case");
-    for (std::string line; std::getline(file, line);) {
-        if (line.empty() || line[0] == '#') continue;
-        const auto equals = line.find('=');
-        settings.emplace_back(Trimmed(line.substr(0, equals)), Trimmed(line.substr(equals + 1)));
-    }
-    return settings;
-}
-
 TEST(Extruder, MeltingRowsAreThoseOfThePlainCalculationInEveryReferenceCase) {
     std::ifstream index(std::string(TADMOR_REFERENCE_DIR) + "/index.tsv");
     std::string line;
@@ -79,7 +61,8 @@ TEST(Extruder, MeltingRowsAreThoseOfThePlainCalculationInEveryReferenceCase) {
         std::getline(fields, separator, '\t');
         SCOPED_TRACE(name);
         ++cases;
-        const FieldTexts texts = TextsWith(CaseSettings(name), separator[0]);
+        const FieldTexts texts =
+            TextsWith(test::ReadCaseSettings(std::string(TADMOR_REFERENCE_DIR) + "/" + name + ".case"), separator[0]);
         const Calculation plain = Calculate(texts, separator[0]);
         const ExtruderCalculation whole = CalculateExtruder(texts, separator[0], WithDie("capillary:D=1,L=5"));
         EXPECT_EQ(whole.calculation.outcome, plain.outcome);
@@ -357,27 +340,20 @@ TEST(Extruder, WarningsSayWhereTheModelLeavesItsGround) {
 }
 
 TEST(Extruder, RefusesUnusableInputs) {
-    const auto refused = [](ExtruderInputs inputs) {
-        EXPECT_THROW(CalculateExtruder(DefaultFieldTexts('.'), '.', inputs), ExtruderInputError);
+    const SimulationState marched = Calculate(DefaultFieldTexts('.'), '.').state;
+    const std::function<void(ExtruderInputs&)> changes[] = {
+        [](ExtruderInputs& in) { in.flightClearance = -0.01; },
+        [](ExtruderInputs& in) { in.flightClearance = std::nan(""); },
+        [](ExtruderInputs& in) { in.flightClearance = 0.4; },  // as deep as the metering channel
+        [](ExtruderInputs& in) { in.startPressure = -1; },
+        [](ExtruderInputs& in) { in.meltTemperatureLimit = HUGE_VAL; },
+        [](ExtruderInputs& in) { in.die = Capillary{HUGE_VAL, 3}; },
     };
-    ExtruderInputs inputs = WithDie("capillary:D=0.8,L=3");
-    for (const double clearance : {-0.01, std::nan(""), HUGE_VAL, 0.4}) {
-        inputs.flightClearance = clearance;
-        if (clearance == 0.4) {  // as deep as the metering channel
-            EXPECT_THROW(ConveyMelt(Calculate(DefaultFieldTexts('.'), '.').state, inputs), ExtruderInputError);
-        } else {
-            refused(inputs);
-        }
+    for (const auto& change : changes) {
+        ExtruderInputs inputs = WithDie("capillary:D=0.8,L=3");
+        change(inputs);
+        EXPECT_THROW(ConveyMelt(marched, inputs), ExtruderInputError);
     }
-    inputs.flightClearance = 0;
-    inputs.startPressure = -1;
-    refused(inputs);
-    inputs.startPressure = 0;
-    inputs.meltTemperatureLimit = std::nan("");
-    refused(inputs);
-    inputs.meltTemperatureLimit.reset();
-    inputs.die = Capillary{HUGE_VAL, 3};
-    refused(inputs);
 }
 
 TEST(Extruder, OpenDischargeCapacityIsTheDragFlowLessTheLeakage) {

@@ -11,7 +11,6 @@
 #include "extruder/Channel.h"
 #include "extruder/Die.h"
 #include "extruder/Plate.h"
-#include "extruder/ShapeFactors.h"
 #include "model/Arithmetic.h"
 
 namespace tadmor::extruder {
@@ -48,21 +47,6 @@ double Extrapolated(const std::function<double(int)>& result, int intervals) {
 }
 
 // ---- Between the plates ------------------------------------------------------
-
-TEST(Plate, NewtonianMeltGivesTheCouettePoiseuilleFlow) {
-    const FloatingPointEnvironmentGuard environment;
-    Melt melt = PowerLaw(1, 400);
-    const Extended speed = 0.3, depth = 0.004, scale = 1.07, mu = 400 * scale;
-    const Plate plate(melt, 250, speed, depth, scale);
-    for (const Extended g : {-8e6L, -1e6L, 0.0L, 2e6L, 3e7L}) {
-        const PlateFlow flow = plate.AtGradient(g);
-        EXPECT_NEAR(double(flow.flow / (speed * depth / 2 - depth * depth * depth * g / (12 * mu))), 1, 1e-13);
-        EXPECT_NEAR(double(flow.flowSlope / (-depth * depth * depth / (12 * mu))), 1, 1e-12);
-        EXPECT_NEAR(double(flow.barrelStress / (mu * speed / depth + g * depth / 2)), 1, 1e-13);
-        EXPECT_NEAR(double(flow.dissipation / (mu * speed * speed / depth + g * g * depth * depth * depth / (12 * mu))),
-                    1, 1e-13);
-    }
-}
 
 TEST(Plate, ShearThinningMeltAgreesWithTheVelocityProfileIntegratedHere) {
     const FloatingPointEnvironmentGuard environment;
@@ -114,22 +98,6 @@ TEST(Channel, NumericalSolutionReducesToTheNewtonianOne) {
             EXPECT_NEAR(double(exact.drive / (exact.dissipation + exact.gradient * flow)), 1, 1e-12);
         }
     }
-}
-
-TEST(Channel, NewtonianGradientIsTheFlatPlateSolutionWithShapeFactors) {
-    const FloatingPointEnvironmentGuard environment;
-    ChannelSection section;
-    section.width = 0.05, section.depth = 0.003, section.flightWidth = 0.006;
-    section.speedDown = 0.24, section.speedAcross = 0.075, section.turnNormal = 0.18;
-    const double mu = 250, r = 0.003 / 0.05;
-    const double drag = 0.24 * 0.05 * 0.003 / 2 * DragShapeFactor(r);
-    for (const double flow : {0.0, 0.5 * drag, drag, 1.4 * drag}) {
-        const double expected = 12 * mu * (drag - flow) / (0.05 * 0.003 * 0.003 * 0.003 * PressureShapeFactor(r));
-        const double gradient = double(SolveChannel(section, PowerLaw(1, mu), 200, flow).gradient);
-        EXPECT_NEAR(gradient, expected, 1e-11 * std::fabs(12 * mu * drag / (0.05 * 2.7e-8)));
-    }
-    // With no gradient the channel passes its open-discharge flow (no clearance: the drag flow).
-    EXPECT_NEAR(double(OpenDischargeFlow(section) / drag), 1, 1e-15);
 }
 
 // ---- Dies ---------------------------------------------------------------------
@@ -200,12 +168,6 @@ TEST(Die, PowerLawFlowAgreesWithTheIntegratedVelocityProfile) {
             EXPECT_NEAR(DiePressureDrop(*dies[kind], melt, throughput, 200) / drop, 1, 1e-12);
         }
     }
-}
-
-TEST(Die, NewtonianCapillaryIsHagenPoiseuille) {
-    const double mu = 350, q = 40.0 / 3600 / 800;  // 40 kg/hr
-    const double expected = 128 * mu * 0.05 * q / (kPi * std::pow(0.004, 4)) / 1e6;
-    EXPECT_NEAR(DiePressureDrop(Capillary{0.4, 5}, PowerLaw(1, mu), 40, 220) / expected, 1, 1e-13);
 }
 
 }  // namespace
