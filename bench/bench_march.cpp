@@ -21,11 +21,14 @@
 #include <ctime>
 #include <vector>
 
+#include "CpuTime.h"
 #include "model/Cal_Main.h"
 #include "support/DefaultInputs.h"
 
 namespace {
 
+using tadmor::bench::CpuSeconds;
+using tadmor::bench::Median;
 using Expl = long double (*)(long double);
 
 Expl LibraryExpl() {
@@ -42,17 +45,6 @@ Expl LibraryExpl() {
 
 bool gCounting = false;
 std::vector<long double> gArguments;  // of every expl call while counting
-
-double CpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
-}
-
-double Median(std::vector<double> values) {
-    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-    return values[values.size() / 2];
-}
 
 }  // namespace
 

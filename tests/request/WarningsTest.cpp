@@ -16,11 +16,12 @@
 
 #include "app/request/CalculationRequest.h"
 #include "model/NumberText.h"
+#include "support/ReferenceCases.h"
 
 namespace tadmor {
 namespace {
 
-using Settings = std::vector<std::pair<std::string, std::string>>;
+using test::Settings;
 
 Calculation CalculateWith(const Settings& settings, char separator = '.') {
     FieldTexts texts = DefaultFieldTexts(separator);
@@ -48,25 +49,7 @@ bool Contains(const std::string& text, const std::string& part) { return text.fi
 
 std::string ReferencePath(const std::string& name) { return std::string(TADMOR_REFERENCE_DIR) + "/" + name; }
 
-std::string Trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return "";
-    std::string trimmed = text.substr(first, text.find_last_not_of(' ') - first + 1);
-    if (trimmed.size() >= 2 && trimmed.front() == '"' && trimmed.back() == '"')
-        trimmed = trimmed.substr(1, trimmed.size() - 2);
-    return trimmed;
-}
-
-Settings CaseSettings(const std::string& name) {
-    Settings settings;
-    std::ifstream file(ReferencePath(name + ".case"));
-    for (std::string line; std::getline(file, line);) {
-        if (line.empty() || line[0] == '#') continue;
-        const auto equals = line.find('=');
-        settings.emplace_back(Trimmed(line.substr(0, equals)), Trimmed(line.substr(equals + 1)));
-    }
-    return settings;
-}
+Settings CaseSettings(const std::string& name) { return test::ReadCaseSettings(ReferencePath(name + ".case")); }
 
 // Rows of NAME.csv: FLIGHT, DEPTH, X/W, QS/QT, TB, T121, ...
 std::vector<std::vector<double>> ReferenceRows(const std::string& name) {
