@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "cli/Console.h"
+#include "cli/ExtruderCommand.h"
 #include "cli/FitCommand.h"
 #include "cli/PlotCommand.h"
 #include "cli/RunCommand.h"
@@ -39,7 +40,8 @@ int main(int argc, char** argv) {
         "Commands: run (one calculation), plot (the melting profile of a results file),\n"
         "sweep (many calculations in parallel), fit (the viscosity law of a polymer),\n"
         "solve (the value of one input that meets a target),\n"
-        "sensitivity (the inputs ranked by their effect on the melting and the power).\n"
+        "sensitivity (the inputs ranked by their effect on the melting and the power),\n"
+        "extruder (pressure and melt temperature to the die, power, the operating point).\n"
         "See tadmor COMMAND --help.");
     app.require_subcommand(0, 1);
     app.set_version_flag("--version", VersionText());
@@ -62,6 +64,8 @@ int main(int argc, char** argv) {
     CLI::App* solve = AddSolveCommand(app, solveOptions);
     SensitivityOptions sensitivityOptions;
     CLI::App* sensitivity = AddSensitivityCommand(app, sensitivityOptions);
+    ExtruderOptions extruderOptions;
+    CLI::App* extruder = AddExtruderCommand(app, extruderOptions);
 
     try {
         app.parse(argc, argv);
@@ -74,6 +78,8 @@ int main(int argc, char** argv) {
     if (fit->parsed()) return FitMain(fitOptions);
     if (solve->parsed()) return SolveMain(solveOptions);
     if (sensitivity->parsed()) return SensitivityMain(sensitivityOptions);
-    std::cerr << "tadmor: expected a command: run, plot, sweep, fit, solve or sensitivity; see tadmor --help\n";
+    if (extruder->parsed()) return ExtruderMain(extruderOptions);
+    std::cerr << "tadmor: expected a command: run, plot, sweep, fit, solve, sensitivity or extruder; see tadmor "
+                 "--help\n";
     return kExitUsage;
 }

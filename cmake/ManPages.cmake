@@ -17,7 +17,8 @@ set(pages
   "sweep|tadmor-sweep|run a parameter sweep of the melting model and write a summary"
   "fit|tadmor-fit|fit the viscosity law to a rheometer table or a standard law"
   "solve|tadmor-solve|find the value of one input at which a target on the melting is met"
-  "sensitivity|tadmor-sensitivity|rank the inputs by their effect on the melting and the power")
+  "sensitivity|tadmor-sensitivity|rank the inputs by their effect on the melting and the power"
+  "extruder|tadmor-extruder|the whole extruder: pressure and melt temperature to the die, power, the operating point")
 
 function(gzip_page page)
   execute_process(COMMAND gzip -9 -n -c "${OUTPUT_DIR}/${page}" OUTPUT_FILE "${OUTPUT_DIR}/${page}.gz"

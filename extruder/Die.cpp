@@ -128,27 +128,37 @@ Extended TemperatureFactor(const MeasuredDie& die, const Melt& melt, Extended te
 
 // ---- Parsing ----------------------------------------------------------------
 
-// A length with an optional unit, in cm.
-double LengthOf(const std::string& kind, const std::string& key, const std::string& text) {
+struct UnitFactor {
+    const char* name;
+    Extended factor;  // to the default unit
+};
+
+// A number with an optional unit of `units` (longest names first), in the
+// first unit's terms; `what` starts the messages, `form` says what to write.
+double QuantityOf(std::string_view text, std::initializer_list<UnitFactor> units, const std::string& what,
+                  const std::string& form) {
     std::string number = Trim(text);
     Extended factor = 1;
-    for (const auto& [unit, perUnit] : {std::pair{"mm", 0.1L}, std::pair{"cm", 1.0L}, std::pair{"m", 100.0L}}) {
-        const std::string u = unit;
+    for (const UnitFactor& unit : units) {
+        const std::string u = Lower(unit.name);
         if (number.size() > u.size() && Lower(number.substr(number.size() - u.size())) == u) {
             number = Trim(number.substr(0, number.size() - u.size()));
-            factor = perUnit;
+            factor = unit.factor;
             break;
         }
     }
     const std::optional<double> value = TextToNumber(number, '.');
-    if (!value)
-        throw ExtruderInputError("Die " + kind + ": " + key + "=\"" + Trim(text) +
-                                 "\" is not a length: write a number with '.', in cm or followed by mm, cm or m "
-                                 "(0.5, 5mm, 0.005m)");
-    const double cm = Store(*value * factor);
-    if (!std::isfinite(cm))
-        throw ExtruderInputError("Die " + kind + ": " + key + "=\"" + Trim(text) + "\" is too large");
-    return cm;
+    if (!value) throw ExtruderInputError(what + ShownText(Trim(text)) + " is not " + form);
+    const double converted = Store(*value * factor);
+    if (!std::isfinite(converted)) throw ExtruderInputError(what + ShownText(Trim(text)) + " is too large");
+    return converted;
+}
+
+constexpr const char* kLengthForm =
+    "a length: write a number with '.', in cm or followed by mm, cm or m (0.5, 5mm, 0.005m)";
+
+double LengthOf(const std::string& kind, const std::string& key, const std::string& text) {
+    return QuantityOf(text, {{"mm", 0.1L}, {"cm", 1.0L}, {"m", 100.0L}}, "Die " + kind + ": " + key + "=", kLengthForm);
 }
 
 std::string DimensionText(const std::string& key, double cm) { return key + "=" + Cm(cm); }
@@ -346,6 +356,15 @@ double DiePressureDrop(const Die& die, const Melt& melt, double throughput, doub
 bool DieCovers(const Die& die, double throughput) {
     const auto* m = std::get_if<MeasuredDie>(&die);
     return m == nullptr || (throughput >= m->points.front().throughput && throughput <= m->points.back().throughput);
+}
+
+double ParseLength(std::string_view text, const std::string& what) {
+    return QuantityOf(text, {{"mm", 0.1L}, {"cm", 1.0L}, {"m", 100.0L}}, what + " ", kLengthForm);
+}
+
+double ParsePressure(std::string_view text, const std::string& what) {
+    return QuantityOf(text, {{"MPa", 1.0L}, {"kPa", 0.001L}, {"bar", 0.1L}, {"Pa", 1e-6L}}, what + " ",
+                      "a pressure: write a number with '.', in MPa or followed by MPa, bar, kPa or Pa (5, 50bar)");
 }
 
 }  // namespace tadmor::extruder

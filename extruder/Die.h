@@ -58,6 +58,13 @@ inline Error ExtruderInputError(const std::string& text) { return Error(ErrorKin
 // throws with its own message when it cannot).
 Die ParseDie(std::string_view text, const std::function<std::string(const std::string& path)>& readFile);
 
+// A length (cm): a number, or one followed by mm, cm or m ("0.02", "0.2mm").
+// `what` starts the message of the Error (kind Input) for a text that is not one.
+double ParseLength(std::string_view text, const std::string& what);
+
+// A pressure (MPa): a number, or one followed by MPa, bar, kPa or Pa ("5", "50 bar").
+double ParsePressure(std::string_view text, const std::string& what);
+
 // Reads a die table's contents; `source` names it in messages.
 MeasuredDie ParseDieTable(std::string_view contents, const std::string& source);
 

@@ -34,7 +34,7 @@ public:
         : texts_(texts), separator_(separator), inputs_(inputs), progress_(progress), total_(expected) {}
 
     CharacteristicPoint At(double throughput) {
-        if (progress_.stop != nullptr && progress_.stop->load()) throw Stopped{};
+        if (progress_.stop != nullptr && progress_.stop->load() != 0) throw Stopped{};
         CharacteristicPoint point = EvaluateThroughput(texts_, separator_, inputs_, throughput);
         ++done_;
         total_ = std::max(total_, done_);

@@ -17,10 +17,10 @@ namespace tadmor::extruder {
 
 // Reports and stops a search: `report(done, total)` after each calculation
 // (total may grow while a crossing is refined); the search ends as soon as
-// `*stop` is set.
+// `*stop` is not 0 (the runner's stop flag, analysis/Runner.h).
 struct Progress {
-    std::function<void(int done, int total)> report;
-    const std::atomic<bool>* stop = nullptr;
+    std::function<void(int done, int total)> report = nullptr;
+    const std::atomic<int>* stop = nullptr;
 };
 
 // One whole-extruder calculation at a throughput.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "extruder/Extruder.h"
 #include "material/RangeCheck.h"
 #include "model/NumberText.h"
 #include "report/ReadFile.h"
@@ -122,9 +123,26 @@ std::string RefusalDetail(const Case& inputs, int field) {
 
 Calculation Calculate(const Case& inputs) { return tadmor::Calculate(inputs.texts, inputs.separator); }
 
+std::optional<Warning> DragFlowWarning(const SimulationState& state) {
+    double capacity = 0;
+    try {
+        capacity = extruder::OpenDischargeCapacity(state, 0);
+    } catch (const Error&) {
+        return std::nullopt;  // a channel the flow cannot be solved in: other warnings and errors say why
+    }
+    if (!(state.OutputRate > capacity) || !(capacity > 0)) return std::nullopt;
+    return Warning{"throughput-above-drag-flow",
+                   "the throughput " + NumberText(state.OutputRate, 1) +
+                       " kg/hr is above the metering zone's drag flow, " + NumberText(capacity, 1) +
+                       " kg/hr of melt at open discharge: the screw cannot convey it against any die; only a feed "
+                       "that forces it in (or a wrong input) gives it, and the melt would be pushed, not dragged",
+                   "input OutputRate"};
+}
+
 std::vector<Warning> AllWarnings(const Case& inputs, const Calculation& calculation) {
     if (calculation.outcome == RequestOutcome::InvalidInput) return {};
     std::vector<Warning> warnings = RunWarnings(calculation.state);
+    if (std::optional<Warning> dragFlow = DragFlowWarning(calculation.state)) warnings.push_back(std::move(*dragFlow));
     if (calculation.outcome == RequestOutcome::Completed && inputs.material && inputs.material->range &&
         LawIsTheMaterials(inputs, *inputs.material))
         for (Warning& warning : material::FittedRangeWarnings(*inputs.material->range, calculation.state))

@@ -62,9 +62,15 @@ std::string FieldCaption(const InputField& field);
 Calculation Calculate(const Case& inputs);
 
 // Every warning of a calculation of the case: none for invalid input, the
-// run's own (RunWarnings) otherwise, and once completed those of its
-// material's fitted range, while the texts of the law are the material's.
+// run's own (RunWarnings) and the drag-flow limit otherwise, and once
+// completed those of its material's fitted range, while the texts of the
+// law are the material's.
 std::vector<Warning> AllWarnings(const Case& inputs, const Calculation& calculation);
+
+// The warning "throughput-above-drag-flow" when the throughput of `state`'s
+// inputs is above the metering zone's open-discharge capacity (drag flow, no
+// leakage): a throughput no screw can convey against a die.
+std::optional<Warning> DragFlowWarning(const SimulationState& state);
 
 // The summary of a calculation of the case, with all its warnings.
 RunSummary Summarize(const Case& inputs, const Calculation& calculation);

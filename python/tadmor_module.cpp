@@ -13,11 +13,13 @@
 #include <thread>
 #include <vector>
 
+#include "analysis/ExtruderCurve.h"
 #include "analysis/Sensitivity.h"
 #include "analysis/Solve.h"
 #include "analysis/Sweep.h"
 #include "app/request/CalculationRequest.h"
 #include "app/request/Warnings.h"
+#include "export/ExtruderExport.h"
 #include "export/FitReport.h"
 #include "export/SensitivityExport.h"
 #include "export/SolveExport.h"
@@ -27,6 +29,7 @@
 #include "model/InputFields.h"
 #include "model/NumberText.h"
 #include "model/ResultColumns.h"
+#include "report/ReadFile.h"
 
 namespace py = pybind11;
 using namespace tadmor;
@@ -606,6 +609,140 @@ Fitted Fit(const py::object& table, const py::object& temperatureUnit, const py:
     return result;
 }
 
+// ---- the whole extruder -----------------------------------------------------
+
+struct ExtruderResult {
+    std::string feed;
+    py::object operatingPoint;  // dict, or None
+    py::object none;            // why there is none, or None
+    py::object rows;            // structured array along the screw
+    std::vector<Warning> warnings;
+    py::object characteristic;  // structured array: the scanned throughputs
+    int calculations = 0;
+};
+
+// A length or pressure from Python: a number in the default unit, or a text with a unit.
+double QuantityArgument(const py::handle& value, double (*parse)(std::string_view, const std::string&),
+                        const std::string& what) {
+    if (py::isinstance<py::str>(value)) return parse(value.cast<std::string>(), what);
+    const double number = NumberOf(value, what);
+    if (!std::isfinite(number)) RaiseInputError(what + " must be a finite number");
+    return number;
+}
+
+// The rows of a table as a NumPy structured array, numbers only.
+template <class Row>
+py::object StructuredArray(const std::vector<exporting::Column<Row>>& columns, const std::vector<Row>& rows) {
+    const py::ssize_t count = static_cast<py::ssize_t>(rows.size());
+    py::array_t<double> table({count, static_cast<py::ssize_t>(columns.size())});
+    auto cells = table.mutable_unchecked<2>();
+    py::list fields;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        fields.append(py::make_tuple(columns[c].name.substr(0, columns[c].name.rfind(" (")), "<f8"));
+        for (py::ssize_t r = 0; r < count; ++r) {
+            const exporting::Cell cell = columns[c].cell(rows[r]);
+            const double* number = std::get_if<double>(&cell);
+            cells(r, c) = number ? *number : NAN;
+        }
+    }
+    const py::object dtype = py::module_::import("numpy").attr("dtype")(fields);
+    return table.attr("view")(dtype).attr("reshape")(count);
+}
+
+py::object Extruder(const py::object& values, const std::string& die, const py::object& casePath,
+                    const py::object& material, const py::object& clearance, const py::object& startPressure,
+                    const py::object& meltLimit, const std::string& feed, const py::object& range, int intervals,
+                    const py::object& over, const py::object& jobs, const std::string& decimalSeparator) {
+    const inputs::Case given = CaseOf(values, casePath, material, Separator(decimalSeparator));
+    extruder::ExtruderInputs inputs;
+    inputs.flightClearance = QuantityArgument(clearance, &extruder::ParseLength, "clearance");
+    inputs.startPressure = QuantityArgument(startPressure, &extruder::ParsePressure, "start_pressure");
+    if (!meltLimit.is_none()) inputs.meltTemperatureLimit = NumberOf(meltLimit, "melt_temperature_limit");
+    inputs.die = extruder::ParseDie(
+        die, [](const std::string& path) { return ReadRegularFile(path, ErrorKind::Input, "die table"); });
+    extruder::CheckExtruderInputs(inputs);
+    if (feed != "flood" && feed != "given") RaiseInputError("feed is \"flood\" or \"given\"");
+    if (intervals < 1 || intervals > 1000) RaiseInputError("intervals must be from 1 to 1000");
+    extruder::ThroughputScan scan;
+    scan.intervals = intervals;
+    if (!range.is_none()) std::tie(scan.low, scan.high) = RangeOf(range);
+    analysis::StopFlag stop = 0;
+    const analysis::RunControl control{Jobs(jobs), &stop, nullptr};
+
+    if (!over.is_none()) {
+        if (feed != "flood") RaiseInputError("over finds operating points: feed=\"flood\"");
+        const py::dict second = over.cast<py::dict>();
+        if (second.size() != 1) RaiseInputError("over takes one input: {NAME: values}");
+        std::optional<analysis::VariedInput> curve;
+        for (const auto& [name, overValues] : second) curve = VariedOf(name, overValues);
+        std::vector<std::optional<extruder::OperatingPointSearch>> results;
+        const bool interrupted =
+            RunInterruptibly([&] { analysis::OperatingPoints(given, inputs, *curve, scan, results, control); }, stop);
+        std::vector<exporting::OperatingPointRow> rows;
+        for (std::size_t i = 0; i < results.size(); ++i)
+            if (results[i]) rows.push_back({&curve->values[i], &*results[i]});
+        py::object table = TableOf(exporting::OperatingPointColumns(*curve), rows);
+        if (interrupted)
+            RaiseInterrupted("the curve was stopped: " + std::to_string(rows.size()) + " of " +
+                                 std::to_string(results.size()) + " values searched (in .partial)",
+                             table);
+        return table;
+    }
+
+    exporting::ExtruderAnswer answer;
+    answer.floodFed = feed == "flood";
+    const bool interrupted = RunInterruptibly(
+        [&] {
+            if (answer.floodFed)
+                answer.search =
+                    extruder::FindOperatingPoint(given.texts, given.separator, inputs, scan, {nullptr, &stop});
+            else
+                answer.calculation = extruder::CalculateExtruder(given.texts, given.separator, inputs);
+        },
+        stop);
+    if (interrupted) RaiseInterrupted("the search for the operating point was stopped");
+    const extruder::ExtruderCalculation* reported = exporting::Reported(answer);
+    // Melting inputs refused or failing raise as run() does.
+    const Calculation base = reported ? reported->calculation : inputs::Calculate(given);
+    if (base.outcome != RequestOutcome::Completed) RaiseFailure(base);
+    if (reported) {
+        answer.warnings = inputs::AllWarnings(given, reported->calculation);
+        if (reported->run)
+            answer.warnings.insert(answer.warnings.end(), reported->run->warnings.begin(),
+                                   reported->run->warnings.end());
+    }
+    // The operating point as the command's JSON gives it.
+    const py::object document =
+        py::module_::import("json").attr("loads")(exporting::ExtruderJson(given, inputs, answer));
+    ExtruderResult result;
+    result.feed = feed;
+    result.operatingPoint = document[answer.floodFed ? "operatingPoint" : "atThroughput"];
+    if (!answer.floodFed && document.contains("atThroughput") == false) result.operatingPoint = py::none();
+    result.none = document["none"];
+    result.rows = StructuredArray(exporting::ProfileColumns(), reported ? exporting::ProfileRows(*reported)
+                                                                        : std::vector<exporting::ProfileRowOf>{});
+    result.warnings = answer.warnings;
+    if (answer.search) {
+        result.calculations = answer.search->calculations;
+        const py::ssize_t count = static_cast<py::ssize_t>(answer.search->scan.size());
+        py::array_t<double> points({count, py::ssize_t{3}});
+        auto cells = points.mutable_unchecked<2>();
+        for (py::ssize_t i = 0; i < count; ++i) {
+            const extruder::CharacteristicPoint& point = answer.search->scan[i];
+            cells(i, 0) = point.throughput;
+            cells(i, 1) = point.solved ? point.tipPressure : NAN;
+            cells(i, 2) = point.solved ? point.dieDrop : NAN;
+        }
+        py::list fields;
+        for (const char* name : {"throughput", "tip_pressure", "die_drop"}) fields.append(py::make_tuple(name, "<f8"));
+        result.characteristic =
+            points.attr("view")(py::module_::import("numpy").attr("dtype")(fields)).attr("reshape")(count);
+    } else {
+        result.characteristic = py::none();
+    }
+    return py::cast(std::move(result));
+}
+
 }  // namespace
 
 PYBIND11_MODULE(tadmor, m) {
@@ -836,4 +973,47 @@ a row with its outcome and message, not an exception.
 
 Ctrl-C stops it: the running cases finish, and tadmor.Interrupted (a
 KeyboardInterrupt) is raised with the finished cases in .partial.)doc");
+
+    py::class_<ExtruderResult>(m, "ExtruderResult",
+                               "The whole extruder at its operating point or at a throughput given.")
+        .def_readonly("feed", &ExtruderResult::feed, "\"flood\" (the operating point) or \"given\" (OutputRate).")
+        .def_readonly("operating_point", &ExtruderResult::operatingPoint,
+                      "dict of OutputRate (kg/hr), ScrewSpeed (rpm), pressure (MPa at the tip), dieDrop (MPa), "
+                      "meltTemperature (degC at the tip), drivePower (kW), specificEnergy (kWh/kg), residenceTime "
+                      "(s), barrelHeat (kW), pressureWork (kW), meltingComplete; None when there is none.")
+        .def_readonly("none", &ExtruderResult::none, "Why there is no operating point, or None.")
+        .def_readonly("rows", &ExtruderResult::rows,
+                      "The increments along the screw: a NumPy structured array with FLIGHT, DEPTH, X/W, P (MPa), "
+                      "TM (degC), the powers (kW) and, on the melting rows, the melting columns (NaN elsewhere).")
+        .def_readonly("warnings", &ExtruderResult::warnings, "Of the melting run and of the melt conveying.")
+        .def_readonly("characteristic", &ExtruderResult::characteristic,
+                      "The scanned throughputs (flood fed): throughput, tip_pressure, die_drop; None when given.")
+        .def_readonly("calculations", &ExtruderResult::calculations, "Melting marches run by the search.")
+        .def("__repr__", [](const ExtruderResult& result) {
+            return std::string("<tadmor.ExtruderResult ") +
+                   (result.operatingPoint.is_none() ? "no operating point" : result.feed) + ">";
+        });
+
+    m.def("extruder", &Extruder, py::arg("inputs") = py::none(), py::kw_only(), py::arg("die"),
+          py::arg("case") = py::none(), py::arg("material") = py::none(), py::arg("clearance") = 0,
+          py::arg("start_pressure") = 0, py::arg("melt_temperature_limit") = py::none(), py::arg("feed") = "flood",
+          py::arg("range") = py::none(), py::arg("intervals") = 20, py::arg("over") = py::none(),
+          py::arg("jobs") = py::none(), py::arg("decimal_separator") = ".",
+          R"doc(The whole extruder, as `tadmor extruder` calculates it (docs/extruder.md).
+
+inputs, case, material, decimal_separator: the melting inputs, as in run().
+die: "capillary:D=0.5,L=5", "slit:W=10,H=0.2,L=3", "annulus:Do=2,Di=1.6,L=4"
+    (cm, or mm or m after the number) or "table:FILE".
+clearance: flight clearance, cm (or a text with mm, cm or m); start_pressure:
+    MPa at the start of melting (or a text with MPa, bar, kPa or Pa);
+    melt_temperature_limit: degC, warned of above it.
+feed: "flood" finds the operating point, the throughput at which the
+    pressure the screw builds at its tip equals the die's need, scanning
+    `range` (kg/hr; default 2 % to 150 % of the drag flow) in `intervals`;
+    "given" calculates at OutputRate.
+over: {NAME: values} gives the operating point at each value of a second
+    input, on `jobs` threads, as a DataFrame (the command's --over CSV).
+
+Returns an ExtruderResult. Raises InputError, CalculationError as run()
+does; tadmor.Interrupted on Ctrl-C.)doc");
 }

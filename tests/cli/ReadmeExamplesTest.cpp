@@ -76,6 +76,9 @@ TEST_F(TadmorCommand, TheReadmesExamplesRunAsWrittenUnderADecimalCommaLocale) {
     const std::string hotCase = IndentedBlockAfter(readme, "`hot.case`:");
     ASSERT_NE(hotCase.find("BarrelC0 = 300.0"), std::string::npos) << hotCase;
     WriteFile(work / "hot.case", hotCase);
+    fs::create_directory(work / "examples");
+    const fs::path examplesDir = fs::path(TADMOR_README).parent_path() / "examples";
+    fs::copy_file(examplesDir / "screw-60mm-hdpe.case", work / "examples" / "screw-60mm-hdpe.case");
 
     const std::vector<Example> examples = ReadmeExamples(readme);
     ASSERT_GE(examples.size(), 8u);

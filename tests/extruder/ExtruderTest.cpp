@@ -211,7 +211,7 @@ TEST(Extruder, NewtonianOperatingPointIsTheIntersectionOfTheStraightCharacterist
     EXPECT_EQ(reports.back(), static_cast<int>(reports.size()));
 
     // Stopped after the third calculation, it says so and goes no further.
-    std::atomic<bool> stop = false;
+    std::atomic<int> stop = 0;
     progress.report = [&](int done, int) { stop = done >= 3; };
     progress.stop = &stop;
     const OperatingPointSearch stopped = FindOperatingPoint(texts, '.', inputs, {20, 100, 8}, progress);

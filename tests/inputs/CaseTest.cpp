@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "model/NumberText.h"
 #include "support/Errors.h"
 
 namespace tadmor::inputs {
@@ -153,6 +156,27 @@ TEST(AllWarnings, TheFittedRangeOnlyWhileTheLawIsTheMaterials) {
     EXPECT_EQ(codes(inputs).find("viscosity-extrapolated"), std::string::npos);
     SetInput(inputs, "ScrewSpeed", "-1", "--set");
     EXPECT_EQ(codes(inputs), "");  // refused: no warnings
+}
+
+// The metering channel of the default case, 0.4 cm deep and about 13 cm wide,
+// drags 0.5 V_bz W H F_d rho_m of melt at open discharge, worked out here:
+// a throughput above it is warned of, one below is not.
+TEST(DragFlowWarning, AboveTheMeteringZonesDragFlow) {
+    const double pi = 3.14159265358979323846, diameter = 15, pitch = 15, flight = 1.5, depth = 0.4;
+    const double angle = std::atan(pitch / (pi * diameter));
+    const double width = pitch * std::cos(angle) - flight;
+    const double speed = pi * diameter * 38 / 60 * std::cos(angle);  // cm/s down the channel
+    const double ratio = depth / width;
+    double series = 0;  // F_d = (16 W / (pi^3 H)) sum over odd i of tanh(i pi H / (2 W)) / i^3
+    for (int i = 1; i < 2001; i += 2) series += std::tanh(i * pi * ratio / 2) / (i * i * i);
+    const double dragFlow =
+        0.5 * speed * width * depth * 16 / (pi * pi * pi * ratio) * series * 1.2 * 3.6;  // rho_m 1.2
+    for (const double factor : {0.999, 1.001}) {
+        Case inputs = DefaultCase();
+        SetInput(inputs, "OutputRate", ExactNumber(dragFlow * factor), "--set");
+        const std::string codes = WarningCodes(Summarize(inputs, Calculate(inputs)));
+        EXPECT_EQ(codes.find("throughput-above-drag-flow") != std::string::npos, factor > 1) << factor << ": " << codes;
+    }
 }
 
 }  // namespace
