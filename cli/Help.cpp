@@ -101,11 +101,14 @@ change a result or the results file. Each is one line on standard error,
 and an object {"code", "message", "where"} in the JSON's "warnings". Codes:
   melting-beyond-screw         DelayTurns at or beyond the end of the screw
   bed-wider-than-channel       X/W above 1: the bed is squeezed into the channel
-  negative-solid-flow          QS/QT below 0 at the end (the last increment)
+  negative-solid-flow          QS/QT below -0.01 at the end (the last increment)
   solid-above-melting-point    SolidTemp at or above MeltingPoint
   barrel-not-above-melting-point  TB at or below MeltingPoint
   barrel-temperature-implausible  TB outside 0 to 450 degC
   dimension-implausible        a screw dimension above 100 cm (mm for cm?)
+  geometry-implausible         a depth above D/3 or a pitch outside 0.5 to 2 D
+  no-rows                      the bed melted before a row was recorded
+  throughput-above-drag-flow   OutputRate above the metering zone's drag flow
   power-law-index-outside      the local power-law index n outside (0, 1]
   temperature-sensitivity-not-positive  the viscosity does not fall with T
   film-hotter-than-barrel      T121 above TB: strong viscous heating

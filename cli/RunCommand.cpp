@@ -88,7 +88,7 @@ int RunMain(const RunCommandOptions& options) {
     if (options.format == "json")
         std::cout << json;
     else if (completed)
-        std::cout << (options.format == "csv" ? exporting::ResultsCsv(state) : Summary(state) + "\n");
+        std::cout << (options.format == "csv" ? exporting::ResultsCsv(state) : Summary(state, warnings) + "\n");
     std::cout.flush();
     bool written = true;
     if (!options.json.empty()) written = TryWriteWhole(options.json, json, "the JSON file");
@@ -106,12 +106,19 @@ int RunMain(const RunCommandOptions& options) {
     return exitCode == kExitSuccess && options.strict && !warnings.empty() ? kExitWarnings : exitCode;
 }
 
-std::string Summary(const SimulationState& state) {
+std::string Summary(const SimulationState& state, const std::vector<Warning>& warnings) {
     std::string summary = state.ResultFileName + ": " + std::to_string(state.StepCount) + " rows recorded; ";
-    if (MeltingCompleted(state))
-        return summary + "melting completed at FLIGHT " + NumberText(IncrementFlight(state), 2);
-    const double left = state.StepCount > 0 ? state.ResSolidFraction[state.StepCount] : 1.0;
-    return summary + "X/W " + NumberText(left, 3) + " left at the end of the screw";
+    if (MeltingCompleted(state)) {
+        summary += "melting completed at FLIGHT " + NumberText(IncrementFlight(state), 2);
+    } else {
+        const double left = state.StepCount > 0 ? state.ResSolidFraction[state.StepCount] : 1.0;
+        summary += "X/W " + NumberText(left, 3) + " left at the end of the screw";
+    }
+    // Inputs no screw has make the numbers meaningless: the line says so, not only the warnings.
+    for (const char* code : {"dimension-implausible", "geometry-implausible", "no-rows"})
+        if (std::any_of(warnings.begin(), warnings.end(), [&](const Warning& w) { return w.code == code; }))
+            return summary + "; the inputs describe no real screw (see the warnings)";
+    return summary;
 }
 
 }  // namespace tadmor::cli

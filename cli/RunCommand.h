@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "app/request/Warnings.h"
 #include "cli/InputOptions.h"
 #include "model/Cal_Main.h"
 
@@ -25,7 +26,8 @@ CLI::App* AddRunCommand(CLI::App& app, RunCommandOptions& options);
 int RunMain(const RunCommandOptions& options);
 
 // One line after a completed run: rows recorded, and where melting completed
-// or how much solid is left at the end of the screw.
-std::string Summary(const SimulationState& state);
+// or how much solid is left at the end of the screw; and that the inputs
+// describe no real screw when `warnings` say so.
+std::string Summary(const SimulationState& state, const std::vector<Warning>& warnings = {});
 
 }  // namespace tadmor::cli

@@ -143,6 +143,8 @@ std::vector<Warning> AllWarnings(const Case& inputs, const Calculation& calculat
     if (calculation.outcome == RequestOutcome::InvalidInput) return {};
     std::vector<Warning> warnings = RunWarnings(calculation.state);
     if (std::optional<Warning> dragFlow = DragFlowWarning(calculation.state)) warnings.push_back(std::move(*dragFlow));
+    if (calculation.outcome == RequestOutcome::Completed)
+        if (std::optional<Warning> noRows = NoRowsWarning(calculation.state)) warnings.push_back(std::move(*noRows));
     if (calculation.outcome == RequestOutcome::Completed && inputs.material && inputs.material->range &&
         LawIsTheMaterials(inputs, *inputs.material))
         for (Warning& warning : material::FittedRangeWarnings(*inputs.material->range, calculation.state))

@@ -27,10 +27,14 @@ std::vector<Warning> FittedRangeWarnings(const FittedRange& range, const Simulat
         const std::string spans = FlightSpans(s, outside);
         if (!spans.empty()) warnings.push_back({"viscosity-extrapolated", what, "FLIGHT " + spans});
     };
-    if (s.StepCount > 0 && s.MeltingPoint < range.temperatureMin)
-        warn("the melting point " + NumberText(s.MeltingPoint, 1) + " degC lies below" + temperatures +
-                 ": the film's viscosity is extrapolated",
-             [](int) { return true; });
+    // The film's cold side is at the melting point, below any melt rheometry
+    // of a semicrystalline polymer: only a film whose mean temperature lies
+    // below the range is extrapolated for the most part.
+    double coldest = INFINITY;
+    for (int row = 1; row <= s.StepCount; ++row) coldest = std::min(coldest, s.ResFilmAvgTemp[row]);
+    warn("film mean temperatures down to " + NumberText(coldest, 1) + " degC lie below" + temperatures +
+             ": the film's viscosity is extrapolated",
+         [&](int row) { return s.ResFilmAvgTemp[row] < range.temperatureMin; });
     warn("film temperatures up to " + NumberText(highest, 1) + " degC lie above" + temperatures +
              ": the film's viscosity is extrapolated",
          [&](int row) { return hottest(row) > range.temperatureMax; });

@@ -10,6 +10,11 @@ namespace {
 // Above this a screw dimension is far outside extruder practice: the largest
 // extruders have screws of about 60 cm diameter.
 constexpr double kLargestDimension = 100;  // cm
+// A last increment that melts more than is left gives QS/QT a little below
+// 0; beyond 1 % of the throughput it is no longer a rounding of the step.
+constexpr double kNegativeSolidFlow = -0.01;
+// Pitches of single-flighted screws, in diameters.
+constexpr double kLeastPitch = 0.5, kMostPitch = 2;
 // Barrel temperatures outside this range are beyond the processing of any
 // common thermoplastic.
 constexpr double kColdestBarrel = 0, kHottestBarrel = 450;  // degC
@@ -54,6 +59,22 @@ void InputWarnings(const SimulationState& s, std::vector<Warning>& warnings) {
                                     " cm is far outside extruder practice (above " + NumberText(kLargestDimension, 0) +
                                     " cm): millimetres typed for centimetres?",
                                 "input " + std::string(name)});
+    // Screws have channels far shallower than the diameter and a pitch near
+    // it (square pitch: pitch = diameter); a value outside these is a typing
+    // slip more often than a screw.
+    for (const auto& [name, depth] : {std::pair{"FeedDepth", s.FeedDepth}, std::pair{"MeteringDepth", s.MeteringDepth}})
+        if (depth > s.ScrewDiameter / 3)
+            warnings.push_back({"geometry-implausible",
+                                std::string(name) + " " + NumberText(depth, 2) + " cm is more than a third of the " +
+                                    NumberText(s.ScrewDiameter, 2) + " cm diameter: no screw has so deep a channel",
+                                "input " + std::string(name)});
+    if (s.ScrewPitch < kLeastPitch * s.ScrewDiameter || s.ScrewPitch > kMostPitch * s.ScrewDiameter)
+        warnings.push_back({"geometry-implausible",
+                            "ScrewPitch " + NumberText(s.ScrewPitch, 2) + " cm is far from the " +
+                                NumberText(s.ScrewDiameter, 2) + " cm diameter (screws have " +
+                                NumberText(kLeastPitch, 1) + " to " + NumberText(kMostPitch, 1) +
+                                " diameters): one of them in other units?",
+                            "input ScrewPitch"});
 }
 
 void RowWarnings(const SimulationState& s, std::vector<Warning>& warnings) {
@@ -116,7 +137,7 @@ void RowWarnings(const SimulationState& s, std::vector<Warning>& warnings) {
              NumberText(filmAboveBarrel(hottestFilm), 1) + " degC" + AtFlight(s, hottestFilm) +
              "): strong viscous heating, the melt is heated more by shearing than by the barrel",
          [&](int row) { return filmAboveBarrel(row) > 0; });
-    if (s.ResSolidFlowRatio[last] < 0)
+    if (s.ResSolidFlowRatio[last] < kNegativeSolidFlow)
         warnings.push_back({"negative-solid-flow",
                             "QS/QT ends below 0 (" + NumberText(s.ResSolidFlowRatio[last], 5) +
                                 "): an artefact of the last increment, which melts more than is left",
@@ -124,6 +145,15 @@ void RowWarnings(const SimulationState& s, std::vector<Warning>& warnings) {
 }
 
 }  // namespace
+
+std::optional<Warning> NoRowsWarning(const SimulationState& s) {
+    const bool beyondScrew = s.DelayTurns >= s.FeedTurns + s.CompressionTurns + s.MeteringTurns;
+    if (s.StepCount > 0 || s.StepNo < 1 || !MeltingCompleted(s) || beyondScrew) return std::nullopt;
+    return Warning{"no-rows",
+                   "the bed melted within the first increment and no row was recorded: a throughput far too small "
+                   "for this screw, or dimensions in other units",
+                   "FLIGHT " + NumberText(IncrementFlight(s), 2)};
+}
 
 std::vector<Warning> RunWarnings(const SimulationState& state) {
     std::vector<Warning> warnings;

@@ -2,6 +2,7 @@
 // inputs and of the finished state. They never change a result or a file.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,10 @@ struct Warning {
 // it recorded any. The codes:
 //   melting-beyond-screw          DelayTurns at or beyond the end of the screw
 //   bed-wider-than-channel        X/W above 1
-//   negative-solid-flow           QS/QT below 0 at the end
+//   negative-solid-flow           QS/QT below -0.01 at the end
+//   geometry-implausible          a depth above a third of the diameter, a pitch
+//                                 outside 0.5 to 2 diameters
+//   no-rows                       the bed melted before a row was recorded
 //   solid-above-melting-point     SolidTemp at or above MeltingPoint
 //   barrel-not-above-melting-point  TB at or below MeltingPoint in a row
 //   barrel-temperature-implausible  TB outside 0 to 450 degC in a row
@@ -31,6 +35,10 @@ struct Warning {
 // (viscosity-extrapolated, beyond a material file's fitted range, comes from
 // material/RangeCheck.)
 std::vector<Warning> RunWarnings(const SimulationState& state);
+
+// The warning "no-rows" of a completed run whose bed melted within the first
+// increment (but for melting that starts beyond the screw, warned of as such).
+std::optional<Warning> NoRowsWarning(const SimulationState& state);
 
 // "message at FLIGHT ... [code]" or "message (input NAME) [code]": one line as
 // the command prints it.

@@ -7,7 +7,8 @@ namespace tadmor::material {
 namespace {
 
 // Five rows at FLIGHT 5.1 .. 5.5, sheared at RelativeSpeed / FILM =
-// 30 / FILM: 100, 300, 1500, 1500, 600 1/s.
+// 30 / FILM: 100, 300, 1500, 1500, 600 1/s; the films' cold side at the
+// melting point 200 degC, their mean TAV from 205 degC.
 SimulationState FiveRows() {
     SimulationState s;
     s.MeltingPoint = 200;
@@ -16,6 +17,7 @@ SimulationState FiveRows() {
     s.ResFlight = {0, 5.1, 5.2, 5.3, 5.4, 5.5};
     s.ResBarrelTemp = {0, 230, 240, 250, 250, 240};
     s.ResSolvedMidTemp = {0, 220, 245, 251, 230, 235};
+    s.ResFilmAvgTemp = {0, 205, 222, 226, 215, 218};
     s.ResFilmThickness = {0, 0.3, 0.1, 0.02, 0.02, 0.05};
     return s;
 }
@@ -37,9 +39,10 @@ TEST(RangeCheck, InsideTheRangeNoWarning) {
 TEST(RangeCheck, EachWayOutNamesItsRows) {
     const std::vector<std::string> warnings = Lines(FittedRangeWarnings({210, 244, 200, 1000}, FiveRows()));
     ASSERT_EQ(warnings.size(), 4u);
+    // The melting point 200 degC lies below the range in every row, the film's mean only in row 1.
     EXPECT_EQ(warnings[0],
-              "the melting point 200.0 degC lies below the fitted range of the viscosity law (210.0 to 244.0 degC): "
-              "the film's viscosity is extrapolated at FLIGHT 5.10 to 5.50");
+              "film mean temperatures down to 205.0 degC lie below the fitted range of the viscosity law (210.0 to "
+              "244.0 degC): the film's viscosity is extrapolated at FLIGHT 5.10");
     // Rows 2 (T121 245), 3 and 4 (TB 250); row 5 stays at 240.
     EXPECT_EQ(warnings[1],
               "film temperatures up to 251.0 degC lie above the fitted range of the viscosity law (210.0 to 244.0 "

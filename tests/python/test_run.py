@@ -135,12 +135,12 @@ def test_help_tells_the_units():
 
 
 def test_warnings_are_the_commands(tmp_path):
-    run = subprocess.run([TADMOR_COMMAND, "run", "--set", "ScrewSpeed=60", "-o", "fast.txt"], cwd=tmp_path,
-                         capture_output=True, text=True, check=True)
-    warnings = tadmor.run({"ScrewSpeed": 60}).warnings
-    assert [w.code for w in warnings] == ["negative-solid-flow"]
+    run = subprocess.run([TADMOR_COMMAND, "run", "--set", "ScrewSpeed=30", "OutputRate=350", "-o", "slow.txt"],
+                         cwd=tmp_path, capture_output=True, text=True, check=True)
+    warnings = tadmor.run({"ScrewSpeed": 30, "OutputRate": 350}).warnings
+    assert [w.code for w in warnings] == ["bed-wider-than-channel", "throughput-above-drag-flow"]
     assert run.stderr == "".join(f"tadmor: warning: {w}\n" for w in warnings)
-    assert "(-0.00019)" in warnings[0].message
+    assert warnings[1].where == "input OutputRate"
 
 
 # The program reads numbers with 64 bits and rounds to double: these doubles'

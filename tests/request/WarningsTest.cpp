@@ -114,7 +114,7 @@ TEST(Warnings, OfTheRowsWhereTheReferenceRowsPutThem) {
         EXPECT_EQ(WhereOf(warnings, "film-hotter-than-barrel"), hot);
         const std::size_t last = rows.size() - 1;
         const std::string negative =
-            Spans(rows, [&](std::size_t i) { return i == last && at(i, kSolidFlowRatio) < 0; });
+            Spans(rows, [&](std::size_t i) { return i == last && at(i, kSolidFlowRatio) < -0.01; });
         EXPECT_EQ(WhereOf(warnings, "negative-solid-flow"), negative);
         // The reference barrels lie between 265 degC (the melting point) and 450 degC.
         EXPECT_FALSE(Find(warnings, "barrel-not-above-melting-point"));
@@ -128,7 +128,8 @@ TEST(Warnings, OfTheRowsWhereTheReferenceRowsPutThem) {
     EXPECT_GT(bedCases, 0);
     EXPECT_LT(bedCases, cases);
     EXPECT_EQ(hotCases, 1);  // barrel-rising: its film is hotter at the start
-    EXPECT_EQ(negativeCases, 4);
+    // The reference cases end at most a few thousandths below 0: the rounding of the last step, not warned of.
+    EXPECT_EQ(negativeCases, 0);
 }
 
 TEST(Warnings, TheSolidBedWiderThanTheChannelHasItsPeak) {
@@ -151,15 +152,12 @@ TEST(Warnings, TheSolidBedWiderThanTheChannelHasItsPeak) {
     EXPECT_TRUE(choked->where.ends_with(" to 24.70")) << choked->where;
 }
 
-TEST(Warnings, QsQtBelowZeroAtTheEnd) {
-    // 60 rpm (the reference case fast-screw): the last increment melts more than is left.
+TEST(Warnings, QsQtBelowZeroAtTheEndOnlyBeyondTheStepsRounding) {
+    // 60 rpm (the reference case fast-screw): the last increment melts a
+    // little more than is left, QS/QT -0.00019, the rounding of its step.
     const auto rows = ReferenceRows("fast-screw");
-    const std::optional<Warning> negative = Find(WarningsWith({{"ScrewSpeed", "60"}}), "negative-solid-flow");
-    ASSERT_TRUE(negative.has_value());
-    EXPECT_TRUE(Contains(negative->message, "(" + NumberText(rows.back()[kSolidFlowRatio], 5) + ")"))
-        << negative->message;
-    EXPECT_TRUE(Contains(negative->message, "(-0.00019)")) << negative->message;
-    EXPECT_EQ(negative->where, "FLIGHT " + NumberText(rows.back()[kFlight], 2));
+    EXPECT_LT(rows.back()[kSolidFlowRatio], 0);
+    EXPECT_FALSE(Find(WarningsWith({{"ScrewSpeed", "60"}}), "negative-solid-flow"));
 }
 
 // ---- Warnings of the inputs ---------------------------------------------------
@@ -309,7 +307,7 @@ TEST(Warnings, OfHandBuiltRowsInOrderWithTheirLines) {
     s.ResSolidFraction = {0, 1.2, 1.0, 1.4};  // 1.0 itself is inside the channel
     s.ResBarrelTemp = {0, 265, 290, 500};
     s.ResSolvedMidTemp = {0, 270, 290, 280};  // equal to the barrel is not above it
-    s.ResSolidFlowRatio = {0, 0.5, 0.1, -0.0002};
+    s.ResSolidFlowRatio = {0, 0.5, 0.1, -0.0102};
     const std::vector<Warning> warnings = RunWarnings(s);
     ASSERT_EQ(warnings.size(), 5u);
     EXPECT_EQ(
