@@ -35,13 +35,11 @@ void SolveCapacity(benchmark::State& state) {
 BENCHMARK(SolveCapacity)->Unit(benchmark::kMillisecond);
 
 void SensitivityOfEditableInputs(benchmark::State& state) {
-    std::vector<int> fields;
-    for (int i = 0; i < tadmor::kNumericFieldCount; ++i)
-        if (tadmor::kInputFields[i].editable) fields.push_back(i);
+    const std::vector<tadmor::analysis::Varied> inputs = tadmor::analysis::SensitivityInputs(false, false);
     int calculations = 0;
     for (auto _ : state) {
         const tadmor::analysis::SensitivityResult result =
-            tadmor::analysis::Sensitivity(tadmor::inputs::DefaultCase(), fields, 1);
+            tadmor::analysis::Sensitivity(tadmor::inputs::DefaultCase(), inputs, {});
         calculations = result.calculations;
         benchmark::DoNotOptimize(result.inputs.data());
     }

@@ -310,15 +310,20 @@ TornadoChart SensitivityChart(const SensitivityResult& result, Measure measure) 
     chart.title = "Sensitivity of " + name.substr(0, name.rfind(" ("));
     chart.subtitle = "base case: " + SensitivityBaseText(result.base);
     chart.xLabel = "change of " + name.substr(0, name.rfind(" (")) + " (% of its base value)";
-    chart.lowName = "input lowered by " + ExactNumber(result.percent) + " %";
-    chart.highName = "input raised by " + ExactNumber(result.percent) + " %";
+    chart.lowName = "input lowered";
+    chart.highName = "input raised";
     for (const InputResponse* input : Ranked(result, measure)) {
         const Change change = ChangeOf(result, *input, measure);
-        chart.rows.push_back(
-            {std::string(kInputFields[input->field].variable), change.lowPercent, change.highPercent, change.why});
+        std::string label = InputName(*input) + " " + analysis::StepText(result, *input);
+        if (change.sensitivity)
+            label += input->kind == analysis::StepKind::Kelvin
+                         ? ": " + SignificantNumber(*change.sensitivity, 3) + " % per K"
+                         : ": elasticity " + SignificantNumber(*change.sensitivity, 3);
+        chart.rows.push_back({label, change.lowPercent, change.highPercent, change.why});
     }
     chart.note = std::to_string(result.calculations) + " calculations; elasticity = (raised - lowered) / (2 x " +
-                 ExactNumber(result.percent) + " %" + ")";
+                 ExactNumber(result.steps.percent) + " %), temperatures in % per K = (raised - lowered) / (2 x " +
+                 ExactNumber(result.steps.kelvin) + " K)";
     return chart;
 }
 

@@ -67,7 +67,8 @@ std::optional<MapChart> SweepMap(const std::vector<analysis::VariedInput>& varie
 std::string SensitivityBaseText(const RunSummary& base);
 
 // The tornado chart of `measure`: the % change at the lowered and the
-// raised input, one row per input in ranked order.
+// raised input, one row per input in ranked order, each labelled with its
+// step and its sensitivity (an elasticity or % per K).
 TornadoChart SensitivityChart(const analysis::SensitivityResult& result, analysis::Measure measure);
 
 // The points (named `dataLabel` in the legend) and the fitted law, viscosity

@@ -15,8 +15,9 @@ namespace tadmor::cli {
 
 struct SensitivityOptions {
     RunOptions base;
-    double percent = 1;              // --step: each input lowered and raised by this % of its value
-    std::string rankBy = "melting";  // melting or power: the ranking and the chart
+    analysis::SensitivitySteps steps;  // --step (% of each input's value) and --kelvin (K of each temperature)
+    bool coefficients = false;         // --coefficients: the viscosity law's six coefficients too
+    std::string rankBy = "melting";    // melting or power: the ranking and the chart
     std::string format = "table";
     std::string plot;
     int jobs = 1;
@@ -25,9 +26,9 @@ struct SensitivityOptions {
 CLI::App* AddSensitivityCommand(CLI::App& app, SensitivityOptions& options);
 int SensitivityMain(const SensitivityOptions& options);
 
-// The report on standard output: the base case, then one line per input,
-// ranked by `rankBy`, with the elasticities of both measures or why there
-// is none.
+// The report on standard output: the base case and the steps, then one line
+// per input, ranked by `rankBy`, with its step, the unit of its sensitivity,
+// and the sensitivities of both measures or why there is none.
 std::string SensitivityText(const analysis::SensitivityResult& result, analysis::Measure rankBy);
 
 }  // namespace tadmor::cli

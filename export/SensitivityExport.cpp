@@ -10,12 +10,18 @@ using analysis::Measure;
 namespace {
 
 nlohmann::json ChangeJson(const Change& change) {
-    if (!change.elasticity) return {{"why", change.why}};
+    if (!change.sensitivity) return {{"why", change.why}};
     return {
-        {"lowPercent", *change.lowPercent}, {"highPercent", *change.highPercent}, {"elasticity", *change.elasticity}};
+        {"lowPercent", *change.lowPercent}, {"highPercent", *change.highPercent}, {"sensitivity", *change.sensitivity}};
 }
 
 Change ChangeIn(const SensitivityRow& row, Measure measure) { return ChangeOf(*row.result, *row.input, measure); }
+
+std::string MeasureKey(Measure measure) { return measure == Measure::Power ? "power" : "melting"; }
+
+std::string KindName(const SensitivityRow& row) {
+    return row.input->kind == analysis::StepKind::Kelvin ? "kelvin" : "relative";
+}
 
 }  // namespace
 
@@ -31,20 +37,24 @@ std::string SensitivityJson(const analysis::SensitivityResult& result, Measure r
         base["message"] = run.message;
     }
     nlohmann::json inputs = nlohmann::json::array();
-    for (const SensitivityRow& row : RankedRows(result, rankBy))
-        inputs.push_back({{"input", kInputFields[row.input->field].variable},
-                          {"base", row.input->base},
-                          {"low", row.input->low},
-                          {"high", row.input->high},
-                          {"melting", ChangeJson(ChangeIn(row, Measure::Melting))},
-                          {"power", ChangeJson(ChangeIn(row, Measure::Power))}});
-    const nlohmann::json json = {{"percent", result.percent},
-                                 {"melting", MeasureName(result, Measure::Melting)},
-                                 {"power", MeasureName(result, Measure::Power)},
-                                 {"rankedBy", rankBy == Measure::Power ? "power" : "melting"},
-                                 {"base", base},
-                                 {"calculations", result.calculations},
-                                 {"inputs", inputs}};
+    for (const SensitivityRow& row : RankedRows(result, rankBy)) {
+        nlohmann::json input = {
+            {"input", InputName(*row.input)}, {"change", KindName(row)}, {"unit", SensitivityUnit(row.input->kind)},
+            {"base", row.input->base},        {"low", row.input->low},   {"high", row.input->high}};
+        for (const Measure measure : analysis::kMeasures)
+            input[MeasureKey(measure)] = ChangeJson(ChangeIn(row, measure));
+        inputs.push_back(input);
+    }
+    const nlohmann::json json = {
+        {"percent", result.steps.percent},
+        {"kelvin", result.steps.kelvin},
+        {"melting", MeasureName(result, Measure::Melting)},
+        {"power", MeasureName(result, Measure::Power)},
+        {"rankedBy", MeasureKey(rankBy)},
+        {"base", base},
+        {"lawReference", {{"temperature", result.referenceTemperature}, {"shearRate", result.referenceShearRate}}},
+        {"calculations", result.calculations},
+        {"inputs", inputs}};
     return json.dump(2) + "\n";
 }
 
@@ -56,26 +66,26 @@ std::vector<Column<SensitivityRow>> SensitivityColumns() {
         };
     };
     std::vector<Column<SensitivityRow>> columns = {
-        {"input", CellType::Text,
-         [](const SensitivityRow& row) { return Cell(std::string(kInputFields[row.input->field].variable)); }},
+        {"input", CellType::Text, [](const SensitivityRow& row) { return Cell(InputName(*row.input)); }},
+        {"change", CellType::Text, [](const SensitivityRow& row) { return Cell(KindName(row)); }},
+        {"unit", CellType::Text, [](const SensitivityRow& row) { return Cell(SensitivityUnit(row.input->kind)); }},
         {"base", CellType::Number, [](const SensitivityRow& row) { return Cell(row.input->base); }},
         {"low", CellType::Number, [](const SensitivityRow& row) { return Cell(row.input->low); }},
         {"high", CellType::Number, [](const SensitivityRow& row) { return Cell(row.input->high); }},
     };
-    for (const auto& [measure, name] : {std::pair(Measure::Melting, "melting"), std::pair(Measure::Power, "power")}) {
-        const std::string prefix = name;
-        columns.push_back({prefix + " elasticity", CellType::Number,
-                           number([measure](const SensitivityRow& row) { return ChangeIn(row, measure).elasticity; })});
+    for (const Measure measure : analysis::kMeasures) {
+        const std::string prefix = MeasureKey(measure);
+        columns.push_back({prefix + " sensitivity", CellType::Number, number([measure](const SensitivityRow& row) {
+                               return ChangeIn(row, measure).sensitivity;
+                           })});
         columns.push_back({prefix + " low (%)", CellType::Number,
                            number([measure](const SensitivityRow& row) { return ChangeIn(row, measure).lowPercent; })});
         columns.push_back({prefix + " high (%)", CellType::Number, number([measure](const SensitivityRow& row) {
                                return ChangeIn(row, measure).highPercent;
                            })});
+        columns.push_back({prefix + " why", CellType::Text,
+                           [measure](const SensitivityRow& row) { return Cell(ChangeIn(row, measure).why); }});
     }
-    columns.push_back({"why", CellType::Text, [](const SensitivityRow& row) {
-                           const std::string melting = ChangeIn(row, Measure::Melting).why;
-                           return Cell(melting.empty() ? ChangeIn(row, Measure::Power).why : melting);
-                       }});
     return columns;
 }
 

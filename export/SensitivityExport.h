@@ -10,8 +10,10 @@
 
 namespace tadmor::exporting {
 
-// The same as a JSON document: the step, the measures, the base case, the
-// calculations and the inputs in ranked order.
+// The same as a JSON document: the steps, the measures, the base case, the
+// reference point of the viscosity law's factors, the calculations and the
+// inputs in ranked order, each with its kind of change and the unit of its
+// sensitivity.
 std::string SensitivityJson(const analysis::SensitivityResult& result, analysis::Measure rankBy);
 
 // One ranked input.
@@ -20,9 +22,10 @@ struct SensitivityRow {
     const analysis::InputResponse* input;
 };
 
-// The columns: input, base, low, high, then the elasticity and the % changes
-// at the low and high value of the melting and of the power, and why an
-// input has no number.
+// The columns: input, change ("relative" or "kelvin"), unit ("elasticity"
+// or "% per K"), base, low, high, then for the melting and for the power the
+// sensitivity, the % changes at the low and high value, and why there is no
+// number.
 std::vector<Column<SensitivityRow>> SensitivityColumns();
 
 // The rows of `result` ranked by `rankBy`.

@@ -65,6 +65,40 @@ long double LogViscosity(const std::array<double, kLawCoefficientCount>& a, long
     return a[0] + a[1] * l + a[2] * l * l + a[3] * t + a[4] * t * t + a[5] * l * t;
 }
 
+long double LocalIndex(const std::array<double, kLawCoefficientCount>& a, long double shearRate,
+                       long double temperature) {
+    return 1 + a[1] + 2 * a[2] * std::log(shearRate) + a[5] * temperature;
+}
+
+long double LocalSensitivity(const std::array<double, kLawCoefficientCount>& a, long double shearRate,
+                             long double temperature) {
+    return -(a[3] + 2 * a[4] * temperature + a[5] * std::log(shearRate));
+}
+
+std::array<double, kLawCoefficientCount> ScaledLaw(const std::array<double, kLawCoefficientCount>& a, LawFactor factor,
+                                                   double by, double shearRate, double temperature) {
+    std::array<double, kLawCoefficientCount> scaled = a;
+    const long double l = std::log(static_cast<long double>(shearRate)), t = temperature;
+    switch (factor) {
+        case LawFactor::Level:
+            scaled[0] = static_cast<double>(a[0] + std::log(static_cast<long double>(by)));
+            break;
+        case LawFactor::Index: {
+            const long double dn = LocalIndex(a, shearRate, temperature) * (by - 1.0L);
+            scaled[1] = static_cast<double>(a[1] + dn);
+            scaled[0] = static_cast<double>(a[0] - dn * l);
+            break;
+        }
+        case LawFactor::Sensitivity: {
+            const long double db = LocalSensitivity(a, shearRate, temperature) * (by - 1.0L);
+            scaled[3] = static_cast<double>(a[3] - db);
+            scaled[0] = static_cast<double>(a[0] + db * t);
+            break;
+        }
+    }
+    return scaled;
+}
+
 LawFit FitViscosityLaw(const std::vector<RheometerPoint>& points) {
     LawFit fit;
     fit.points = points.size();
@@ -168,9 +202,8 @@ LawFit FitViscosityLaw(const std::vector<RheometerPoint>& points) {
     fit.indexMax = fit.sensitivityMax = -INFINITY;
     for (const double rate : {fit.range.shearRateMin, fit.range.shearRateMax})
         for (const double t : {fit.range.temperatureMin, fit.range.temperatureMax}) {
-            const long double l = std::log(static_cast<long double>(rate));
-            const double index = static_cast<double>(1 + c[1] + 2 * c[2] * l + c[5] * t);
-            const double sensitivity = static_cast<double>(-(c[3] + 2 * c[4] * t + c[5] * l));
+            const double index = static_cast<double>(LocalIndex(c, rate, t));
+            const double sensitivity = static_cast<double>(LocalSensitivity(c, rate, t));
             fit.indexMin = std::min(fit.indexMin, index);
             fit.indexMax = std::max(fit.indexMax, index);
             fit.sensitivityMin = std::min(fit.sensitivityMin, sensitivity);

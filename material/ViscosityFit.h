@@ -49,4 +49,29 @@ LawFit FitViscosityLaw(const std::vector<RheometerPoint>& points);
 long double LogViscosity(const std::array<double, kLawCoefficientCount>& a, long double shearRate,
                          long double temperature);
 
+// The law's local power-law index n = 1 + d ln eta / d L = 1 + a1 + 2 a11 L + a12 T
+// and temperature sensitivity b = -d ln eta / dT = -(a2 + 2 a22 T + a12 L)
+// (1/degC) at `shearRate` (1/s) and `temperature` (degC).
+long double LocalIndex(const std::array<double, kLawCoefficientCount>& a, long double shearRate,
+                       long double temperature);
+long double LocalSensitivity(const std::array<double, kLawCoefficientCount>& a, long double shearRate,
+                             long double temperature);
+
+// The three factors of the law at a reference point (Lr, Tr) that can be
+// changed one at a time, the other two unchanged there.
+enum class LawFactor {
+    Level,        // the viscosity itself
+    Index,        // n, the viscosity at the reference kept
+    Sensitivity,  // b, the viscosity at the reference kept
+};
+
+// The coefficients with `factor` multiplied by `by` at (`shearRate`, `temperature`):
+//   Level:        a0 + ln(by): eta × by everywhere, n and b unchanged;
+//   Index:        dn = n (by - 1); a1 + dn and a0 - dn Lr: ln eta changes
+//                 by dn (L - Lr), so n rises by dn everywhere and b stays;
+//   Sensitivity:  db = b (by - 1); a2 - db and a0 + db Tr: ln eta changes
+//                 by -db (T - Tr), so b rises by db everywhere and n stays.
+std::array<double, kLawCoefficientCount> ScaledLaw(const std::array<double, kLawCoefficientCount>& a, LawFactor factor,
+                                                   double by, double shearRate, double temperature);
+
 }  // namespace tadmor::material

@@ -505,9 +505,11 @@ py::object Solve(const std::string& input, const py::object& meltedAt, const py:
 // ---- sensitivity ------------------------------------------------------------
 
 py::object Sensitivity(const py::object& values, const py::object& casePath, const py::object& material, double step,
-                       const std::string& rankBy, const std::string& decimalSeparator) {
+                       double kelvin, bool coefficients, const std::string& rankBy,
+                       const std::string& decimalSeparator) {
+    const analysis::SensitivitySteps steps{step, kelvin};
+    analysis::CheckSteps(steps);
     const inputs::Case base = CaseOf(values, casePath, material, Separator(decimalSeparator));
-    if (!(step > 0 && step <= 100)) RaiseInputError("step must be above 0 and at most 100 (%)");
     if (rankBy != "melting" && rankBy != "power") RaiseInputError("rank_by is \"melting\" or \"power\"");
     const analysis::Measure measure = rankBy == "power" ? analysis::Measure::Power : analysis::Measure::Melting;
     analysis::SensitivityResult result;
@@ -515,8 +517,8 @@ py::object Sensitivity(const py::object& values, const py::object& casePath, con
     const analysis::RunControl control{analysis::AllProcessors(), &stop, nullptr};
     if (RunInterruptibly(
             [&] {
-                result =
-                    analysis::Sensitivity(base, analysis::SensitivityFields(base.material.has_value()), step, control);
+                result = analysis::Sensitivity(
+                    base, analysis::SensitivityInputs(base.material.has_value(), coefficients), steps, control);
             },
             stop))
         RaiseInterrupted("the sensitivity was stopped");
@@ -926,28 +928,40 @@ data that cannot be fitted; the command's message) or FileError (the material
 file could not be written).)doc");
 
     m.def("sensitivity", &Sensitivity, py::arg("inputs") = py::none(), py::kw_only(), py::arg("case") = py::none(),
-          py::arg("material") = py::none(), py::arg("step") = 1.0, py::arg("rank_by") = "melting",
-          py::arg("decimal_separator") = ".",
+          py::arg("material") = py::none(), py::arg("step") = 1.0, py::arg("kelvin") = 1.0,
+          py::arg("coefficients") = false, py::arg("rank_by") = "melting", py::arg("decimal_separator") = ".",
           R"doc(Ranks the inputs by their effect, as `tadmor sensitivity` does.
 
 The base case (inputs, case, material, decimal_separator as in run()) is
-calculated, then each input the window lets the user edit (with a material
-file, each material input too) lowered and raised by `step` % of its value,
-one calculation each. The melting is measured by the FLIGHT (turns) where X/W
-falls to 0.002 (interpolated within the increment that melted the bed), or by
-X/W at the end of the screw when the base case does not melt; the power by
-POWER TOT (kW) of the last row.
+calculated, then each input the window lets the user edit lowered and raised,
+one calculation each: a temperature (BarrelC0, SolidTemp, MeltingPoint) by
+`kelvin` K, any other input by `step` % of its value. With a material, each
+material input too, the viscosity law as three factors at the melting point
+and the base case's mean film shear rate, each by `step` %: ViscosityLevel
+(the viscosity there, Pa s), PowerLawIndex (its local n) and
+ViscosityTempSensitivity (its b = -d ln eta / dT, 1/degC), the other two and
+(for n and b) the viscosity there kept. coefficients=True adds the six
+coefficients ViscA0 ... ViscA12. Both steps are above 0 and at most 100.
 
-Returns one row per input, ranked by the size of the elasticity of `rank_by`
-("melting" or "power"), those without one last: a pandas DataFrame (a dict of
-NumPy arrays without pandas) with the columns input, base, low, high (the
-values calculated), "melting elasticity" ((dy/y) / (dx/x), central
-difference), "melting low (%)", "melting high (%)" (change of the output at
-the low and high value), the same three for "power", and why (the reason an
-input has no number: base value 0, melting no longer completes, refused, an
-error; empty otherwise). NaN where there is no number.
+The melting is measured by the FLIGHT (turns) where X/W falls to 0.002
+(interpolated within the increment that melted the bed), or by X/W at the
+end of the screw when the base case does not melt; the power by POWER TOT
+(kW) of the last row.
 
-Raises InputError or CalculationError when the base case is refused or fails.)doc");
+Returns one row per input, ranked by the change of `rank_by` ("melting" or
+"power") across the input's step, those without a number last: a pandas
+DataFrame (a dict of NumPy arrays without pandas) with the columns input,
+change ("relative" or "kelvin"), unit ("elasticity" or "% per K"), base, low,
+high (the values calculated), "melting sensitivity" (central difference: the
+elasticity (dy/y) / (dx/x), or % change of the output per K), "melting low
+(%)", "melting high (%)" (change of the output at the low and high value),
+"melting why" (the reason there is no number: base value 0, melting no
+longer completes, refused, an error, a step below the resolution of X/W at
+the end or POWER TOT; empty otherwise), and the same four for "power". NaN
+where there is no number. The rows equal the command's --format json.
+
+Raises InputError for a step out of range, InputError or CalculationError
+when the base case is refused or fails.)doc");
 
     m.def("sweep", &Sweep, py::arg("varied"), py::arg("base") = py::none(), py::kw_only(), py::arg("case") = py::none(),
           py::arg("material") = py::none(), py::arg("jobs") = py::none(), py::arg("shard") = py::none(),

@@ -75,42 +75,60 @@ TEST(CurveCsv, TheLargestSolutionAtEachValueSolved) {
 
 TEST(SensitivityJson, InputsRankedWithTheirChangesOrWhyNot) {
     SensitivityResult result;
-    result.percent = 1;
+    result.steps = {1, 2};
     result.base = PointAt(300, true, 20).run;
     result.base.interpolatedMeltedFlight = 20;
-    result.calculations = 5;
-    const auto response = [&](int field, double low, double high, std::optional<double> flightLow) {
+    result.calculations = 7;
+    const auto response = [&](int field, StepKind kind, double base, double step, double powerHigh,
+                              std::optional<double> flightLow) {
         InputResponse input;
-        input.field = field;
-        input.base = 100;
-        input.low = 99;
-        input.high = 101;
+        input.varied = {field};
+        input.kind = kind;
+        input.base = base;
+        input.low = base - step;
+        input.high = base + step;
         input.atLow = input.atHigh = result.base;
         input.atLow.interpolatedMeltedFlight = flightLow;
         if (!flightLow) input.atLow.outcomeName = "end of screw";
-        input.atLow.totalPower = low;
-        input.atHigh.totalPower = high;
+        input.atHigh.totalPower = powerHigh;
         input.atHigh.interpolatedMeltedFlight = 21;
         return input;
     };
-    result.inputs = {response(FieldIndexOf("ScrewSpeed"), 38.5, 38.5, 19.6),
-                     response(kOutputRate, 38.5, 38.5, std::nullopt)};
+    result.inputs = {response(FieldIndexOf("ScrewSpeed"), StepKind::Relative, 100, 1, 38.5, 19.6),
+                     response(kOutputRate, StepKind::Relative, 100, 1, 38.5, std::nullopt),
+                     response(FieldIndexOf("BarrelC0"), StepKind::Kelvin, 290, 2, 42.35, 19.6)};
+    result.inputs[0].resolvingStep[static_cast<int>(Measure::Power)] = 4;
     const auto json = nlohmann::json::parse(SensitivityJson(result, Measure::Melting));
     EXPECT_EQ(json["base"]["interpolatedMeltedFlight"], 20);
-    ASSERT_EQ(json["inputs"].size(), 2u);
+    EXPECT_EQ(json["kelvin"], 2);
+    ASSERT_EQ(json["inputs"].size(), 3u);
+    // Ranked by the change across the step: both move FLIGHT from 19.6 to 21.
     const auto& speed = json["inputs"][0];
     EXPECT_EQ(speed["input"], "ScrewSpeed");
+    EXPECT_EQ(speed["change"], "relative");
+    EXPECT_EQ(speed["unit"], "elasticity");
     // (21 - 19.6) / 20 over 2 %: 3.5.
-    EXPECT_NEAR(speed["melting"]["elasticity"].get<double>(), 3.5, 1e-12);
+    EXPECT_NEAR(speed["melting"]["sensitivity"].get<double>(), 3.5, 1e-12);
     EXPECT_NEAR(speed["melting"]["lowPercent"].get<double>(), -2, 1e-12);
-    EXPECT_EQ(json["inputs"][1]["melting"]["why"], "melting not completed at -1 %");
+    EXPECT_EQ(speed["power"]["why"], "step below the resolution of POWER TOT: ±4 % resolves it");
+    const auto& barrel = json["inputs"][1];
+    EXPECT_EQ(barrel["input"], "BarrelC0");
+    EXPECT_EQ(barrel["change"], "kelvin");
+    EXPECT_EQ(barrel["unit"], "% per K");
+    // 7 % over 4 K; the power 10 % up and unchanged down: 2.5 % per K.
+    EXPECT_NEAR(barrel["melting"]["sensitivity"].get<double>(), 1.75, 1e-12);
+    EXPECT_NEAR(barrel["power"]["sensitivity"].get<double>(), 2.5, 1e-12);
+    EXPECT_EQ(json["inputs"][2]["melting"]["why"], "melting not completed at -1 %");
 
     const std::vector<SensitivityRow> rows = RankedRows(result, Measure::Melting);
     const std::vector<Column<SensitivityRow>> columns = SensitivityColumns();
-    EXPECT_EQ(columns[4].name, "melting elasticity");
-    EXPECT_NEAR(std::get<double>(columns[4].cell(rows[0])), 3.5, 1e-12);
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(columns[4].cell(rows[1])));
-    EXPECT_EQ(std::get<std::string>(columns.back().cell(rows[1])), "melting not completed at -1 %");
+    EXPECT_EQ(columns[6].name, "melting sensitivity");
+    EXPECT_NEAR(std::get<double>(columns[6].cell(rows[0])), 3.5, 1e-12);
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(columns[6].cell(rows[2])));
+    EXPECT_EQ(columns[9].name, "melting why");
+    EXPECT_EQ(std::get<std::string>(columns[9].cell(rows[2])), "melting not completed at -1 %");
+    EXPECT_EQ(columns.back().name, "power why");
+    EXPECT_EQ(std::get<std::string>(columns.back().cell(rows[0])), json["inputs"][0]["power"]["why"]);
 }
 
 }  // namespace

@@ -22,6 +22,14 @@ double LawLn(const Coefficients& a, double rate, double t) {
     return a[0] + a[1] * l + a[2] * l * l + a[3] * t + a[4] * t * t + a[5] * l * t;
 }
 
+// n = 1 + d ln eta / d L and b = -d ln eta / dT of a law at a point, by
+// central differences of LawLn.
+std::pair<double, double> IndexAndSensitivity(const Coefficients& a, double rate, double t) {
+    const double h = 1e-4;
+    return {1 + (LawLn(a, rate * std::exp(h), t) - LawLn(a, rate * std::exp(-h), t)) / (2 * h),
+            -(LawLn(a, rate, t + h) - LawLn(a, rate, t - h)) / (2 * h)};
+}
+
 std::vector<RheometerPoint> Table(const Coefficients& law, const std::vector<double>& temperatures,
                                   const std::vector<double>& rates, double noise = 0, unsigned seed = 1) {
     std::mt19937 random(seed);
@@ -132,10 +140,7 @@ TEST(ViscosityFit, IndexAndSensitivityOverTheData) {
     double nMin = INFINITY, nMax = -INFINITY, bMin = INFINITY, bMax = -INFINITY;
     for (const double rate : {1.0, 3000.0})
         for (const double t : {180.0, 260.0}) {
-            const double h = 1e-4;
-            const double n =
-                1 + (LawLn(kWindowLaw, rate * std::exp(h), t) - LawLn(kWindowLaw, rate * std::exp(-h), t)) / (2 * h);
-            const double b = -(LawLn(kWindowLaw, rate, t + h) - LawLn(kWindowLaw, rate, t - h)) / (2 * h);
+            const auto [n, b] = IndexAndSensitivity(kWindowLaw, rate, t);
             nMin = std::min(nMin, n), nMax = std::max(nMax, n);
             bMin = std::min(bMin, b), bMax = std::max(bMax, b);
         }
@@ -199,6 +204,48 @@ TEST(ViscosityFit, DataThatCannotBeFitted) {
                   FitViscosityLaw({{200, 10, 1}, {210, 20, 2}, {220, 30, 3}});
               }),
               true);  // 3 points, 6 terms
+}
+
+// Each factor of the law scaled at a reference point, read back from ln eta
+// evaluated directly: n and b by central differences in L and T (exact but
+// for rounding, the law being quadratic in both), and away from the
+// reference the change of ln eta the factor stands for.
+TEST(ScaledLaw, ChangesOneFactorAtTheReferenceAndKeepsTheOthers) {
+    const double rate = 100, t = 265;         // the reference
+    const double farRate = 2000, farT = 230;  // a point away from it
+    struct Factors {
+        double ln, n, b;
+    };
+    const auto factorsOf = [&](const Coefficients& a) {
+        const auto [n, b] = IndexAndSensitivity(a, rate, t);
+        return Factors{LawLn(a, rate, t), n, b};
+    };
+    const Factors before = factorsOf(kWindowLaw);
+    for (const double by : {0.95, 1.05}) {
+        const double dn = before.n * (by - 1), db = before.b * (by - 1);
+        const struct {
+            LawFactor factor;
+            Factors expected;
+            double farChange;  // of ln eta at the far point
+        } cases[] = {
+            {LawFactor::Level, {before.ln + std::log(by), before.n, before.b}, std::log(by)},
+            {LawFactor::Index, {before.ln, before.n * by, before.b}, dn * std::log(farRate / rate)},
+            {LawFactor::Sensitivity, {before.ln, before.n, before.b * by}, -db * (farT - t)},
+        };
+        for (const auto& c : cases) {
+            const Coefficients scaled = ScaledLaw(kWindowLaw, c.factor, by, rate, t);
+            const Factors after = factorsOf(scaled);
+            const std::string what = std::to_string(static_cast<int>(c.factor)) + " by " + std::to_string(by);
+            EXPECT_NEAR(after.ln, c.expected.ln, 1e-12) << what;
+            EXPECT_NEAR(after.n, c.expected.n, 1e-9) << what;
+            EXPECT_NEAR(after.b, c.expected.b, 1e-9) << what;
+            // dn and db come from the differences, good to about 1e-10.
+            EXPECT_NEAR(LawLn(scaled, farRate, farT) - LawLn(kWindowLaw, farRate, farT), c.farChange, 1e-9) << what;
+            // The local factors as the code reads them agree.
+            EXPECT_NEAR(static_cast<double>(LocalIndex(scaled, rate, t)), after.n, 1e-9) << what;
+            EXPECT_NEAR(static_cast<double>(LocalSensitivity(scaled, rate, t)), after.b, 1e-9) << what;
+        }
+    }
 }
 
 }  // namespace
