@@ -25,11 +25,15 @@ by linear least squares of ln eta, to a rheometer table or to a standard law
 sampled over a window (9 temperatures x 21 shear rates, evenly spaced in T
 and in ln(shear rate)). Fewer than three temperatures leave a22 at 0, a single
 one a2 and a12 as well; the same for shear rates and a11, a1, a12.
+Temperatures less than 0.1 degC apart count as one, and so do shear rates
+less than 1 % apart. A fit whose RMS error of ln eta is above ln 2 (a law
+that misses the data by more than a factor of two) is refused.
 
 Rheometer table (CSV): three columns, temperature, shear rate, viscosity; the
 units in parentheses after the column names (degC or K; 1/s; Pa.s, P or
 gf.s/cm2) or given by --temperature-unit and --viscosity-unit. Numbers are
-written with "."; lines starting with # are ignored.
+written with "."; lines starting with # are ignored. Temperatures must lie
+above absolute zero, -273.15 degC.
 
   T (degC), shear rate (1/s), viscosity (Pa.s)
   180, 10, 2450
@@ -37,7 +41,9 @@ written with "."; lines starting with # are ignored.
 
 Standard laws (--law NAME, each parameter as --param NAME=VALUE, numbers
 with "."; T is the temperature in degC, gamma the shear rate in 1/s, eta in
-Pa.s, R = 8.31446261815324 J/(mol K)):
+Pa.s, R = 8.31446261815324 J/(mol K)). The window and the temperatures
+among the parameters must lie above absolute zero, and cross-wlf's window
+above its pole, where A2 + T_K - D2 = 0:
 )";
     for (const StandardLawInfo& law : kStandardLaws) {
         std::string formula(law.formula);
@@ -63,8 +69,11 @@ range the local power-law index n = 1 + d ln eta / dL and the temperature
 sensitivity b = -d ln eta / dT. A warning ("tadmor: warning: ...") on
 standard error says when n leaves (0, 1] or b drops to 0 or below there.
 -o writes a material file: the fitted law, the data's range (a run warns
-where it leaves it), the thermal properties of --base (the window's defaults
-without it) and the sources. --plot draws the points and the fitted law.
+where it leaves it), the thermal properties of --base (a material file of
+the seven thermal properties, with or without a law; the window's defaults
+without it) and the sources. A law whose b is the same everywhere and not
+above 0, as data at one temperature give, makes no file: no run could use
+it. --plot draws the points and the fitted law.
 
   tadmor fit ldpe.csv --name LDPE --base ldpe-thermal.material -o ldpe.material --plot ldpe-fit.png
   tadmor fit --law power-law --param m=135990 --param n=0.3286 --param b=0.00863 \
@@ -72,8 +81,10 @@ without it) and the sources. --plot draws the points and the fitted law.
 
 Exit codes:
   0  success
-  2  usage error: bad option, a table or material file that cannot be read
-  3  the data or the law's parameters cannot be fitted
+  2  usage error: bad option or law parameter, a table or material file that
+     cannot be read
+  3  the data or the law cannot be fitted, or its law makes no material file
+     that could run
   4  the material file or the plot could not be written
 )";
     return help;
@@ -160,22 +171,19 @@ int FitMain(const FitOptions& options) {
         std::optional<Material> base;
         if (options.base) {
             if (options.base->empty()) throw Error(ErrorKind::Input, "--base needs a file name, not an empty text");
-            base = ReadMaterialFile(*options.base);
+            base = ReadBaseMaterial(*options.base);
         }
         const FitData data = DataOf(options);
-        LawFit fit;
-        try {
-            fit = FitViscosityLaw(data.points);
-        } catch (const Error& error) {
-            throw Error(error.Kind(), "cannot fit " + data.description + ": " + error.what());
-        }
+        const LawFit fit = FitLaw(data);
+        std::optional<Material> material;
+        if (options.output) material = FittedMaterial(fit, data, base, options.name, options.source);
         // Every file is tried before any is written.
         if (options.output) RequireWritable(*options.output, "the material file");
         if (options.plot) RequireWritable(*options.plot, "the plot");
         std::cout << exporting::FitReport(fit, data.description) << std::flush;
         for (const std::string& warning : fit.warnings) std::cerr << ErrorLine("warning: " + warning);
-        if (options.output) {
-            WriteMaterialFile(FittedMaterial(fit, data, base, options.name, options.source), *options.output);
+        if (material) {
+            WriteMaterialFile(*material, *options.output);
             std::cout << "Material file: " << *options.output << std::endl;
         }
         if (options.plot) {

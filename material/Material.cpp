@@ -1,6 +1,6 @@
 #include "material/Material.h"
 
-#include <charconv>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -76,20 +76,28 @@ public:
             range_[bound] = Value(text);
             UnitOf(bound < 2 ? Quantity::Temperature : Quantity::ShearRate, range_[bound]->unit, name);
         } else {
-            Fail("unknown name \"" + std::string(name) + "\"" + DidYouMean(name, KnownNames()));
+            Fail("unknown name " + ShownText(name) + DidYouMean(name, KnownNames()));
         }
     }
 
-    Material Finish(int lastLine) {
+    Material Finish(int lastLine, MaterialUse use) {
         line_ = lastLine;
-        for (int i = 0; i < kMaterialInputCount; ++i)
+        const bool anyLaw = std::any_of(inputs_.begin(), inputs_.begin() + kLawCoefficientCount,
+                                        [](const auto& input) { return input.has_value(); });
+        const bool withLaw = use == MaterialUse::Run || anyLaw;
+        for (int i = withLaw ? 0 : kLawCoefficientCount; i < kMaterialInputCount; ++i)
             if (!inputs_[i])
-                Fail(std::string(kMaterialInputs[i]) + " is missing; a material gives all thirteen inputs");
+                Fail(std::string(kMaterialInputs[i]) + " is missing; " +
+                     (use == MaterialUse::Run    ? "a material gives all thirteen inputs"
+                      : i < kLawCoefficientCount ? "a base material gives the six coefficients of the law all or none"
+                                                 : "a base material gives the seven thermal properties"));
 
-        LawCoefficients law;
-        for (int i = 0; i < kLawCoefficientCount; ++i) law[i] = inputs_[i]->number;
-        law = LawToModel(law, lawViscosity_, lawTemperature_);
-        for (int i = 0; i < kLawCoefficientCount; ++i) material_.values[i] = static_cast<double>(law[i]);
+        if (withLaw) {
+            LawCoefficients law;
+            for (int i = 0; i < kLawCoefficientCount; ++i) law[i] = inputs_[i]->number;
+            law = LawToModel(law, lawViscosity_, lawTemperature_);
+            for (int i = 0; i < kLawCoefficientCount; ++i) material_.values[i] = static_cast<double>(law[i]);
+        }
         for (int i = kLawCoefficientCount; i < kMaterialInputCount; ++i) {
             line_ = inputs_[i]->line;
             const Quantity quantity = kThermalQuantities[i - kLawCoefficientCount];
@@ -115,7 +123,7 @@ private:
         const auto blank = text.find_first_of(" \t");
         const std::string_view number = text.substr(0, blank);
         const std::optional<long double> value = TextToExtended(number, '.');
-        if (!value) Fail("\"" + std::string(number) + "\" is not a number written with \".\"");
+        if (!value) Fail(NotANumber(number));
         return {*value, std::string(blank == std::string_view::npos ? "" : Trim(text.substr(blank))), line_};
     }
 
@@ -123,7 +131,7 @@ private:
         if (given.empty()) return ModelUnit(quantity);
         const std::optional<Unit> unit = FindUnit(quantity, given);
         if (!unit)
-            Fail("\"" + given + "\" is not a unit of " + std::string(name) + " (one of " + UnitNames(quantity) + ")");
+            Fail(ShownText(given) + " is not a unit of " + std::string(name) + " (one of " + UnitNames(quantity) + ")");
         return *unit;
     }
 
@@ -152,9 +160,14 @@ private:
                 ToModel(UnitOf(i < 2 ? Quantity::Temperature : Quantity::ShearRate, range_[i]->unit, kRangeNames[i]),
                         range_[i]->number));
         }
-        if (!(values[0] < values[1])) Fail("FitTemperatureMin must be below FitTemperatureMax");
-        if (!(values[2] > 0 && values[2] < values[3]))
-            Fail("FitShearRateMin must be above 0 and below FitShearRateMax");
+        line_ = range_[0]->line;
+        if (!(values[0] > kAbsoluteZero)) Fail("FitTemperatureMin must be above absolute zero, -273.15 degC");
+        line_ = range_[1]->line;
+        if (!(values[0] <= values[1])) Fail("FitTemperatureMax must not be below FitTemperatureMin");
+        line_ = range_[2]->line;
+        if (!(values[2] > 0)) Fail("FitShearRateMin must be above 0");
+        line_ = range_[3]->line;
+        if (!(values[2] <= values[3])) Fail("FitShearRateMax must not be below FitShearRateMin");
         material_.range = FittedRange{values[0], values[1], values[2], values[3]};
     }
 
@@ -177,15 +190,15 @@ std::string QuotedIfNeeded(std::string text) {
 
 }  // namespace
 
-Material ParseMaterial(std::string_view contents, std::string_view source) {
+Material ParseMaterial(std::string_view contents, std::string_view source, MaterialUse use) {
     Parser parser(source);
     const int last =
         ForEachKeyValue(contents, source, ErrorKind::Material, [&](const KeyValue& entry) { parser.Line(entry); });
-    return parser.Finish(last);
+    return parser.Finish(last, use);
 }
 
-Material ReadMaterialFile(const std::string& path) {
-    return ParseMaterial(ReadRegularFile(path, ErrorKind::Material, "material file"), path);
+Material ReadMaterialFile(const std::string& path, MaterialUse use) {
+    return ParseMaterial(ReadRegularFile(path, ErrorKind::Material, "material file"), path, use);
 }
 
 std::string MaterialFileText(const Material& material) {
@@ -214,7 +227,8 @@ std::string MaterialFileText(const Material& material) {
 void WriteMaterialFile(const Material& material, const std::string& path) {
     AtomicFile file(path);
     if (!file.Write(MaterialFileText(material)) || !file.Commit())
-        throw Error(ErrorKind::File, "cannot write the material file \"" + path + "\": " + std::strerror(file.Error()));
+        throw Error(ErrorKind::File, "cannot write the material file " + ShownText(path, std::string::npos) + ": " +
+                                         std::strerror(file.Error()));
 }
 
 void ApplyMaterial(const Material& material, FieldTexts& texts, char separator) {

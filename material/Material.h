@@ -38,7 +38,8 @@ inline constexpr int kLawCoefficientCount = 6;  // the first six material inputs
 extern const std::array<std::string_view, kMaterialInputCount> kMaterialInputs;
 
 // The temperatures (degC) and shear rates (1/s) of the data that the
-// viscosity law was fitted to.
+// viscosity law was fitted to. A minimum may equal its maximum: data at one
+// temperature or at one shear rate.
 struct FittedRange {
     double temperatureMin = 0, temperatureMax = 0;
     double shearRateMin = 0, shearRateMax = 0;
@@ -51,11 +52,16 @@ struct Material {
     std::optional<FittedRange> range;
 };
 
+// What a material file must give: for a run, all thirteen inputs; as the
+// base of a fit, whose law replaces the file's, the seven thermal properties
+// and the six coefficients of the law all or none.
+enum class MaterialUse { Run, FitBase };
+
 // Reads the contents of a material file; `source` names it in errors.
-Material ParseMaterial(std::string_view contents, std::string_view source);
+Material ParseMaterial(std::string_view contents, std::string_view source, MaterialUse use = MaterialUse::Run);
 
 // Reads the material file at `path`.
-Material ReadMaterialFile(const std::string& path);
+Material ReadMaterialFile(const std::string& path, MaterialUse use = MaterialUse::Run);
 
 // The material file of `material`, every value in the model's units at full
 // precision (it reads back to the same doubles).

@@ -54,7 +54,7 @@ std::vector<RheometerPoint> ParseRheometerTable(std::string_view contents, std::
                      "\", or as an option");
             unit[c] = FindUnit(quantities[c], given[c]);
             if (!unit[c])
-                fail("\"" + given[c] + "\" is not a unit of the " + columns[c] + " (one of " +
+                fail(ShownText(given[c]) + " is not a unit of the " + columns[c] + " (one of " +
                      UnitNames(quantities[c]) + ")");
         }
     };
@@ -70,15 +70,21 @@ std::vector<RheometerPoint> ParseRheometerTable(std::string_view contents, std::
             return;
         }
         if (!unit[0]) resolveUnits();
-        long double values[3];
+        double values[3];  // in the model's units
         for (int c = 0; c < 3; ++c) {
             const std::optional<long double> value = TextToExtended(fields[c], '.');
-            if (!value) fail("\"" + std::string(fields[c]) + "\" is not a number written with \".\"");
-            values[c] = *value;
+            if (!value) fail(NotANumber(fields[c]));
+            if (c > 0 && !(*value > 0)) fail("shear rate and viscosity must be above 0");
+            values[c] = static_cast<double>(ToModel(*unit[c], *value));
+            // A positive value too small for a double would read as 0.
+            if (c > 0 && !(values[c] > 0))
+                fail("the " + std::string(columns[c]) + " " + ShownText(fields[c]) +
+                     " is beyond the range of a double");
         }
-        if (!(values[1] > 0 && values[2] > 0)) fail("shear rate and viscosity must be above 0");
-        const auto model = [&](int c) { return static_cast<double>(ToModel(*unit[c], values[c])); };
-        points.push_back({model(0), static_cast<double>(values[1]), model(2)});
+        if (!(values[0] > kAbsoluteZero))
+            fail("the temperature " + ShownText(fields[0]) + " " + std::string(unit[0]->name) +
+                 " lies at or below absolute zero, -273.15 degC");
+        points.push_back({values[0], values[1], values[2]});
     });
     number = last;
     if (points.empty()) fail("the table has no rows");

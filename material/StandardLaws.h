@@ -21,6 +21,7 @@ struct LawParameter {
     std::string_view unit;
     std::string_view meaning;
     std::optional<double> defaultValue;  // none: required
+    std::optional<double> above;         // the value must lie above it: 0, or absolute zero for a temperature
 };
 
 struct StandardLawInfo {
@@ -37,9 +38,17 @@ const StandardLawInfo* FindStandardLaw(std::string_view name);
 
 using LawParameters = std::map<std::string, double, std::less<>>;
 
+// `value` of `parameter` with its unit: "400 K", "0.3" (a parameter without one).
+std::string ParameterText(const LawParameter& parameter, double value);
+
 // The parameters `given` with the defaults of those not given. Throws Error
-// of kind Input naming a parameter that is unknown, missing or not finite.
+// of kind Input naming a parameter that is unknown, missing, not finite or
+// not above its lower bound.
 LawParameters CompleteLawParameters(const StandardLawInfo& law, const LawParameters& given);
+
+// The temperature (degC) at which the law has a pole, or nothing: Cross-WLF's
+// A2 + T_K - D2 = 0. The law holds above it only.
+std::optional<double> LawPole(StandardLaw law, const LawParameters& parameters);
 
 // The viscosity of the law in Pa s at `temperature` (degC) and `shearRate` (1/s).
 double StandardLawViscosity(StandardLaw law, const LawParameters& parameters, double temperature, double shearRate);

@@ -1,7 +1,11 @@
 #include "material/Units.h"
 
+#include <charconv>
 #include <cmath>
 #include <vector>
+
+#include "model/Error.h"
+#include "report/TextLines.h"
 
 namespace tadmor::material {
 
@@ -15,9 +19,6 @@ constexpr long double kPascalSecondsPerGramForceSecond = 98.0665L;
 // material data tables). The model's own constants imply slightly other
 // calories: 42690 gf cm = 4.18646 J, and 0.004183 kW per cal/s = 4.183 J.
 constexpr long double kJoulesPerCalorie = 4.184L;
-// 0 degC = 273.15 K exactly (SI Brochure, 9th edition, 2019).
-constexpr long double kKelvinAtZeroCelsius = 273.15L;
-
 struct UnitEntry {
     Quantity quantity;
     Unit unit;
@@ -137,6 +138,19 @@ LawCoefficients ShiftTemperature(LawCoefficients law, long double shift) {
 }
 
 }  // namespace
+
+std::string NotANumber(std::string_view text) {
+    // Shaped as a number but out of range: from_chars says so where
+    // TextToExtended only says no. It takes no "+", and TextToExtended no
+    // "inf" or "nan", which from_chars would read.
+    std::string_view number = Trim(text);
+    if (number.starts_with('+')) number.remove_prefix(1);
+    double ignored;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), ignored);
+    if (error == std::errc::result_out_of_range && end == number.data() + number.size())
+        return ShownText(text) + " is beyond the range of a double";
+    return ShownText(text) + " is not a number written with \".\"";
+}
 
 LawCoefficients LawToModel(const LawCoefficients& law, const Unit& viscosity, const Unit& temperature) {
     // T in degC = T in the law's scale + offset (offset -273.15 for kelvin).

@@ -10,6 +10,17 @@
 
 namespace tadmor::material {
 
+// 0 degC = 273.15 K exactly (SI Brochure, 9th edition, 2019).
+inline constexpr long double kKelvinAtZeroCelsius = 273.15L;
+// Absolute zero in degC: no temperature of a material, a table or a law lies
+// at or below it.
+inline constexpr double kAbsoluteZero = -273.15;
+
+// Why `text`, a value of a material file or table that TextToExtended does
+// not read, is not a number: beyond the range of a double, or not written as
+// one with ".". `text` is quoted as ShownText quotes it.
+std::string NotANumber(std::string_view text);
+
 enum class Quantity {
     Viscosity,       // the viscosity that the law gives
     LawTemperature,  // the temperature scale of the law's T

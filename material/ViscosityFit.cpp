@@ -6,6 +6,9 @@
 #include <cmath>
 #include <set>
 
+#include "material/Units.h"
+#include "model/NumberText.h"
+
 namespace tadmor::material {
 
 namespace {
@@ -50,6 +53,20 @@ Matrix BackTransform(const Scale& l, const Scale& t) {
     return m;
 }
 
+// How many values there are when each group of them, from its lowest up,
+// counts as one; `same(lowest, value)` says whether `value` joins the group
+// that starts at `lowest`.
+std::size_t DistinctCount(const std::set<double>& values, const auto& same) {
+    std::size_t count = 0;
+    double lowest = 0;
+    for (const double value : values)
+        if (count == 0 || !same(lowest, value)) {
+            ++count;
+            lowest = value;
+        }
+    return count;
+}
+
 std::string Names(const std::vector<std::string>& names) {
     std::string text;
     for (std::size_t i = 0; i < names.size(); ++i)
@@ -72,7 +89,8 @@ long double LocalIndex(const std::array<double, kLawCoefficientCount>& a, long d
 
 long double LocalSensitivity(const std::array<double, kLawCoefficientCount>& a, long double shearRate,
                              long double temperature) {
-    return -(a[3] + 2 * a[4] * temperature + a[5] * std::log(shearRate));
+    // 0 - x, not -x: a law without T has b = 0, not -0.
+    return 0 - (a[3] + 2 * a[4] * temperature + a[5] * std::log(shearRate));
 }
 
 std::array<double, kLawCoefficientCount> ScaledLaw(const std::array<double, kLawCoefficientCount>& a, LawFactor factor,
@@ -104,20 +122,31 @@ LawFit FitViscosityLaw(const std::vector<RheometerPoint>& points) {
     fit.points = points.size();
     std::set<double> temperatures, rates;
     for (const RheometerPoint& p : points) {
-        if (!(std::isfinite(p.temperature) && p.shearRate > 0 && std::isfinite(p.shearRate) && p.viscosity > 0 &&
-              std::isfinite(p.viscosity)))
+        if (!(p.temperature > kAbsoluteZero && std::isfinite(p.temperature) && p.shearRate > 0 &&
+              std::isfinite(p.shearRate) && p.viscosity > 0 && std::isfinite(p.viscosity)))
             throw Error(ErrorKind::Fit,
-                        "every point needs a finite temperature and a positive shear rate and viscosity");
+                        "every point needs a finite temperature above absolute zero and a positive shear rate and "
+                        "viscosity");
         temperatures.insert(p.temperature);
         rates.insert(p.shearRate);
     }
     if (points.empty()) throw Error(ErrorKind::Fit, "the table has no points");
-    fit.temperatures = temperatures.size();
-    fit.shearRates = rates.size();
+    fit.temperatures =
+        DistinctCount(temperatures, [](double lowest, double t) { return t - lowest < kSameTemperature; });
+    fit.shearRates =
+        DistinctCount(rates, [](double lowest, double rate) { return rate < lowest * kSameShearRateRatio; });
     fit.range = {*temperatures.begin(), *temperatures.rbegin(), *rates.begin(), *rates.rbegin()};
+    if (fit.temperatures < temperatures.size())
+        fit.notes.push_back("temperatures less than " + NumberText(kSameTemperature, 1) +
+                            " degC apart count as one: the data's " + std::to_string(temperatures.size()) +
+                            " different ones count as " + std::to_string(fit.temperatures));
+    if (fit.shearRates < rates.size())
+        fit.notes.push_back("shear rates less than " + NumberText(100 * (kSameShearRateRatio - 1), 0) +
+                            " % apart count as one: the data's " + std::to_string(rates.size()) +
+                            " different ones count as " + std::to_string(fit.shearRates));
 
-    const bool withL = rates.size() >= 2, withL2 = rates.size() >= 3;
-    const bool withT = temperatures.size() >= 2, withT2 = temperatures.size() >= 3;
+    const bool withL = fit.shearRates >= 2, withL2 = fit.shearRates >= 3;
+    const bool withT = fit.temperatures >= 2, withT2 = fit.temperatures >= 3;
     fit.fitted = {true, withL, withL2, withT, withT2, withL && withT};
     if (!withT)
         fit.notes.push_back("one temperature only: a2, a22 and a12 are 0 (no temperature dependence)");
@@ -181,6 +210,12 @@ LawFit FitViscosityLaw(const std::vector<RheometerPoint>& points) {
     }
     fit.rmsLogError = static_cast<double>(std::sqrt(sumSquares / n));
     fit.rmsPercentError = static_cast<double>(std::sqrt(sumPercent / n));
+    if (!(fit.rmsLogError <= kLargestRmsLogError))
+        throw Error(ErrorKind::Fit, "the law misses the data by a factor of " +
+                                        SignificantNumber(std::exp(fit.rmsLogError), 3) +
+                                        " on average (RMS error of ln eta " + SignificantNumber(fit.rmsLogError, 3) +
+                                        ", above ln 2 = 0.693, the most that is of use): the six-coefficient "
+                                        "law cannot follow these data; fit a narrower range of them");
 
     fit.standardErrors.fill(NAN);
     if (n > p) {

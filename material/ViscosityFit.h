@@ -17,6 +17,19 @@ struct RheometerPoint {
     double viscosity = 0;    // gf s/cm2
 };
 
+// Temperatures less than kSameTemperature (degC) above the lowest of a group
+// count as one temperature, and shear rates less than kSameShearRateRatio
+// times the lowest of a group as one shear rate: over such a spread a
+// typical law changes eta by less than a measurement scatters (b = 0.02
+// 1/degC over 0.1 degC: 0.2 %; n = 0.3 over a ratio of 1.01: 0.7 %), so the
+// data cannot determine the terms in T or in L from it.
+inline constexpr double kSameTemperature = 0.1;
+inline constexpr double kSameShearRateRatio = 1.01;
+
+// The largest RMS error of ln eta of a fit that is of any use: ln 2, a law
+// that misses the data by a factor of two on average.
+inline constexpr double kLargestRmsLogError = 0.69314718055994531;
+
 struct LawFit {
     // a0, a1, a11, a2, a22, a12 in the model's units: ln(eta in gf s/cm2) with
     // T in degC and L = ln(shear rate in 1/s).
@@ -25,7 +38,7 @@ struct LawFit {
     // Standard errors of the coefficients; NaN for one not fitted, and for
     // all when there are no more points than coefficients.
     std::array<double, kLawCoefficientCount> standardErrors{};
-    std::size_t points = 0, temperatures = 0, shearRates = 0;  // distinct temperatures and shear rates
+    std::size_t points = 0, temperatures = 0, shearRates = 0;  // distinct ones, as the fit counts them
     FittedRange range;                                         // of the data
     double rmsLogError = 0, maxLogError = 0;                   // of ln eta: ln eta(law) - ln eta(data)
     double rmsPercentError = 0, maxPercentError = 0;           // of eta: 100 (eta(law) / eta(data) - 1), absolute
@@ -41,8 +54,9 @@ struct LawFit {
 
 // Fits ln eta = a0 + a1 L + a11 L² + a2 T + a22 T² + a12 L T. Fewer than three
 // temperatures determine no a22, a single one no a2 and a12; the same for
-// shear rates and a11, a1 and a12. Throws Error of kind Fit when the points are too
-// few or do not determine the terms that remain.
+// shear rates and a11, a1 and a12. Throws Error of kind Fit when the points are
+// too few, do not determine the terms that remain, or the law misses them by
+// more than kLargestRmsLogError.
 LawFit FitViscosityLaw(const std::vector<RheometerPoint>& points);
 
 // ln eta of the law at `shearRate` (1/s) and `temperature` (degC).

@@ -47,8 +47,13 @@ class Error(Exception):
 
 class InputError(Error):
     """An input that does not convert or fails its test, an unknown input name,
-    or a case, material or table file that cannot be used, or data that cannot
-    be fitted."""
+    or a case, material or table file that cannot be used."""
+
+class FitError(InputError):
+    """Data or a law that cannot be fitted (the command's exit code 3): too few
+    points, terms the data cannot tell apart, a law with a pole in its window,
+    a fit that misses the data by more than a factor of two, or a law that
+    makes no material file that could run."""
 
 class CalculationError(Error):
     """A run that ended with an arithmetic fault, no convergence or too many
@@ -92,6 +97,8 @@ void TranslateError(std::exception_ptr pointer) {
         Raise("CalculationError", py::make_tuple(error.what(), error.Increment(), FlightOrNone(error.Flight())));
     } catch (const Error& error) {
         switch (error.Kind()) {
+            case ErrorKind::Fit:
+                Raise("FitError", py::make_tuple(error.what()));
             case ErrorKind::File:
             case ErrorKind::Plot:
                 Raise("FileError", py::make_tuple(error.what()));
@@ -549,7 +556,7 @@ Fitted Fit(const py::object& table, const py::object& temperatureUnit, const py:
     if (table.is_none() == law.is_none())
         RaiseInputError("fit takes either a rheometer table or a law, not both or neither");
     std::optional<material::Material> baseMaterial;
-    if (!base.is_none()) baseMaterial = material::ReadMaterialFile(PathText(base, "base"));
+    if (!base.is_none()) baseMaterial = material::ReadBaseMaterial(PathText(base, "base"));
     material::FitData data;
     if (!table.is_none()) {
         if (!parameters.is_none() || !temperatures.is_none() || !shearRates.is_none())
@@ -573,11 +580,7 @@ Fitted Fit(const py::object& table, const py::object& temperatureUnit, const py:
     material::LawFit fit;
     {
         py::gil_scoped_release release;
-        try {
-            fit = material::FitViscosityLaw(data.points);
-        } catch (const Error& error) {
-            throw Error(error.Kind(), "cannot fit " + data.description + ": " + error.what());
-        }
+        fit = material::FitLaw(data);
     }
     if (!output.is_none())
         material::WriteMaterialFile(
@@ -887,8 +890,10 @@ Ctrl-C stops it as it stops sweep(), with the values solved in .partial.)doc");
                       "Standard error of each coefficient; NaN when not fitted or not known.")
         .def_readonly("fitted", &Fitted::fitted, "False for a coefficient left at 0: the data cannot determine it.")
         .def_readonly("points", &Fitted::points)
-        .def_readonly("temperatures", &Fitted::temperatures, "Distinct temperatures of the data.")
-        .def_readonly("shear_rates", &Fitted::shearRates, "Distinct shear rates of the data.")
+        .def_readonly("temperatures", &Fitted::temperatures,
+                      "Distinct temperatures of the data; those less than 0.1 degC apart count as one.")
+        .def_readonly("shear_rates", &Fitted::shearRates,
+                      "Distinct shear rates of the data; those less than 1 % apart count as one.")
         .def_readonly(
             "range", &Fitted::range,
             "The data's range: temperature_min, temperature_max (degC), shear_rate_min, shear_rate_max (1/s).")
@@ -920,12 +925,15 @@ law: "cross-wlf", "carreau-yasuda" or "power-law", with params {NAME: value}
     and the window temperatures (FROM, TO) in degC and shear_rates (FROM, TO)
     in 1/s (or texts "FROM:TO").
 output: writes a material file there (whole or not at all), with name,
-    source and the thermal properties of the material file `base` (the
-    window's defaults without it).
+    source and the thermal properties of the material file `base` (the seven
+    thermal properties, with or without a law; the window's defaults without
+    it).
 
-Raises InputError (a table, option or base material that cannot be used, or
-data that cannot be fitted; the command's message) or FileError (the material
-file could not be written).)doc");
+Raises InputError (a table, option, law parameter or base material that
+cannot be used), FitError (data or a law that cannot be fitted, or a law that
+makes no material file that could run, as data at one temperature give) or
+FileError (the material file could not be written), each with the command's
+message.)doc");
 
     m.def("sensitivity", &Sensitivity, py::arg("inputs") = py::none(), py::kw_only(), py::arg("case") = py::none(),
           py::arg("material") = py::none(), py::arg("step") = 1.0, py::arg("kelvin") = 1.0,

@@ -73,6 +73,51 @@ TEST_F(TadmorCommand, FitATableToAMaterialAndRunIt) {
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 2) << run.err;
 }
 
+// A material file that a fit writes runs: data at one shear rate, on a base
+// of the thermal properties alone. Data at one temperature (or in one row,
+// or over a window too narrow to resolve) are fitted and reported, but their
+// law has b = 0, which no run can use: -o is refused.
+TEST_F(TadmorCommand, EveryMaterialFileOfAFitRuns) {
+    const std::string header = "T (degC), shear rate (1/s), viscosity (Pa.s)\n";
+    WriteFile(work / "one-rate.csv", header + "200, 10, 5000\n220, 10, 3000\n240, 10, 2000\n");
+    WriteFile(work / "one-temperature.csv", header + "200, 10, 5000\n200, 100, 2000\n200, 1000, 600\n");
+    WriteFile(work / "one-row.csv", header + "200, 10, 5000\n");
+    WriteFile(work / "thermal.material",
+              "Source = a handbook\nSolidDensity = 1340 kg/m3\nMeltDensity = 1.2\nSolidHeat = 0.4\n"
+              "FusionHeat = 17.7\nMeltHeat = 0.48\nMeltConductivity = 0.00052\nMeltingPoint = 265\n");
+
+    for (const std::string base : {"", "thermal.material"}) {
+        std::vector<std::string> fit = {"fit", "one-rate.csv", "-o", "m.material"};
+        if (!base.empty()) fit.insert(fit.end(), {"--base", base});
+        ASSERT_EQ(Run(fit).exitCode, 0) << base;
+        const Result run = Run({"run", "--material", "m.material", "-o", "r.txt"});
+        EXPECT_EQ(run.exitCode, 0) << base << run.err;
+    }
+    const material::Material based = material::ReadMaterialFile((work / "m.material").string());
+    EXPECT_EQ(based.values[6], 1.34);  // SolidDensity, g/cm3
+    EXPECT_EQ(based.sources.back(), "thermal properties: a handbook");
+    ASSERT_TRUE(based.range.has_value());
+    EXPECT_EQ(based.range->shearRateMin, based.range->shearRateMax);
+
+    const std::vector<std::string> constant[] = {
+        {"one-temperature.csv"},
+        {"one-row.csv"},
+        {"--law", "power-law", "--param", "m=1000", "n=0.5", "--temperatures", "200:200.0000000001", "--shear-rates",
+         "10:10.000000001"},
+    };
+    for (const std::vector<std::string>& data : constant) {
+        std::vector<std::string> fit = {"fit"};
+        fit.insert(fit.end(), data.begin(), data.end());
+        EXPECT_EQ(Run(fit).exitCode, 0) << data[0];
+        fit.insert(fit.end(), {"-o", "c.material"});
+        const Result refused = Run(fit);
+        EXPECT_EQ(refused.exitCode, 3) << data[0];
+        EXPECT_TRUE(refused.err.ends_with("; one temperature cannot give b: measure at two or more\n")) << refused.err;
+        EXPECT_EQ(refused.out, "");
+        EXPECT_FALSE(fs::exists(work / "c.material"));
+    }
+}
+
 TEST_F(TadmorCommand, FitReportsAReducedLawAndWarns) {
     WriteFile(work / "two.csv",
               "T (degC), rate (1/s), eta (Pa.s)\n200, 1, 5000\n200, 10, 6000\n240, 1, 3000\n"
@@ -108,7 +153,7 @@ TEST_F(TadmorCommand, FitAStandardLaw) {
 }
 
 TEST_F(TadmorCommand, FitRefusals) {
-    WriteFile(work / "t.csv", "T (degC), rate (1/s), eta (Pa.s)\n200, 10, 5000\n");
+    WriteFile(work / "t.csv", "T (degC), rate (1/s), eta (Pa.s)\n200, 10, 5000\n240, 10, 3000\n");
     const struct {
         std::vector<std::string> arguments;
         int exitCode;
@@ -139,12 +184,40 @@ TEST_F(TadmorCommand, FitRefusals) {
         {{"fit", "t.csv", "-o", "no-folder/m.material"},
          4,
          "tadmor: cannot write the material file \"no-folder/m.material\": No such file or directory\n"},
+        // Every file is tried before any is written.
+        {{"fit", "t.csv", "-o", "m.material", "--plot", "no-folder/p.png"},
+         4,
+         "tadmor: cannot write the plot \"no-folder/p.png\": No such file or directory\n"},
+        {{"fit", "t.csv", "--base", "thermal.material"},
+         2,
+         "tadmor: cannot read material file \"thermal.material\": No such file or directory\n"},
+        {{"fit", "t.csv", "-o", ""}, 2, "tadmor: -o needs a file name, not an empty text\n"},
+        {{"fit", "t.csv", "--plot", ""}, 2, "tadmor: --plot needs a file name, not an empty text\n"},
+        {{"fit", "t.csv", "--base", ""}, 2, "tadmor: --base needs a file name, not an empty text\n"},
+        {{"fit", "--law", "power-law", "--temperatures", "180:200", "--shear-rates", "1:10", "--param", "m=1", "n=x"},
+         2,
+         "tadmor: --param \"n=x\": not a number written with \".\"\n"},
+        {{"fit", "--law", "power-law", "--temperatures", "180:200", "--shear-rates", "1:10", "--param", "m=1", "m=2"},
+         2,
+         "tadmor: --param m is given twice\n"},
+        // What cannot be physical: each parameter at fault named.
+        {{"fit", "--law", "power-law", "--param", "m=1000", "n=0.5", "T0=-300", "--temperatures", "200:250",
+          "--shear-rates", "10:100"},
+         2,
+         "tadmor: power-law parameter T0 must be above absolute zero, -273.15 degC, not -300\n"},
+        {{"fit", "--law", "cross-wlf", "--param", "n=0.3", "tau=30000", "D1=1e12", "D2=400", "A1=25", "A2=60",
+          "--temperatures", "50:150", "--shear-rates", "10:1000"},
+         3,
+         "tadmor: cannot fit cross-wlf (n = 0.3, tau = 30000 Pa, D1 = 1e+12 Pa.s, D2 = 400 K, A1 = 25, A2 = 60 K) "
+         "sampled over 50.0 to 150.0 degC, 10 to 1000 1/s: its pole, where A2 + T_K - D2 = 0, lies at T = D2 - A2 = "
+         "66.85 degC, and the law holds above it only: the window's temperatures must lie above the pole\n"},
     };
     for (const auto& c : cases) {
         const Result result = Run(c.arguments);
         EXPECT_EQ(result.exitCode, c.exitCode) << c.arguments.back();
         EXPECT_EQ(result.err, c.err) << c.arguments.back();
     }
+    EXPECT_FALSE(fs::exists(work / "m.material"));
     // Temperature and ln(shear rate) rising in step cannot be told apart.
     WriteFile(work / "line.csv",
               "T (degC), rate (1/s), eta (Pa.s)\n200, 1, 5000\n210, 2, 4000\n220, 4, 3000\n"

@@ -14,6 +14,7 @@
 #include "material/Material.h"
 #include "model/InputFields.h"
 #include "model/NumberText.h"
+#include "support/Errors.h"
 #include "support/RecordingUi.h"
 
 namespace tadmor::material {
@@ -131,6 +132,8 @@ TEST(MaterialFile, RefusalsNameFileAndLine) {
               "m.material:10: \"1,2\" is not a number written with \".\"");
     EXPECT_EQ(ErrorOf(Replaced(kModelUnits, "MeltDensity = 1.2", "MeltDensity = inf")),
               "m.material:10: \"inf\" is not a number written with \".\"");
+    EXPECT_EQ(ErrorOf(Replaced(kModelUnits, "MeltDensity = 1.2", "MeltDensity = 1e309")),
+              "m.material:10: \"1e309\" is beyond the range of a double");
     EXPECT_EQ(ErrorOf(kModelUnits + "Colour = green\n"), "m.material:16: unknown name \"Colour\"");
     EXPECT_EQ(ErrorOf(kModelUnits + "Sorce = a handbook\n"),
               "m.material:16: unknown name \"Sorce\"; did you mean Source?");
@@ -142,9 +145,46 @@ TEST(MaterialFile, RefusalsNameFileAndLine) {
               "FitShearRateMin and FitShearRateMax");
     EXPECT_EQ(ErrorOf(kModelUnits + "FitTemperatureMin = 250 degC\nFitTemperatureMax = 500 K\n"
                                     "FitShearRateMin = 1 1/s\nFitShearRateMax = 100\n"),
-              "m.material:19: FitTemperatureMin must be below FitTemperatureMax");
+              "m.material:17: FitTemperatureMax must not be below FitTemperatureMin");
+    EXPECT_EQ(ErrorOf(kModelUnits + "FitTemperatureMin = 0 K\nFitTemperatureMax = 500 K\n"
+                                    "FitShearRateMin = 1 1/s\nFitShearRateMax = 100\n"),
+              "m.material:16: FitTemperatureMin must be above absolute zero, -273.15 degC");
     EXPECT_EQ(ErrorOf(kModelUnits + "FitShearRateMin = 1 1/min\n"),
               "m.material:16: \"1/min\" is not a unit of FitShearRateMin (one of 1/s)");
+}
+
+// A value is quoted whole up to 80 bytes, its control characters written out:
+// a NUL would otherwise end the message, a huge number flood it.
+TEST(MaterialFile, RefusalsQuoteValuesSafely) {
+    EXPECT_EQ(ErrorOf(Replaced(kModelUnits, "MeltDensity = 1.2", "MeltDensity = 1.3" + std::string(1, '\0') + "4")),
+              "m.material:10: \"1.3\\x004\" is not a number written with \".\"");
+    const std::string huge = "1" + std::string(100000, '0');
+    EXPECT_EQ(ErrorOf(Replaced(kModelUnits, "MeltDensity = 1.2", "MeltDensity = " + huge)),
+              "m.material:10: \"" + huge.substr(0, 80) + "...\" is beyond the range of a double");
+}
+
+TEST(MaterialFile, AByteOrderMarkIsSkipped) {
+    EXPECT_EQ(ParseMaterial("\xEF\xBB\xBF" + kModelUnits, "bom").values, ParseMaterial(kModelUnits, "m").values);
+}
+
+// The base of a fit gives the thermal properties; the law is the fit's.
+TEST(MaterialFile, AFitBaseNeedsNoLaw) {
+    std::string thermal = kModelUnits;
+    for (int i = 0; i < kLawCoefficientCount; ++i) {
+        const auto at = thermal.find(std::string(kMaterialInputs[i]) + " = ");
+        thermal.erase(at, thermal.find('\n', at) + 1 - at);
+    }
+    const Material base = ParseMaterial(thermal, "thermal", MaterialUse::FitBase);
+    EXPECT_EQ(base.values[kMaterialInputCount - 1], 265.0);
+    EXPECT_EQ(ErrorOf(thermal), "m.material:9: ViscA0 is missing; a material gives all thirteen inputs");
+    const auto baseError = [](const std::string& contents) {
+        return test::ErrorTextOf([&] { ParseMaterial(contents, "m.material", MaterialUse::FitBase); },
+                                 ErrorKind::Material);
+    };
+    EXPECT_EQ(baseError(thermal + "ViscA0 = 7\n"),
+              "m.material:10: ViscA1 is missing; a base material gives the six coefficients of the law all or none");
+    EXPECT_EQ(baseError(Replaced(thermal, "MeltHeat = 0.48\n", "")),
+              "m.material:8: MeltHeat is missing; a base material gives the seven thermal properties");
 }
 
 TEST(MaterialFile, RangeInEitherTemperatureScale) {
@@ -157,6 +197,13 @@ TEST(MaterialFile, RangeInEitherTemperatureScale) {
     EXPECT_EQ(material.range->temperatureMax, 240.0);
     EXPECT_EQ(material.range->shearRateMin, 2.5);
     EXPECT_EQ(material.range->shearRateMax, 4000.0);
+    // Data at one temperature and one shear rate make a range of one of each.
+    const Material point = ParseMaterial(kModelUnits +
+                                             "FitTemperatureMin = 200 degC\nFitTemperatureMax = 200\n"
+                                             "FitShearRateMin = 10\nFitShearRateMax = 10\n",
+                                         "m");
+    ASSERT_TRUE(point.range.has_value());
+    EXPECT_EQ(point.range->temperatureMin, point.range->temperatureMax);
 }
 
 TEST(MaterialFile, WrittenFileReadsBackToTheSameDoubles) {

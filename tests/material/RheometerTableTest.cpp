@@ -23,6 +23,7 @@ TEST(RheometerTable, UnitsFromTheHeader) {
     EXPECT_EQ(points[0].shearRate, 10);
     EXPECT_NEAR(points[0].viscosity, 10, 1e-14);  // 980.665 Pa s = 10 gf s/cm2
     EXPECT_NEAR(points[1].viscosity, 1, 1e-15);
+    EXPECT_EQ(ParseRheometerTable("\xEF\xBB\xBFT (degC), rate (1/s), eta (gf.s/cm2)\n200, 10, 3\n", "bom").size(), 1u);
 }
 
 TEST(RheometerTable, UnitsFromTheCaller) {
@@ -48,6 +49,14 @@ TEST(RheometerTable, Refusals) {
               "t.csv:2: \"1e3x\" is not a number written with \".\"");
     EXPECT_EQ(ErrorOf("T (degC), rate, eta (Pa.s)\n200, 0, 1000\n"),
               "t.csv:2: shear rate and viscosity must be above 0");
+    EXPECT_EQ(ErrorOf("T (degC), rate, eta (Pa.s)\n200, 10, 1e309\n"),
+              "t.csv:2: \"1e309\" is beyond the range of a double");
+    EXPECT_EQ(ErrorOf("T (degC), rate, eta (Pa.s)\n200, 10, 1e-400\n"),
+              "t.csv:2: the viscosity \"1e-400\" is beyond the range of a double");
+    EXPECT_EQ(ErrorOf("T (degC), rate, eta (Pa.s)\n200, 10, 1" + std::string(1, '\0') + "\n"),
+              "t.csv:2: \"1\\x00\" is not a number written with \".\"");
+    EXPECT_EQ(ErrorOf("T (K), rate, eta (Pa.s)\n473.15, 10, 1000\n0, 10, 1000\n"),
+              "t.csv:3: the temperature \"0\" K lies at or below absolute zero, -273.15 degC");
     EXPECT_EQ(ErrorOf("T (degC), rate, eta (Pa.s)\n# nothing\n"), "t.csv:2: the table has no rows");
     EXPECT_EQ(ErrorOf("T (degC), rate, eta (Pa.s)\n200, 10, 1000\nT (degC), rate, eta (Pa.s)\n"),
               "t.csv:3: \"T (degC)\" is not a number written with \".\"");

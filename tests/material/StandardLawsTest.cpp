@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "material/StandardLaws.h"
+#include "support/Errors.h"
 
 namespace tadmor::material {
 namespace {
@@ -95,23 +96,41 @@ TEST(StandardLaws, FitErrorOverTheWindow) {
 }
 
 TEST(StandardLaws, ParameterRefusals) {
-    const StandardLawInfo& power = *FindStandardLaw("power-law");
-    const auto error = [&](const LawParameters& given) {
-        try {
-            CompleteLawParameters(power, given);
-        } catch (const Error& e) {
-            EXPECT_EQ(static_cast<int>(e.Kind()), static_cast<int>(ErrorKind::Input));
-            return std::string(e.what());
-        }
-        return std::string("no error");
+    const struct {
+        std::string_view law;
+        LawParameters given;
+        std::string error;
+    } cases[] = {
+        {"power-law", {{"n", 0.3}}, "power-law needs the parameter m (consistency at T0, Pa.s^n)"},
+        {"power-law",
+         {{"m", 1}, {"n", 0.3}, {"k", 2}},
+         "power-law has no parameter \"k\" (its parameters: m, n, T0, b, Ea)"},
+        {"power-law", {{"m", 1}, {"n", NAN}}, "power-law parameter n is not a finite number"},
+        {"power-law",
+         {{"m", 1}, {"n", 0.3}, {"b", 0.01}, {"Ea", 40}},
+         "power-law takes either b (exponential) or Ea (Arrhenius), not both"},
+        {"power-law", {{"m", 0}, {"n", 0.3}}, "power-law parameter m must be above 0 Pa.s^n, not 0"},
+        {"power-law",
+         {{"m", 1}, {"n", 0.3}, {"T0", -300}},
+         "power-law parameter T0 must be above absolute zero, -273.15 degC, not -300"},
+        {"carreau-yasuda",
+         {{"eta0", 5000}, {"lambda", 0.5}, {"n", 0.35}, {"Tref", -400}},
+         "carreau-yasuda parameter Tref must be above absolute zero, -273.15 degC, not -400"},
+        {"carreau-yasuda",
+         {{"eta0", 5000}, {"lambda", 0.5}, {"n", 0.35}, {"Tref", 200}, {"a", 0}},
+         "carreau-yasuda parameter a must be above 0, not 0"},
+        {"cross-wlf",
+         {{"n", 0.3}, {"tau", 30000}, {"D1", 1e12}, {"D2", 0}, {"A1", 25}, {"A2", 51.6}},
+         "cross-wlf parameter D2 must be above absolute zero, 0 K, not 0"},
     };
-    EXPECT_EQ(error({{"n", 0.3}}), "power-law needs the parameter m (consistency at T0, Pa.s^n)");
-    EXPECT_EQ(error({{"m", 1}, {"n", 0.3}, {"k", 2}}),
-              "power-law has no parameter \"k\" (its parameters: m, n, T0, b, Ea)");
-    EXPECT_EQ(error({{"m", 1}, {"n", NAN}}), "power-law parameter n is not a finite number");
-    EXPECT_EQ(error({{"m", 1}, {"n", 0.3}, {"b", 0.01}, {"Ea", 40}}),
-              "power-law takes either b (exponential) or Ea (Arrhenius), not both");
+    for (const auto& c : cases) EXPECT_EQ(test::ErrorTextOf([&] { Parameters(c.law, c.given); }), c.error);
     EXPECT_EQ(FindStandardLaw("cross"), nullptr);
+}
+
+// Cross-WLF's pole lies where A2 + T_K - D2 = 0: at D2 - A2 - 273.15 degC.
+TEST(StandardLaws, ThePoleOfCrossWlf) {
+    EXPECT_NEAR(*LawPole(StandardLaw::CrossWlf, kCross), 373.15 - 51.6 - 273.15, 1e-12);
+    EXPECT_FALSE(LawPole(StandardLaw::PowerLaw, Parameters("power-law", {{"m", 1}, {"n", 0.5}})));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "material/ViscosityFit.h"
+#include "support/Errors.h"
 
 namespace tadmor::material {
 namespace {
@@ -131,6 +132,47 @@ TEST(ViscosityFit, OneShearRateIsNewtonian) {
     EXPECT_NEAR(fit.coefficients[4], a[4], 1e-13);
     EXPECT_EQ(fit.notes, std::vector<std::string>{"one shear rate only: a1, a11 and a12 are 0 (a Newtonian law)"});
     EXPECT_EQ(fit.indexMin, 1);
+}
+
+// Temperatures less than 0.1 degC apart, or shear rates less than 1 % apart,
+// cannot determine the terms in T or in L: they count as one, each group
+// from its lowest value.
+TEST(ViscosityFit, ValuesTooCloseToTellApartCountAsOne) {
+    const double t0 = 200;
+    const LawFit close = FitViscosityLaw(Table(kWindowLaw, {t0, t0 + 1e-7}, kRates));
+    EXPECT_EQ(close.temperatures, 1u);
+    EXPECT_FALSE(close.fitted[3] || close.fitted[4] || close.fitted[5]);
+    const auto& a = kWindowLaw;
+    EXPECT_NEAR(close.coefficients[0], a[0] + a[3] * t0 + a[4] * t0 * t0, 1e-6);
+    EXPECT_EQ(close.sensitivityMax, 0);  // not the 2e6 1/degC of the two temperatures apart
+    EXPECT_EQ(close.range.temperatureMax, t0 + 1e-7);
+    EXPECT_EQ(close.notes,
+              (std::vector<std::string>{
+                  "temperatures less than 0.1 degC apart count as one: the data's 2 different ones count as 1",
+                  "one temperature only: a2, a22 and a12 are 0 (no temperature dependence)"}));
+
+    const LawFit rates = FitViscosityLaw(Table(kWindowLaw, kTemperatures, {10, 10.09, 100, 1000}));
+    EXPECT_EQ(rates.shearRates, 3u);
+    EXPECT_EQ(rates.notes, std::vector<std::string>{
+                               "shear rates less than 1 % apart count as one: the data's 4 different ones count as 3"});
+    const LawFit ramp = FitViscosityLaw(Table(kWindowLaw, {200, 200.06, 200.12, 200.18, 200.24}, kRates));
+    EXPECT_EQ(ramp.temperatures, 3u);
+    EXPECT_TRUE(ramp.fitted[4]);
+}
+
+// At one temperature and one shear rate the law is the mean of ln eta: for
+// ln eta = 1 ± d the RMS error of ln eta is d, refused above ln 2.
+TEST(ViscosityFit, AFitMissingByMoreThanAFactorOfTwoIsRefused) {
+    const auto pair = [](double d) {
+        return std::vector<RheometerPoint>{{200, 10, std::exp(1 + d)}, {200, 10, std::exp(1 - d)}};
+    };
+    const LawFit fit = FitViscosityLaw(pair(0.69));
+    EXPECT_NEAR(fit.coefficients[0], 1, 1e-15);
+    EXPECT_NEAR(fit.rmsLogError, 0.69, 1e-15);
+    EXPECT_EQ(test::ErrorTextOf([&] { FitViscosityLaw(pair(0.7)); }, ErrorKind::Fit),
+              "the law misses the data by a factor of 2.01 on average (RMS error of ln eta 0.7, above ln 2 = "
+              "0.693, the most that is of use): the six-coefficient law cannot follow these data; fit a narrower "
+              "range of them");
 }
 
 // n = 1 + d ln eta / d L and b = -d ln eta / dT at the corners of the data,

@@ -27,6 +27,21 @@ def two_temperatures(folder):
     return path
 
 
+def thermal_base(folder):
+    """The example base without its viscosity law."""
+    base = folder / "thermal.material"
+    base.write_text("".join(line + "\n" for line in BASE.read_text().splitlines() if not line.startswith("Visc")))
+    return str(base)
+
+
+def one_temperature(folder):
+    """The example table at 240 degC only: a law without temperature dependence."""
+    lines = TABLE.read_text().splitlines()
+    table = folder / "one.csv"
+    table.write_text("\n".join(line for line in lines if not line[:3].isdigit() or line.startswith("240,")) + "\n")
+    return str(table)
+
+
 FITS = {
     "the example table with a base material": (
         lambda folder: ([str(TABLE), "--base", str(BASE), "--name", "Refitted", "--source", "the example"],
@@ -38,6 +53,9 @@ FITS = {
                          "--temperatures", "160:240", "--shear-rates", "10:1000"],
                         dict(law="power-law", params={"m": 135990, "n": 0.3286, "b": 0.00863},
                              temperatures=(160, 240), shear_rates="10:1000"))),
+    "two temperatures on a base without a law": (
+        lambda folder: ([str(two_temperatures(folder)), "--base", thermal_base(folder)],
+                        dict(table=str(folder / "two.csv"), base=str(folder / "thermal.material")))),
 }
 
 
@@ -62,6 +80,8 @@ def test_fit_equals_the_command(tmp_path, setup):
     assert fit.material_file == str(tmp_path / "module.material")
     # The file holds every coefficient at full precision: equal is bit for bit.
     assert fit.coefficients == material_values(tmp_path / "command.material")
+    # and runs.
+    assert len(tadmor.run(material=str(tmp_path / "module.material")).rows) > 0
 
 
 def test_terms_the_data_cannot_determine_are_left_at_zero(tmp_path):
@@ -99,7 +119,16 @@ def three_point_table(folder):
 ERRORS = {
     "no table": (lambda folder: (["missing.csv"], dict(table="missing.csv")), tadmor.InputError, 2),
     "fewer points than coefficients": (lambda folder: ([str(three_point_table(folder))], dict(table=str(folder / "three.csv"))),
-                        tadmor.InputError, 3),
+                        tadmor.FitError, 3),
+    "a law of one temperature, which no run could use": (
+        lambda folder: ([one_temperature(folder), "-o", "out.material"],
+                        dict(table=str(folder / "one.csv"), output="out.material")), tadmor.FitError, 3),
+    "a reference temperature below absolute zero": (
+        lambda folder: (["--law", "power-law", "--param", "m=1", "n=0.5", "T0=-300", "--temperatures", "200:250",
+                         "--shear-rates", "10:100"],
+                        dict(law="power-law", params={"m": 1, "n": 0.5, "T0": -300}, temperatures=(200, 250),
+                             shear_rates=(10, 100))),
+        tadmor.InputError, 2),
     "a base material that cannot be read": (
         lambda folder: ([str(TABLE), "--base", "missing.material", "-o", "out.material"],
                         dict(table=str(TABLE), base="missing.material", output="out.material")), tadmor.InputError, 2),
@@ -116,6 +145,7 @@ def test_errors_raise_with_the_command_message(tmp_path, monkeypatch, setup, kin
     monkeypatch.chdir(tmp_path)
     with pytest.raises(kind) as error:
         tadmor.fit(**keywords)
+    assert type(error.value) is kind
     assert stderr.endswith(f"tadmor: {error.value.message}\n")
     assert not (tmp_path / "out.material").exists()
 
