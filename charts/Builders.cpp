@@ -287,7 +287,12 @@ std::optional<MapChart> SweepMap(const std::vector<VariedInput>& varied, const s
             high = std::max(high, *cell.value);
         }
     }
-    if (low <= high) map.values = NiceAxis(low, high, 6);
+    if (low <= high) {
+        // The colour scale spans the values there are, no further: a FLIGHT
+        // scale rounded up would run past the end of the screw.
+        map.values = NiceAxis(low, high, 6);
+        if (low < high) map.values->min = low, map.values->max = high;
+    }
     map.boundary = MeltingBoundary(map.xEdges, map.yEdges, map.cells);
     map.note = NoValueNote(results, valueName);
     const auto notRun = std::count_if(map.cells.begin(), map.cells.end(),

@@ -92,7 +92,9 @@ precision with "." as its decimal point. With --format json it gets one
 document whatever the outcome: "inputs" by name, "outcome" ("melting
 completed", "end of screw", "invalid input", "file not written" or
 "calculation error"), "message", "rowsRecorded", "meltingCompletedAtFlight",
-"columns" (name and unit), "rows" and "warnings". --plot FILE.png|FILE.svg also draws the
+"columns" (name and unit), "rows", "warnings" and "material" (its name and
+sources with --material, else null; the CSV then starts "# material: ...").
+--plot FILE.png|FILE.svg also draws the
 melting profile of a completed run.
 
 Warnings tell where a run leaves the ground the model stands on; they never

@@ -88,12 +88,13 @@ int RunMain(const RunCommandOptions& options) {
     if (options.format == "json")
         std::cout << json;
     else if (completed)
-        std::cout << (options.format == "csv" ? exporting::ResultsCsv(state) : Summary(state, warnings) + "\n");
+        std::cout << (options.format == "csv" ? exporting::ResultsCsv(state, given.material)
+                                              : Summary(state, warnings) + "\n");
     std::cout.flush();
     bool written = true;
     if (!options.json.empty()) written = TryWriteWhole(options.json, json, "the JSON file");
     if (completed && !options.csv.empty())
-        written = TryWriteWhole(options.csv, exporting::ResultsCsv(state), "the CSV file") && written;
+        written = TryWriteWhole(options.csv, exporting::ResultsCsv(state, given.material), "the CSV file") && written;
     for (const Warning& warning : warnings) std::cerr << ErrorLine("warning: " + WarningLine(warning));
     int exitCode = ExitCodeOf(calculation.outcome);
     if (completed && !options.plot.empty())

@@ -114,7 +114,7 @@ int SensitivityMain(const SensitivityOptions& options) {
         analysis::Sensitivity(base, analysis::SensitivityInputs(base.material.has_value(), options.coefficients),
                               options.steps, {options.jobs, &StopSignal(), ProgressBar("calculations")});
     if (const int signal = StopSignal()) return Stopped(signal, "the sensitivity is incomplete");
-    std::cout << (options.format == "json" ? exporting::SensitivityJson(result, rankBy)
+    std::cout << (options.format == "json" ? exporting::SensitivityJson(result, rankBy, base.material)
                                            : SensitivityText(result, rankBy));
     std::cout.flush();
     if (result.base.outcome != RequestOutcome::Completed) {

@@ -98,6 +98,12 @@ CLI::App* AddSweepCommand(CLI::App& app, SweepCommandOptions& options) {
     sweep->add_option("--plot-value", options.plotValue, "The summary column to plot")
         ->check(CLI::IsMember(valueNames))
         ->capture_default_str();
+    sweep
+        ->add_option("--plot-kind", options.plotKind,
+                     "map: the processing window over two inputs; lines: one curve per value of the others; auto: a "
+                     "map over two inputs of several values each, else lines")
+        ->check(CLI::IsMember({"auto", "map", "lines"}))
+        ->capture_default_str();
     return sweep;
 }
 
@@ -137,8 +143,10 @@ int SweepMain(const SweepCommandOptions& options) {
     analysis::RunSweep(sweep, cases, results, control);
     const int stopSignal = StopSignal();
 
-    if (!TryWriteWhole(options.summary, exporting::SummaryCsv(sweep.varied, analysis::SweepId(sweep), cases, results),
-                       "the summary file"))
+    if (!TryWriteWhole(
+            options.summary,
+            exporting::SummaryCsv(sweep.varied, analysis::SweepId(sweep), cases, results, sweep.base.material),
+            "the summary file"))
         return kExitFileNotWritten;
     std::size_t finished = 0, completed = 0, melted = 0, notWritten = 0;
     for (const std::optional<RunSummary>& result : results) {
@@ -165,9 +173,14 @@ int SweepMain(const SweepCommandOptions& options) {
     std::vector<RunSummary> runs;
     for (std::optional<RunSummary>& result : results) runs.push_back(std::move(*result));
     const std::string title = "Sweep: " + std::filesystem::path(options.summary).filename().string();
-    // Two varied inputs of several values each make a map; other sweeps, curves.
+    // Two varied inputs of several values each make a map unless lines are asked for; other sweeps, curves.
     const int plotExit = Guarded([&] {
-        if (const auto map = charts::SweepMap(sweep.varied, cases, runs, options.plotValue, title))
+        const auto map = options.plotKind == "lines"
+                             ? std::nullopt
+                             : charts::SweepMap(sweep.varied, cases, runs, options.plotValue, title);
+        if (options.plotKind == "map" && !map)
+            throw Error(ErrorKind::Plot, "--plot-kind map needs two varied inputs of two or more values each");
+        if (map)
             charts::WriteMap(*map, options.plot);
         else
             charts::WriteChart(charts::SweepChart(sweep.varied, cases, runs, options.plotValue, title), options.plot);

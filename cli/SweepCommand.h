@@ -25,6 +25,7 @@ struct SweepCommandOptions {
     std::string shard = "0/1";
     std::string plot;
     std::string plotValue = "flight";
+    std::string plotKind = "auto";  // auto: a map over two inputs, else lines
 };
 
 CLI::App* AddSweepCommand(CLI::App& app, SweepCommandOptions& options);

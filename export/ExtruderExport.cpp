@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "export/MaterialOrigin.h"
+
 #include "model/ResultColumns.h"
 
 namespace tadmor::exporting {
@@ -122,6 +124,7 @@ std::string ExtruderJson(const inputs::Case& given, const extruder::ExtruderInpu
     for (const Warning& warning : answer.warnings)
         warnings.push_back({{"code", warning.code}, {"message", warning.message}, {"where", warning.where}});
     document["warnings"] = std::move(warnings);
+    document["material"] = MaterialJson(given.material);
     return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 

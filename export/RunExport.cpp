@@ -2,15 +2,18 @@
 
 #include <nlohmann/json.hpp>
 
+#include "export/MaterialOrigin.h"
+#include "export/Table.h"
 #include "model/NumberText.h"
 #include "model/ResultColumns.h"
 
 namespace tadmor::exporting {
 
-std::string ResultsCsv(const SimulationState& state) {
-    std::string csv;
+std::string ResultsCsv(const SimulationState& state, const std::optional<material::Material>& material) {
+    std::string csv = MaterialComment(material);
+    const std::size_t headerStart = csv.size();
     for (const ResultColumn& column : kResultColumns) {
-        if (!csv.empty()) csv += ',';
+        if (csv.size() > headerStart) csv += ',';
         csv += std::string(column.heading) + " (" + std::string(column.unit) + ")";
     }
     csv += '\n';
@@ -60,6 +63,7 @@ std::string ResultsJson(const inputs::Case& given, const Calculation& calculatio
     for (const Warning& warning : warnings)
         warningList.push_back({{"code", warning.code}, {"message", warning.message}, {"where", warning.where}});
     document["warnings"] = std::move(warningList);
+    document["material"] = MaterialJson(given.material);
     return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 

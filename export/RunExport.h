@@ -10,14 +10,15 @@
 
 namespace tadmor::exporting {
 
-// One header line "FLIGHT (turns),DEPTH (cm),...", then rows 1..StepCount.
-std::string ResultsCsv(const SimulationState& state);
+// One header line "FLIGHT (turns),DEPTH (cm),...", then rows 1..StepCount;
+// with a material, MaterialComment before them.
+std::string ResultsCsv(const SimulationState& state, const std::optional<material::Material>& material = {});
 
 // The inputs by variable name (numbers, or the text of one that is not a
 // number, as `given` has them), the outcome, its message (null when none),
 // the rows recorded, the FLIGHT of the increment where melting completed (or
 // null), the columns with their units, the rows as objects keyed by
-// heading, and the warnings.
+// heading, the warnings, and the material with its sources (or null).
 std::string ResultsJson(const inputs::Case& given, const Calculation& calculation,
                         const std::vector<Warning>& warnings);
 

@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "export/MaterialOrigin.h"
+
 namespace tadmor::exporting {
 
 using analysis::Change;
@@ -25,7 +27,8 @@ std::string KindName(const SensitivityRow& row) {
 
 }  // namespace
 
-std::string SensitivityJson(const analysis::SensitivityResult& result, Measure rankBy) {
+std::string SensitivityJson(const analysis::SensitivityResult& result, Measure rankBy,
+                            const std::optional<material::Material>& material) {
     const RunSummary& run = result.base;
     nlohmann::json base = {{"outcome", run.outcomeName}};
     if (run.outcome == RequestOutcome::Completed) {
@@ -54,7 +57,8 @@ std::string SensitivityJson(const analysis::SensitivityResult& result, Measure r
         {"base", base},
         {"lawReference", {{"temperature", result.referenceTemperature}, {"shearRate", result.referenceShearRate}}},
         {"calculations", result.calculations},
-        {"inputs", inputs}};
+        {"inputs", inputs},
+        {"material", MaterialJson(material)}};
     return json.dump(2) + "\n";
 }
 

@@ -14,7 +14,9 @@ namespace tadmor::exporting {
 // reference point of the viscosity law's factors, the calculations and the
 // inputs in ranked order, each with its kind of change and the unit of its
 // sensitivity.
-std::string SensitivityJson(const analysis::SensitivityResult& result, analysis::Measure rankBy);
+// With a material, "material" names it and its sources.
+std::string SensitivityJson(const analysis::SensitivityResult& result, analysis::Measure rankBy,
+                            const std::optional<material::Material>& material = {});
 
 // One ranked input.
 struct SensitivityRow {

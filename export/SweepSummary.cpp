@@ -106,11 +106,13 @@ std::vector<Column<SweepRow>> SummaryColumns(const std::vector<analysis::VariedI
 }
 
 std::string SummaryCsv(const std::vector<analysis::VariedInput>& varied, const std::string& sweepId,
-                       const std::vector<analysis::SweepCase>& cases, const analysis::CaseResults& results) {
+                       const std::vector<analysis::SweepCase>& cases, const analysis::CaseResults& results,
+                       const std::optional<material::Material>& material) {
     std::vector<SweepRow> rows;
     for (std::size_t i = 0; i < cases.size(); ++i)
         if (results[i]) rows.push_back({&cases[i], &*results[i]});
-    std::string csv = CsvOf(SummaryColumns(varied), rows) + std::string(kStatusPrefix) + sweepId + ": ";
+    std::string csv =
+        MaterialComment(material) + CsvOf(SummaryColumns(varied), rows) + std::string(kStatusPrefix) + sweepId + ": ";
     if (rows.size() == cases.size()) return csv + "complete\n";
     return csv + "incomplete, " + std::to_string(rows.size()) + " of " + std::to_string(cases.size()) + " cases\n";
 }
@@ -126,11 +128,13 @@ void ReadSummary(std::string_view text, std::string_view source, const std::vect
         refuse("no status line at its end: not a whole summary written by tadmor sweep");
     if (!status.substr(kStatusPrefix.size()).starts_with(sweepId + ": "))
         refuse("the summary of another sweep (other base inputs or varied values)");
+    // A comment naming the material comes before the header.
+    const std::size_t headerStart = text.starts_with("# material:") ? text.find('\n') + 1 : 0;
     const std::string header = HeaderLine(varied);
-    if (!text.starts_with(header)) refuse("its first line is not the header of this sweep");
+    if (text.substr(headerStart).rfind(header, 0) != 0) refuse("its first line is not the header of this sweep");
 
     const long total = analysis::CaseCount(varied);
-    std::string_view lines = text.substr(header.size(), statusStart - header.size());
+    std::string_view lines = text.substr(headerStart + header.size(), statusStart - headerStart - header.size());
     while (!lines.empty()) {
         const std::size_t offset = lines.data() - text.data();
         const std::vector<std::string> fields = ReadCsvLine(lines);

@@ -26,8 +26,10 @@ std::vector<Column<SweepRow>> SummaryColumns(const std::vector<analysis::VariedI
 // The summary of the cases that have a result, then the status line:
 // "# tadmor sweep ID: complete", or "# tadmor sweep ID: incomplete, N of M
 // cases" when some have none.
+// With a material, MaterialComment comes first.
 std::string SummaryCsv(const std::vector<analysis::VariedInput>& varied, const std::string& sweepId,
-                       const std::vector<analysis::SweepCase>& cases, const analysis::CaseResults& results);
+                       const std::vector<analysis::SweepCase>& cases, const analysis::CaseResults& results,
+                       const std::optional<material::Material>& material = {});
 
 // Reads an earlier summary (`text`, of the file `source`) of the sweep
 // `sweepId`, complete or not, into `results`: a case of `cases` gets the

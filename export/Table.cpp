@@ -20,6 +20,15 @@ std::string CsvText(const Cell& cell) {
     return "";
 }
 
+std::string MaterialComment(const std::optional<material::Material>& material) {
+    if (!material) return "";
+    std::string line = "# material: " + material->name;
+    for (const std::string& source : material->sources) line += "; " + source;
+    for (char& c : line)
+        if (c == '\n' || c == '\r') c = ' ';
+    return line + "\n";
+}
+
 std::vector<std::string> ReadCsvLine(std::string_view& text) {
     std::vector<std::string> fields(1);
     bool quoted = false;

@@ -3,10 +3,13 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
+
+#include "material/Material.h"
 
 namespace tadmor::exporting {
 
@@ -47,6 +50,11 @@ std::string CsvOf(const std::vector<Column<Row>>& columns, const std::vector<Row
     }
     return csv;
 }
+
+// "# material: NAME; SOURCE; ..." and a line end: the first line of a CSV
+// whose numbers come from a material; "" without one. CSV readers that take
+// # for a comment skip it.
+std::string MaterialComment(const std::optional<material::Material>& material);
 
 // The fields of the CSV line at the start of `text`, which then starts after
 // it. A field in double quotes may hold commas, line ends and doubled quotes.

@@ -524,7 +524,7 @@ void PaintMap(QPainter& p, const MapChart& map) {
                                const double y = box.center().y();
                                q.drawLine(QPointF(box.left() + 2, y), QPointF(box.right() - 2, y));
                            },
-                           "boundary: melting completed / end of screw"});
+                           "boundary: melted (coloured) | solid left at the end of the screw (hatched)"});
     const auto symbolEntry = [](CellOutcome outcome, const char* text) {
         return LegendEntry{[outcome](QPainter& q, const QRectF& box) { PaintCaseSymbol(q, outcome, box.center(), 7); },
                            text};

@@ -120,10 +120,12 @@ TEST(SweepMap, CellsInTheOrderOfTheValuesWhateverTheOrderGiven) {
     EXPECT_EQ(map->cells[2].value, 12.0);
     EXPECT_EQ(map->cells[5].value, 15.0);
     EXPECT_FALSE(map->cells[3].value.has_value());
-    // The colour bar covers 12 to 15 in round steps.
+    // The colour bar covers 12 to 15 and no further (a FLIGHT beyond the
+    // values might lie beyond the screw), with ticks in round steps.
     ASSERT_TRUE(map->values.has_value());
-    EXPECT_LE(map->values->min, 12);
-    EXPECT_GE(map->values->max, 15);
+    EXPECT_EQ(map->values->min, 12);
+    EXPECT_EQ(map->values->max, 15);
+    EXPECT_EQ(map->values->step, 0.5);
     // The one edge of complete melting: between 30 and 60 in the upper row, x = 45.
     EXPECT_EQ(map->boundary, (std::vector<Segment>{{45, 200, 45, 400}}));
     EXPECT_EQ(map->note,

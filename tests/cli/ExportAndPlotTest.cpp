@@ -261,7 +261,7 @@ TEST_F(TadmorCommand, SweepOverTwoInputsDrawsAMap) {
     for (const char* text :
          {"ScrewSpeed: Number of Revolution (rpm)", "OutputRate: Output (kg/hr)",
           "FLIGHT where melting completed (turns) against ScrewSpeed and OutputRate", "refused (invalid input)",
-          "end of screw: melting not completed", "boundary: melting completed / end of screw"})
+          "end of screw: melting not completed", "boundary: melted (coloured) | solid left at the end of the screw (hatched)"})
         EXPECT_NE(drawing.find(text), std::string::npos) << text;
 }
 

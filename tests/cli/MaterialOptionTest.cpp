@@ -96,5 +96,32 @@ TEST_F(TadmorCommand, RunWarnsOutsideTheFittedRange) {
     EXPECT_EQ(changed.err.find("[viscosity-extrapolated]"), std::string::npos) << changed.err;
 }
 
+// The exports name the material their numbers come from; a summary that
+// names it still resumes.
+TEST_F(TadmorCommand, ExportsNameTheMaterialAndItsSources) {
+    WriteFile(work / "m.material", kMaterial);
+    const Result json = Run({"run", "--material", "m.material", "--format", "json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    EXPECT_NE(
+        json.out.find("\"material\": {\n    \"name\": \"test polymer\",\n    \"sources\": [\n      \"made up for this "
+                      "test\""),
+        std::string::npos)
+        << json.out;
+    const Result csv = Run({"run", "--material", "m.material", "--format", "csv"});
+    EXPECT_EQ(OutputLines(csv.out).front(), "# material: test polymer; made up for this test");
+    EXPECT_EQ(OutputLines(Run({"run", "--format", "csv"}).out).front().rfind("FLIGHT (turns),", 0), 0u);
+
+    const std::vector<std::string> sweep = {"sweep", "--material", "m.material", "--vary", "ScrewSpeed=30,40",
+                                            "-o",    "s.csv"};
+    ASSERT_EQ(Run(sweep).exitCode, 0);
+    const std::string summary = ReadFile(work / "s.csv");
+    EXPECT_EQ(summary.rfind("# material: test polymer; made up for this test\ncase,ScrewSpeed,", 0), 0u) << summary;
+    std::vector<std::string> resume = sweep;
+    resume.insert(resume.end(), {"--resume", "s.csv"});
+    const Result resumed = Run(resume);
+    EXPECT_EQ(resumed.exitCode, 0) << resumed.err;
+    EXPECT_EQ(ReadFile(work / "s.csv"), summary);
+}
+
 }  // namespace
 }  // namespace tadmor

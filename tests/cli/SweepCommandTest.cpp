@@ -184,6 +184,16 @@ TEST_F(TadmorSweep, PlotAndUsageErrors) {
     const Result plotted = RunSweep({"-o", "s.csv", "--plot", "s.png", "--plot-value", "power"});
     EXPECT_EQ(plotted.exitCode, 0) << plotted.err;
     EXPECT_TRUE(fs::exists(work / "s.png"));
+    // Two inputs of several values each: lines on asking, one per throughput.
+    const Result lines = RunSweep({"-o", "l.csv", "--plot", "l.svg", "--plot-kind", "lines"});
+    EXPECT_EQ(lines.exitCode, 0) << lines.err;
+    const std::string drawing = ReadFile(work / "l.svg");
+    EXPECT_NE(drawing.find("OutputRate = 300 kg/hr"), std::string::npos);
+    EXPECT_EQ(drawing.find("boundary"), std::string::npos);
+    const Result noMap =
+        Run({"sweep", "--vary", "ScrewSpeed=35,40", "-o", "m.csv", "--plot", "m.png", "--plot-kind", "map"});
+    EXPECT_EQ(noMap.exitCode, 4);
+    EXPECT_EQ(noMap.err, "tadmor: --plot-kind map needs two varied inputs of two or more values each\n");
 
     for (const std::vector<std::string>& bad :
          std::vector<std::vector<std::string>>{{"-o", "x.csv", "--shard", "3/3"},
