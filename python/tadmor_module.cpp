@@ -748,6 +748,22 @@ py::object Extruder(const py::object& values, const std::string& die, const py::
     return py::cast(std::move(result));
 }
 
+// Pickling (and so copy.copy, copy.deepcopy and process pools) of a result
+// type: its state is the tuple of `members`, restored in the same order.
+template <class T, class... Member>
+auto Picklable(Member T::*... members) {
+    return py::pickle([=](const T& value) { return py::make_tuple(value.*members...); },
+                      [=](const py::tuple& state) {
+                          if (state.size() != sizeof...(members))
+                              throw std::runtime_error("not a pickled tadmor result");
+                          T value;
+                          std::size_t i = 0;
+                          ((value.*members = state[i++].template cast<std::remove_cvref_t<decltype(value.*members)>>()),
+                           ...);
+                          return value;
+                      });
+}
+
 }  // namespace
 
 PYBIND11_MODULE(tadmor, m) {
@@ -772,6 +788,7 @@ units; results come in the eleven columns of RESULT_COLUMNS.)";
     m.attr("RESULT_COLUMNS") = py::tuple(columns);
 
     py::class_<Warning>(m, "Warning", "A diagnostic of a completed run; it changes no result.")
+        .def(Picklable(&Warning::code, &Warning::message, &Warning::where))
         .def_readonly("code", &Warning::code, "Stable code, e.g. \"bed-wider-than-channel\".")
         .def_readonly("message", &Warning::message, "What is wrong and what it means.")
         .def_readonly("where", &Warning::where, "\"FLIGHT 14.05 to 17.50\", \"input ScrewDiameter\", or empty.")
@@ -779,6 +796,8 @@ units; results come in the eleven columns of RESULT_COLUMNS.)";
         .def("__repr__", [](const Warning& warning) { return "<tadmor.Warning " + warning.code + ">"; });
 
     py::class_<Result>(m, "Result", "A completed run.")
+        .def(Picklable(&Result::outcome, &Result::message, &Result::warnings, &Result::rows,
+                       &Result::meltingCompletedAt, &Result::inputs))
         .def_readonly("outcome", &Result::outcome, "\"melting completed\" or \"end of screw\".")
         .def_readonly("message", &Result::message, "Empty for a completed run.")
         .def_readonly("warnings", &Result::warnings,
@@ -883,6 +902,10 @@ where none), as a pandas DataFrame, or a dict of NumPy arrays without pandas.
 Ctrl-C stops it as it stops sweep(), with the values solved in .partial.)doc");
 
     py::class_<Fitted>(m, "FitResult", "The viscosity law fitted by fit().")
+        .def(Picklable(&Fitted::coefficients, &Fitted::standardErrors, &Fitted::fitted, &Fitted::range, &Fitted::points,
+                       &Fitted::temperatures, &Fitted::shearRates, &Fitted::rmsLogError, &Fitted::maxLogError,
+                       &Fitted::rmsPercentError, &Fitted::maxPercentError, &Fitted::index, &Fitted::sensitivity,
+                       &Fitted::notes, &Fitted::warnings, &Fitted::report, &Fitted::materialFile))
         .def_readonly("coefficients", &Fitted::coefficients,
                       "ViscA0 ... ViscA12 of ln(eta in gf.s/cm2) = a0 + a1 L + a11 L^2 + a2 T + a22 T^2 + a12 L T, "
                       "T in degC, L = ln(shear rate in 1/s).")
@@ -998,6 +1021,9 @@ KeyboardInterrupt) is raised with the finished cases in .partial.)doc");
 
     py::class_<ExtruderResult>(m, "ExtruderResult",
                                "The whole extruder at its operating point or at a throughput given.")
+        .def(Picklable(&ExtruderResult::feed, &ExtruderResult::operatingPoint, &ExtruderResult::none,
+                       &ExtruderResult::rows, &ExtruderResult::warnings, &ExtruderResult::characteristic,
+                       &ExtruderResult::calculations))
         .def_readonly("feed", &ExtruderResult::feed, "\"flood\" (the operating point) or \"given\" (OutputRate).")
         .def_readonly("operating_point", &ExtruderResult::operatingPoint,
                       "dict of OutputRate (kg/hr), ScrewSpeed (rpm), pressure (MPa at the tip), dieDrop (MPa), "

@@ -148,3 +148,28 @@ def test_warnings_are_the_commands(tmp_path):
 @pytest.mark.parametrize("value", [43.613889372583166, 42.051541552215006, 54.749995658975386])
 def test_a_number_reaches_the_calculation_as_the_same_double(value):
     assert tadmor.run({"ScrewSpeed": value}).inputs["ScrewSpeed"] == value
+
+
+def run_at(speed):
+    return tadmor.run({"ScrewSpeed": speed})
+
+
+def test_results_pickle_copy_and_cross_process_pools():
+    import copy
+    import pickle
+    from concurrent.futures import ProcessPoolExecutor
+
+    result = tadmor.run({"ScrewSpeed": 30, "OutputRate": 350})
+    fit = tadmor.fit(law="power-law", params={"m": 1000, "n": 0.5}, temperatures=(180, 240), shear_rates=(10, 1000))
+    whole = tadmor.extruder(die="capillary:D=0.5,L=10")
+    for original in (result, fit, whole, result.warnings[0]):
+        for back in (pickle.loads(pickle.dumps(original)), copy.copy(original), copy.deepcopy(original)):
+            assert type(back) is type(original)
+    back = pickle.loads(pickle.dumps(result))
+    assert (back.rows == result.rows).all() and back.inputs == result.inputs
+    assert [str(w) for w in back.warnings] == [str(w) for w in result.warnings]
+    assert pickle.loads(pickle.dumps(fit)).coefficients == fit.coefficients
+    assert pickle.loads(pickle.dumps(whole)).operating_point == whole.operating_point
+    with ProcessPoolExecutor(2) as pool:
+        rows = [r.rows for r in pool.map(run_at, (40, 50))]
+    assert all((r == tadmor.run({"ScrewSpeed": s}).rows).all() for r, s in zip(rows, (40, 50)))
