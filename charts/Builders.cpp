@@ -7,6 +7,7 @@
 #include <set>
 #include <tuple>
 
+#include "extruder/Extruder.h"
 #include "inputs/Case.h"
 #include "model/NumberText.h"
 
@@ -251,9 +252,26 @@ CellOutcome OutcomeOf(const RunSummary& result) {
 
 }  // namespace
 
+std::vector<std::pair<double, double>> DragFlowAlong(const inputs::Case& base, const VariedInput& over) {
+    std::vector<std::pair<double, double>> line;
+    for (const std::string& value : over.values) {
+        inputs::Case atValue = base;
+        std::string text = value;
+        std::replace(text.begin(), text.end(), '.', atValue.separator);
+        atValue.texts[over.field] = text;
+        const Calculation calculation = inputs::Calculate(atValue);  // the inputs as the calculation reads them
+        if (calculation.outcome == RequestOutcome::InvalidInput) continue;
+        try {
+            line.emplace_back(ValueOf(value), extruder::OpenDischargeCapacity(calculation.state, 0));
+        } catch (const Error&) {
+        }
+    }
+    return line;
+}
+
 std::optional<MapChart> SweepMap(const std::vector<VariedInput>& varied, const std::vector<SweepCase>& cases,
                                  const std::vector<RunSummary>& results, std::string_view valueName,
-                                 const std::string& title) {
+                                 const std::string& title, const inputs::Case* base) {
     if (varied.size() != 2) return std::nullopt;
     const std::vector<Tick> xValues = DistinctValues(varied[0].values), yValues = DistinctValues(varied[1].values);
     if (xValues.size() < 2 || yValues.size() < 2) return std::nullopt;
@@ -298,6 +316,14 @@ std::optional<MapChart> SweepMap(const std::vector<VariedInput>& varied, const s
     const auto notRun = std::count_if(map.cells.begin(), map.cells.end(),
                                       [](const MapCell& cell) { return cell.outcome == CellOutcome::NotRun; });
     if (notRun > 0) map.note += (map.note.empty() ? "" : " ") + std::to_string(notRun) + " blank cells: not run here.";
+    const int rateAxis = varied[1].field == FieldIndexOf("OutputRate")   ? 1
+                         : varied[0].field == FieldIndexOf("OutputRate") ? 0
+                                                                         : -1;
+    if (base && rateAxis >= 0) {
+        for (const auto& [value, capacity] : DragFlowAlong(*base, varied[1 - rateAxis]))
+            map.limit.push_back(rateAxis == 1 ? std::pair(value, capacity) : std::pair(capacity, value));
+        map.limitName = "drag flow of the metering zone: no screw conveys more";
+    }
     return map;
 }
 

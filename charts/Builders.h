@@ -14,6 +14,7 @@
 #include "analysis/Sweep.h"
 #include "charts/Chart.h"
 #include "charts/MapChart.h"
+#include "inputs/Case.h"
 #include "material/ViscosityFit.h"
 #include "model/Cal_Main.h"
 #include "model/InputFields.h"
@@ -58,9 +59,17 @@ Chart SweepChart(const std::vector<analysis::VariedInput>& varied, const std::ve
 // The map of a sweep over exactly two inputs with two or more values each:
 // x the first varied input, y the second, cells coloured by the value named
 // `valueName`. None for any other sweep.
+// With the base case and OutputRate one of the two inputs, the metering
+// zone's drag flow is drawn across the map: above it no screw conveys.
 std::optional<MapChart> SweepMap(const std::vector<analysis::VariedInput>& varied,
                                  const std::vector<analysis::SweepCase>& cases, const std::vector<RunSummary>& runs,
-                                 std::string_view valueName, const std::string& title);
+                                 std::string_view valueName, const std::string& title,
+                                 const inputs::Case* base = nullptr);
+
+// The metering zone's drag flow (kg/hr) of `base` at each value of `over`
+// (the other inputs as in `base`): (value, drag flow) pairs, those whose
+// inputs are refused left out.
+std::vector<std::pair<double, double>> DragFlowAlong(const inputs::Case& base, const analysis::VariedInput& over);
 
 // The base case of a sensitivity in words: "melted at FLIGHT ... (within its
 // increment), POWER TOT ... kW", or its outcome and message.

@@ -44,6 +44,10 @@ struct MapChart {
     std::vector<Segment> boundary;     // between Melted and EndOfScrew cells
     std::string noValueName;           // legend of a completed case without a value
     std::string note;                  // a line under the plot
+    // A limit drawn across the cells (x, y in the inputs' values), named in
+    // the legend: the metering zone's drag flow when OutputRate is an axis.
+    std::vector<std::pair<double, double>> limit;
+    std::string limitName;
 };
 
 // The edges of the cells around `centres` (ascending, distinct): halfway

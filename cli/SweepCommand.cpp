@@ -177,7 +177,7 @@ int SweepMain(const SweepCommandOptions& options) {
     const int plotExit = Guarded([&] {
         const auto map = options.plotKind == "lines"
                              ? std::nullopt
-                             : charts::SweepMap(sweep.varied, cases, runs, options.plotValue, title);
+                             : charts::SweepMap(sweep.varied, cases, runs, options.plotValue, title, &sweep.base);
         if (options.plotKind == "map" && !map)
             throw Error(ErrorKind::Plot, "--plot-kind map needs two varied inputs of two or more values each");
         if (map)

@@ -477,6 +477,13 @@ void PaintMap(QPainter& p, const MapChart& map) {
         for (const Segment& s : map.boundary)
             p.drawLine(QPointF(frame.X(s.x0), frame.Y(s.y0)), QPointF(frame.X(s.x1), frame.Y(s.y1)));
     }
+    // The limit, dashed, black on white as the boundary.
+    for (const QPen& pen : {QPen(Qt::white, 6, Qt::SolidLine), QPen(Qt::black, 2.5, Qt::DashLine)}) {
+        p.setPen(pen);
+        for (std::size_t k = 1; k < map.limit.size(); ++k)
+            p.drawLine(QPointF(frame.X(map.limit[k - 1].first), frame.Y(map.limit[k - 1].second)),
+                       QPointF(frame.X(map.limit[k].first), frame.Y(map.limit[k].second)));
+    }
     p.restore();
     for (std::size_t k = 0; k < map.cells.size(); ++k) {
         if (!marked(map.cells[k])) continue;
@@ -525,6 +532,13 @@ void PaintMap(QPainter& p, const MapChart& map) {
                                q.drawLine(QPointF(box.left() + 2, y), QPointF(box.right() - 2, y));
                            },
                            "boundary: melted (coloured) | solid left at the end of the screw (hatched)"});
+    if (map.limit.size() > 1)
+        entries.push_back({[](QPainter& q, const QRectF& box) {
+                               q.setPen(QPen(Qt::black, 2.5, Qt::DashLine));
+                               const double y = box.center().y();
+                               q.drawLine(QPointF(box.left() + 2, y), QPointF(box.right() - 2, y));
+                           },
+                           QText(map.limitName)});
     const auto symbolEntry = [](CellOutcome outcome, const char* text) {
         return LegendEntry{[outcome](QPainter& q, const QRectF& box) { PaintCaseSymbol(q, outcome, box.center(), 7); },
                            text};

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "extruder/Extruder.h"
 #include "support/SweepResults.h"
 
 namespace tadmor::charts {
@@ -187,6 +188,24 @@ TEST(SweepMap, TicksOnRoundValuesWhenThereAreManyValues) {
     // About 8 steps over 105: steps of 20, the multiples inside the span.
     EXPECT_EQ(map->yTicks,
               (std::vector<Tick>{{100, "100"}, {120, "120"}, {140, "140"}, {160, "160"}, {180, "180"}, {200, "200"}}));
+}
+
+// With OutputRate an axis, the drag flow at each screw speed is drawn across
+// the map: the metering zone's capacity, at 38 rpm the default case's.
+TEST(SweepMap, TheDragFlowLimitAcrossAThroughputAxis) {
+    const std::vector<VariedInput> varied = {Varied("ScrewSpeed", {"30", "38"}), Varied("OutputRate", {"100", "200"})};
+    const std::vector<SweepCase> cases = SweepCases(varied, {});
+    const std::vector<RunSummary> runs(cases.size(), CaseOf(RequestOutcome::Completed, 20.0));
+    const inputs::Case base = inputs::DefaultCase();
+    const std::optional<MapChart> map = SweepMap(varied, cases, runs, "flight", "m", &base);
+    ASSERT_TRUE(map);
+    ASSERT_EQ(map->limit.size(), 2u);
+    const double atBase = extruder::OpenDischargeCapacity(inputs::Calculate(base).state, 0);
+    EXPECT_EQ(map->limit[1], std::pair(38.0, atBase));
+    EXPECT_NEAR(map->limit[0].second, atBase * 30 / 38, 1e-9 * atBase);  // drag flow goes with the speed
+    // Without OutputRate among the axes, no limit.
+    const std::vector<VariedInput> other = {varied[0], Varied("BarrelC0", {"280", "300"})};
+    EXPECT_TRUE(SweepMap(other, SweepCases(other, {}), runs, "flight", "m", &base)->limit.empty());
 }
 
 }  // namespace
