@@ -10,30 +10,148 @@ namespace tadmor::analysis {
 
 namespace {
 
-bool TargetMet(const Target& target, const RunSummary& run) {
+// A FLIGHT as the results show it, to two decimals.
+double ShownFlight(double flight) { return std::round(flight * 100) / 100; }
+
+bool TargetMet(const Target& target, const Calculation& calculation, const RunSummary& run) {
+    if (target.bedWithinChannel && std::any_of(run.warnings.begin(), run.warnings.end(), [](const Warning& warning) {
+            return warning.code == "bed-wider-than-channel";
+        }))
+        return false;
+    const std::optional<double>& melted = run.meltingIncrementFlight;
+    const SimulationState& s = calculation.state;
     switch (target.kind) {
         case TargetKind::MeltedAtFlight:
-            return run.meltingIncrementFlight && *run.meltingIncrementFlight <= target.value;
+            return melted && ShownFlight(*melted) <= target.value;
+        case TargetKind::MeltedAtCompressionEnd:
+            return melted && ShownFlight(*melted) <= ShownFlight(s.FeedTurns + s.CompressionTurns);
         case TargetKind::MeltedAtEnd:
-            return run.meltingIncrementFlight.has_value();
+            return melted.has_value();
         case TargetKind::SolidFractionAtEnd:
             return run.solidFractionAtEnd.value_or(1) <= target.value;
     }
     return false;
 }
 
+// The value the calculation reads from the text of `value`.
+double Rounded(int field, double value) { return TextToNumber(ValueText(field, value, '.'), '.').value_or(value); }
+
+// Ranges whose ends have one sign and differ by this factor or more are
+// spread geometrically.
+constexpr double kGeometricRatio = 1000;
+
+bool Geometric(double a, double b) {
+    return ((a > 0 && b > 0) || (a < 0 && b < 0)) &&
+           std::max(std::abs(a), std::abs(b)) >= kGeometricRatio * std::min(std::abs(a), std::abs(b));
+}
+
+// The value the fraction t of the way from a to b, in logarithms over many
+// decades; never beyond the largest double.
+double Between(double a, double b, double t) {
+    if (Geometric(a, b)) return std::copysign(std::exp(std::log(std::abs(a)) * (1 - t) + std::log(std::abs(b)) * t), a);
+    return a * (1 - t) + b * t;
+}
+
+// The end of a range rounded to the input's precision, towards the inside.
+double Inward(int field, double end, bool up) {
+    const double rounded = Rounded(field, end);
+    if (up ? rounded >= end : rounded <= end) return rounded;
+    return Rounded(field, up ? rounded + PrecisionStep(field) : rounded - PrecisionStep(field));
+}
+
+// A value of the input's precision strictly between a and b (a < b); none
+// when they are neighbours.
+std::optional<double> Midpoint(int field, double a, double b) {
+    const double middle = Rounded(field, Between(a, b, 0.5));
+    if (middle > a && middle < b) return middle;
+    return std::nullopt;
+}
+
+// Whether the values between two calculations may hide a crossing or the
+// boundary of a failing region.
+bool WorthBisecting(const Point& a, const Point& b) {
+    if (a.met.has_value() != b.met.has_value()) return true;
+    return a.met && *a.met != *b.met;
+}
+
+std::string FailureText(const Point& point) { return point.run.outcomeName + ": " + point.run.message; }
+
+// The solutions and brackets between consecutive completed calculations
+// (in the order of the value) that differ, and the outcome.
+void Classify(int field, std::vector<Point> tried, SolveResult& result) {
+    std::sort(tried.begin(), tried.end(), [](const Point& a, const Point& b) { return a.value < b.value; });
+    const Point* previous = nullptr;  // the last completed calculation
+    const Point* failed = nullptr;    // the first failed calculation after it
+    bool anyCompleted = false, anyMet = false;
+    for (const Point& point : tried) {
+        if (!point.met) {
+            ++result.failures;
+            if (!failed) failed = &point;
+            continue;
+        }
+        anyCompleted = true;
+        anyMet = anyMet || *point.met;
+        if (previous && *previous->met != *point.met) {
+            const Point& met = *point.met ? point : *previous;
+            const Point& unmet = *point.met ? *previous : point;
+            if (failed)
+                result.brackets.push_back({met, unmet, FailureText(*failed)});
+            else if (Midpoint(field, previous->value, point.value))
+                result.brackets.push_back({met, unmet, ""});  // stopped before they were neighbours
+            else
+                result.solutions.push_back({met, unmet});
+        }
+        previous = &point;
+        failed = nullptr;
+    }
+    if (!result.solutions.empty())
+        result.outcome = SolveOutcome::Solved;
+    else if (!result.brackets.empty())
+        result.outcome = SolveOutcome::Bracketed;
+    else if (!anyCompleted)
+        result.outcome =
+            result.low.run.outcome == RequestOutcome::InvalidInput ? SolveOutcome::Refused : SolveOutcome::Failed;
+    else
+        result.outcome = anyMet ? SolveOutcome::MetThroughout : SolveOutcome::NoSolution;
+}
+
 }  // namespace
 
 std::string TargetText(const Target& target) {
+    std::string text;
     switch (target.kind) {
         case TargetKind::MeltedAtFlight:
-            return "melting completed by FLIGHT " + ExactNumber(target.value);
+            text = "melting completed by FLIGHT " + ExactNumber(target.value);
+            break;
+        case TargetKind::MeltedAtCompressionEnd:
+            text = "melting completed by the end of the compression zone";
+            break;
         case TargetKind::MeltedAtEnd:
-            return "melting completed by the end of the screw";
+            text = "melting completed by the end of the screw";
+            break;
         case TargetKind::SolidFractionAtEnd:
-            return "X/W at most " + ExactNumber(target.value) + " at the end";
+            text = "X/W at most " + ExactNumber(target.value) + " at the end";
+            break;
     }
-    return "";
+    return target.bedWithinChannel ? text + ", X/W never above 1" : text;
+}
+
+std::string OutcomeName(SolveOutcome outcome) {
+    switch (outcome) {
+        case SolveOutcome::Solved:
+            return "solved";
+        case SolveOutcome::NoSolution:
+            return "no solution";
+        case SolveOutcome::MetThroughout:
+            return "met throughout";
+        case SolveOutcome::Bracketed:
+            return "bracket";
+        case SolveOutcome::Refused:
+            return "refused";
+        case SolveOutcome::Failed:
+            return "failed";
+    }
+    return "failed";
 }
 
 double PrecisionStep(int field) { return std::pow(10.0, -kInputFields[field].decimals); }
@@ -49,68 +167,80 @@ double BaseValue(const inputs::Case& base, int field) {
 }
 
 std::string ValueText(int field, double value, char separator) {
+    const double steps = value / PrecisionStep(field);
+    // Beyond 2^53 steps a double holds whole steps only, and the text's 17
+    // significant digits are the finer rounding.
+    const double rounded = std::abs(steps) < 0x1p53 ? std::round(steps) * PrecisionStep(field) : value;
+    return FormatFixedPoint(rounded, 17, kInputFields[field].decimals, separator);
+}
+
+std::pair<double, double> ScannedRange(const SolveProblem& problem) {
+    const int field = problem.field;
+    const double low = Inward(field, std::min(problem.low, problem.high), true);
+    const double high = Inward(field, std::max(problem.low, problem.high), false);
+    if (low < high) return {low, high};
+    const auto text = [&](double value) { return ValueText(field, value, '.'); };
     const double step = PrecisionStep(field);
-    return FormatFixedPoint(std::round(value / step) * step, 17, kInputFields[field].decimals, separator);
+    const std::string given = ExactNumber(problem.low) + ":" + ExactNumber(problem.high);
+    throw Error(ErrorKind::Input, "the range " + given + " holds " +
+                                      (low == high ? "only the value " + text(low) : "no value") + " of " +
+                                      std::string(kInputFields[field].variable) + " at its precision of " +
+                                      NumberText(step, kInputFields[field].decimals) + ": widen it to at least " +
+                                      text(Inward(field, std::min(problem.low, problem.high), false)) + ":" +
+                                      text(Inward(field, std::max(problem.low, problem.high), true)));
 }
 
 Point Evaluate(const SolveProblem& problem, double value) {
     inputs::Case inputs = problem.base;
     inputs.texts[problem.field] = ValueText(problem.field, value, inputs.separator);
     Point point;
-    point.value = value;
     point.text = ValueText(problem.field, value, '.');
-    point.run = inputs::Summarize(inputs, inputs::Calculate(inputs));
-    if (point.run.outcome == RequestOutcome::Completed) point.met = TargetMet(problem.target, point.run);
+    point.value = TextToNumber(point.text, '.').value_or(value);
+    const Calculation calculation = inputs::Calculate(inputs);
+    point.run = inputs::Summarize(inputs, calculation);
+    if (point.run.outcome == RequestOutcome::Completed) point.met = TargetMet(problem.target, calculation, point.run);
     return point;
 }
 
 SolveResult Solve(const SolveProblem& problem, const RunControl& control) {
-    const double step = PrecisionStep(problem.field);
-    // Values are whole multiples of the step, so that every value tried is
-    // exactly the text a run of it would be given.
-    const long low = std::lround(std::min(problem.low, problem.high) / step);
-    const long high = std::lround(std::max(problem.low, problem.high) / step);
-    SolveResult result;
-    const auto evaluate = [&](long k) { return Evaluate(problem, static_cast<double>(k) * step); };
-
-    std::vector<long> scanned;
+    const auto [low, high] = ScannedRange(problem);
+    std::vector<double> values;
     const int intervals = std::max(1, problem.intervals);
     for (int i = 0; i <= intervals; ++i) {
-        const long k = low + std::lround(static_cast<double>(high - low) * i / intervals);
-        if (scanned.empty() || k != scanned.back()) scanned.push_back(k);
+        const double value = std::clamp(Rounded(problem.field, Between(low, high, double(i) / intervals)), low, high);
+        if (values.empty() || value > values.back()) values.push_back(value);
     }
-    std::vector<Point> points(scanned.size());
+    std::vector<Point> tried(values.size());
     RunControl scan = control;
     scan.progress = nullptr;
     RunTasks(
-        scanned.size(), [&](std::size_t i) { points[i] = evaluate(scanned[i]); }, scan);
-    result.calculations = static_cast<int>(scanned.size());
-    result.low = points.front();
-    result.high = points.back();
+        values.size(), [&](std::size_t i) { tried[i] = Evaluate(problem, values[i]); }, scan);
+    SolveResult result;
+    result.low = tried.front();
+    result.high = tried.back();
 
-    for (std::size_t i = 0; i + 1 < points.size() && !StopRequested(control); ++i) {
-        if (!points[i].met || !points[i + 1].met || *points[i].met == *points[i + 1].met) continue;
-        long a = scanned[i], b = scanned[i + 1];
-        Point pa = points[i], pb = points[i + 1];
-        while (b - a > 1 && !StopRequested(control)) {
-            const long m = a + (b - a) / 2;
-            Point pm = evaluate(m);
-            ++result.calculations;
-            if (!pm.met) break;  // a failed calculation inside: the bracket stays as it is
-            if (*pm.met == *pa.met) {
-                a = m;
-                pa = std::move(pm);
-            } else {
-                b = m;
-                pb = std::move(pm);
-            }
-        }
-        result.solutions.push_back(*pa.met ? Solution{pa, pb} : Solution{pb, pa});
+    // The intervals still to bisect, the last pushed first.
+    std::vector<std::pair<Point, Point>> open;
+    for (std::size_t i = tried.size() - 1; i > 0; --i) open.emplace_back(tried[i - 1], tried[i]);
+    while (!open.empty() && !StopRequested(control)) {
+        auto [a, b] = std::move(open.back());
+        open.pop_back();
+        if (!WorthBisecting(a, b)) continue;
+        const std::optional<double> middle = Midpoint(problem.field, a.value, b.value);
+        if (!middle) continue;
+        tried.push_back(Evaluate(problem, *middle));
+        open.emplace_back(tried.back(), std::move(b));
+        open.emplace_back(std::move(a), tried.back());
     }
+    result.calculations = static_cast<int>(tried.size());
+    Classify(problem.field, std::move(tried), result);
     return result;
 }
 
 std::vector<SolveProblem> OverProblems(const SolveProblem& problem, const VariedInput& over) {
+    if (over.field == problem.field)
+        throw Error(ErrorKind::Input, "the input varied over, " + std::string(kInputFields[over.field].variable) +
+                                          ", is the input solved for: vary another");
     std::vector<SolveProblem> problems;
     for (const std::string& value : over.values) {
         SolveProblem atValue = problem;

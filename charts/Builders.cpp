@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <set>
 #include <tuple>
 
@@ -419,27 +420,60 @@ Chart FitChart(const std::vector<RheometerPoint>& points, const LawFit& fit, con
 
 Chart CurveChart(const VariedInput& over, int field, const std::vector<std::optional<SolveResult>>& results,
                  const std::string& title) {
-    Curve curve;
+    Curve curve, warned;
     curve.markers = true;
-    int calculations = 0, unsolved = 0;
+    warned.markers = true;
+    warned.line = false;
+    warned.color = 1;
+    int calculations = 0, solved = 0;
+    std::map<std::string, int> unsolved;  // values without a solution, by outcome
+    std::set<std::string> codes;          // of the solutions' warnings
     for (std::size_t i = 0; i < results.size(); ++i) {
         if (!results[i]) continue;
         const SolveResult& result = *results[i];
-        curve.x.push_back(ValueOf(over.values[i]));
-        curve.y.push_back(result.solutions.empty() ? NAN : result.solutions.back().met.value);
+        const double x = ValueOf(over.values[i]);
+        const analysis::Point* best = result.solutions.empty() ? nullptr : &result.solutions.back().met;
+        curve.x.push_back(x);
+        curve.y.push_back(best ? best->value : NAN);
         calculations += result.calculations;
-        unsolved += result.solutions.empty();
+        if (!best) {
+            ++unsolved[analysis::OutcomeName(result.outcome)];
+            continue;
+        }
+        ++solved;
+        if (best->run.warnings.empty()) continue;
+        warned.x.push_back(x);
+        warned.y.push_back(best->value);
+        for (const Warning& warning : best->run.warnings) codes.insert(warning.code);
     }
     const std::string overName(NameOf(over));
     Chart chart;
     chart.title = title;
     chart.subtitle = "the largest " + std::string(kInputFields[field].variable) + " that meets it at each " + overName +
                      "; " + std::to_string(calculations) + " calculations";
-    if (unsolved > 0)
-        chart.note = std::to_string(unsolved) + " of " + std::to_string(curve.x.size()) + " values of " + overName +
-                     " have no solution in the range (a gap in the curve).";
+    std::vector<std::string> notes;
+    if (!unsolved.empty()) {
+        std::string counts;
+        for (const auto& [outcome, count] : unsolved)
+            counts += (counts.empty() ? "" : ", ") + outcome + ": " + std::to_string(count);
+        notes.push_back(std::to_string(curve.x.size() - solved) + " of " + std::to_string(curve.x.size()) +
+                        " values of " + overName + " have no solution in the range (" + counts +
+                        "), a gap in the curve");
+    }
+    if (!warned.x.empty()) {
+        std::string list;
+        for (const std::string& code : codes) list += (list.empty() ? "" : ", ") + code;
+        warned.name = "solution with warnings";
+        curve.name = "solution";
+        notes.push_back(std::to_string(warned.x.size()) + " of " + std::to_string(solved) + " solutions warn (" + list +
+                        ")");
+    }
+    for (const std::string& note : notes) chart.note += (chart.note.empty() ? "" : "; ") + note;
+    if (!chart.note.empty()) chart.note += ".";
     chart.xLabel = InputLabel(kInputFields[over.field]);
-    chart.panels.push_back({InputLabel(kInputFields[field]), {curve}, std::nullopt, {}, false});
+    std::vector<Curve> curves = {curve};
+    if (!warned.x.empty()) curves.push_back(warned);
+    chart.panels.push_back({InputLabel(kInputFields[field]), curves, std::nullopt, {}, false});
     return chart;
 }
 

@@ -87,7 +87,8 @@ Chart FitChart(const std::vector<material::RheometerPoint>& points, const materi
                const std::string& title, const std::string& dataLabel);
 
 // The curve of a solve over a second input: the largest solution at each of
-// its values; a gap where there is none.
+// its values, a gap where there is none; the solutions that warn marked
+// again, and the note counting the gaps by outcome and naming the warnings.
 Chart CurveChart(const analysis::VariedInput& over, int field,
                  const std::vector<std::optional<analysis::SolveResult>>& results, const std::string& title);
 

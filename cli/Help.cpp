@@ -26,7 +26,7 @@ Exit codes:
      table not written), the plot, the summary or the results folder
   5  calculation error: arithmetic fault or no convergence
   6  the file given to plot is not a results file or cannot be read
-  8  (run --strict) the run completed but gave a warning
+  8  (--strict) the run completed but gave a warning (solve: a solution)
 )";
 
 }  // namespace

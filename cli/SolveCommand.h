@@ -18,8 +18,10 @@ struct SolveOptions {
     RunOptions base;
     std::string input;     // --for
     std::string range;     // "LO:HI"; empty: the input's default range
-    std::string meltedAt;  // "FLIGHT" or "end"; empty with --xw-at-end
+    std::string meltedAt;  // "FLIGHT", "compression-end" or "end"; empty with --xw-at-end
     std::string xwAtEnd;
+    bool bedWithinChannel = false;
+    bool strict = false;  // exit 8 when a solution warns
     int intervals = 20;
     std::string format = "table";
     std::string over;    // "NAME=FROM:TO:STEP": a curve of solutions
@@ -40,8 +42,8 @@ std::pair<double, double> ParseRange(const std::string& text);
 // The problem of the options (--over aside). Throws Error of kind Input.
 analysis::SolveProblem ProblemOf(const SolveOptions& options);
 
-// The report of a solve on standard output: each solution with its result,
-// or why there is none, and the number of calculations.
+// The report of a solve on standard output: each solution and each bracket
+// with its results, or why there is none, and the number of calculations.
 std::string SolveText(const analysis::SolveProblem& problem, const analysis::SolveResult& result);
 
 }  // namespace tadmor::cli

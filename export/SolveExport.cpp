@@ -30,25 +30,60 @@ nlohmann::json PointJson(const Point& point) {
     return json;
 }
 
+nlohmann::json CrossingJson(const Point& met, const Point& unmet) {
+    nlohmann::json json = PointJson(met);
+    json["notMetAt"] = unmet.value;
+    return json;
+}
+
 // The solution a curve shows at one value: the largest.
 const Point* Best(const CurveRow& row) {
     return row.result->solutions.empty() ? nullptr : &row.result->solutions.back().met;
 }
 
+// Why a value of the curve has no solution.
+std::string CurveMessage(const CurveRow& row) {
+    const analysis::SolveResult& result = *row.result;
+    const auto text = [&](const Point& point) { return analysis::ValueText(row.field, point.value, '.'); };
+    const std::string range = text(result.low) + ":" + text(result.high);
+    switch (result.outcome) {
+        case analysis::SolveOutcome::Solved:
+            return "";
+        case analysis::SolveOutcome::NoSolution:
+            return "not met in " + range;
+        case analysis::SolveOutcome::MetThroughout:
+            return "met throughout " + range;
+        case analysis::SolveOutcome::Bracketed: {
+            const analysis::Bracket& bracket = result.brackets.back();
+            return "met at " + text(bracket.met) + ", not met at " + text(bracket.unmet) + "; between them " +
+                   bracket.failure;
+        }
+        case analysis::SolveOutcome::Refused:
+        case analysis::SolveOutcome::Failed:
+            return result.low.run.message;
+    }
+    return "";
+}
+
 }  // namespace
 
 std::string SolveJson(const analysis::SolveProblem& problem, const analysis::SolveResult& result) {
-    nlohmann::json solutions = nlohmann::json::array();
-    for (const analysis::Solution& solution : result.solutions) {
-        nlohmann::json json = PointJson(solution.met);
-        json["notMetAt"] = solution.unmet.value;
-        solutions.push_back(json);
+    nlohmann::json solutions = nlohmann::json::array(), brackets = nlohmann::json::array();
+    for (const analysis::Solution& solution : result.solutions)
+        solutions.push_back(CrossingJson(solution.met, solution.unmet));
+    for (const analysis::Bracket& bracket : result.brackets) {
+        nlohmann::json json = CrossingJson(bracket.met, bracket.unmet);
+        json["failedBetween"] = bracket.failure;
+        brackets.push_back(json);
     }
     const nlohmann::json json = {{"input", kInputFields[problem.field].variable},
                                  {"range", {problem.low, problem.high}},
                                  {"target", analysis::TargetText(problem.target)},
+                                 {"outcome", analysis::OutcomeName(result.outcome)},
                                  {"calculations", result.calculations},
+                                 {"failedCalculations", result.failures},
                                  {"solutions", solutions},
+                                 {"brackets", brackets},
                                  {"low", PointJson(result.low)},
                                  {"high", PointJson(result.high)}};
     return json.dump(2) + "\n";
@@ -70,6 +105,8 @@ std::vector<Column<CurveRow>> CurveColumns(const analysis::VariedInput& over, in
              const Point* best = Best(row);
              return best ? Cell(analysis::ValueText(row.field, best->value, '.')) : Cell();
          }},
+        {"outcome", CellType::Text,
+         [](const CurveRow& row) { return Cell(analysis::OutcomeName(row.result->outcome)); }},
         {"solutions", CellType::Integer,
          [](const CurveRow& row) { return Cell(static_cast<long>(row.result->solutions.size())); }},
         {"melting completed at FLIGHT (turns)", CellType::Number,
@@ -79,6 +116,12 @@ std::vector<Column<CurveRow>> CurveColumns(const analysis::VariedInput& over, in
         {"POWER VIS (kW)", CellType::Number, number([](const RunSummary& run) { return run.viscousPower; })},
         {"calculations", CellType::Integer,
          [](const CurveRow& row) { return Cell(static_cast<long>(row.result->calculations)); }},
+        {"message", CellType::Text, [](const CurveRow& row) { return Cell(CurveMessage(row)); }},
+        {"warnings", CellType::Text,
+         [](const CurveRow& row) {
+             const Point* best = Best(row);
+             return Cell(best ? WarningCodes(best->run) : std::string());
+         }},
     };
 }
 
@@ -87,7 +130,10 @@ std::string CurveCsv(const analysis::VariedInput& over, int field,
     std::vector<CurveRow> rows;
     for (std::size_t i = 0; i < results.size(); ++i)
         if (results[i]) rows.push_back({&over.values[i], &*results[i], field});
-    return CsvOf(CurveColumns(over, field), rows);
+    const std::string status = rows.size() == results.size() ? "complete"
+                                                             : "incomplete, " + std::to_string(rows.size()) + " of " +
+                                                                   std::to_string(results.size()) + " values";
+    return CsvOf(CurveColumns(over, field), rows) + "# tadmor solve curve: " + status + "\n";
 }
 
 }  // namespace tadmor::exporting

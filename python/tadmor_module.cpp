@@ -384,16 +384,18 @@ struct SolvePoint {
     std::optional<int> rows;
     std::optional<double> meltingFlight, solidFraction, totalPower, viscousPower;
     std::optional<bool> targetMet;
-    std::optional<double> notMetAt;     // of a solution: the neighbouring value where the target is not met
-    std::vector<std::string> warnings;  // codes of the run's warnings
+    std::optional<double> notMetAt;            // of a solution or a bracket: the value where the target is not met
+    std::vector<std::string> warnings;         // codes of the run's warnings
+    std::optional<std::string> failedBetween;  // of a bracket: a failure between its ends
 };
 
 struct Solved {
     std::string input;
     std::pair<double, double> range;
     std::string target;
-    int calculations = 0;
-    std::vector<SolvePoint> solutions;
+    std::string outcome;
+    int calculations = 0, failedCalculations = 0;
+    std::vector<SolvePoint> solutions, brackets;
     SolvePoint low, high;
 };
 
@@ -441,8 +443,10 @@ std::pair<double, double> RangeOf(const py::handle& value) {
 analysis::Target TargetOf(const py::object& meltedAt, const py::object& xwAtEnd) {
     if (meltedAt.is_none() == xwAtEnd.is_none()) RaiseInputError("give one target: melted_at or xw_at_end");
     if (!meltedAt.is_none() && py::isinstance<py::str>(meltedAt)) {
-        if (meltedAt.cast<std::string>() != "end") RaiseInputError("melted_at is a FLIGHT or \"end\"");
-        return {analysis::TargetKind::MeltedAtEnd, 0};
+        const std::string text = meltedAt.cast<std::string>();
+        if (text == "end") return {analysis::TargetKind::MeltedAtEnd, 0};
+        if (text == "compression-end") return {analysis::TargetKind::MeltedAtCompressionEnd, 0};
+        RaiseInputError("melted_at is a FLIGHT, \"compression-end\" or \"end\"");
     }
     const bool flight = !meltedAt.is_none();
     const double value = NumberOf(flight ? meltedAt : xwAtEnd, flight ? "melted_at" : "xw_at_end");
@@ -450,7 +454,7 @@ analysis::Target TargetOf(const py::object& meltedAt, const py::object& xwAtEnd)
     return {flight ? analysis::TargetKind::MeltedAtFlight : analysis::TargetKind::SolidFractionAtEnd, value};
 }
 
-py::object Solve(const std::string& input, const py::object& meltedAt, const py::object& xwAtEnd,
+py::object Solve(const std::string& input, const py::object& meltedAt, const py::object& xwAtEnd, bool bedWithinChannel,
                  const py::object& range, const py::object& over, const py::object& values, const py::object& casePath,
                  const py::object& material, int intervals, const py::object& jobs,
                  const std::string& decimalSeparator) {
@@ -460,10 +464,12 @@ py::object Solve(const std::string& input, const py::object& meltedAt, const py:
     if (problem.field < 0 || problem.field >= kNumericFieldCount)
         RaiseInputError("no numeric input named \"" + input + "\"" + DidYouMean(input));
     problem.target = TargetOf(meltedAt, xwAtEnd);
+    problem.target.bedWithinChannel = bedWithinChannel;
     if (intervals < 1 || intervals > 10000) RaiseInputError("intervals must be from 1 to 10000");
     problem.intervals = intervals;
     std::tie(problem.low, problem.high) =
         range.is_none() ? analysis::DefaultRange(analysis::BaseValue(problem.base, problem.field)) : RangeOf(range);
+    analysis::ScannedRange(problem);  // refuses a range too narrow for the input's precision
     analysis::StopFlag stop = 0;
     const analysis::RunControl control{Jobs(jobs), &stop, nullptr};
 
@@ -472,9 +478,9 @@ py::object Solve(const std::string& input, const py::object& meltedAt, const py:
         if (second.size() != 1) RaiseInputError("over takes one input: {NAME: values}");
         std::optional<analysis::VariedInput> curve;
         for (const auto& [name, overValues] : second) curve = VariedOf(name, overValues);
+        const std::vector<analysis::SolveProblem> problems = analysis::OverProblems(problem, *curve);
         std::vector<std::optional<analysis::SolveResult>> results;
-        const bool interrupted = RunInterruptibly(
-            [&] { analysis::SolveAll(analysis::OverProblems(problem, *curve), results, control); }, stop);
+        const bool interrupted = RunInterruptibly([&] { analysis::SolveAll(problems, results, control); }, stop);
         std::vector<exporting::CurveRow> rows;
         for (std::size_t i = 0; i < results.size(); ++i)
             if (results[i]) rows.push_back({&curve->values[i], &*results[i], problem.field});
@@ -489,8 +495,8 @@ py::object Solve(const std::string& input, const py::object& meltedAt, const py:
     analysis::SolveResult result;
     if (RunInterruptibly([&] { result = analysis::Solve(problem, control); }, stop))
         RaiseInterrupted("the solve was stopped");
-    // Neither end ran: the base case itself is at fault, as the low end says.
-    if (result.solutions.empty() && !result.low.met && !result.high.met) {
+    // No calculation ran: the base case itself is at fault, as the low end says.
+    if (result.outcome == analysis::SolveOutcome::Refused || result.outcome == analysis::SolveOutcome::Failed) {
         inputs::Case low = problem.base;
         low.texts[problem.field] = analysis::ValueText(problem.field, result.low.value, low.separator);
         RaiseFailure(inputs::Calculate(low));
@@ -499,10 +505,17 @@ py::object Solve(const std::string& input, const py::object& meltedAt, const py:
     solved.input = kInputFields[problem.field].variable;
     solved.range = {problem.low, problem.high};
     solved.target = analysis::TargetText(problem.target);
+    solved.outcome = analysis::OutcomeName(result.outcome);
     solved.calculations = result.calculations;
+    solved.failedCalculations = result.failures;
     for (const analysis::Solution& solution : result.solutions) {
         solved.solutions.push_back(PointOf(solution.met));
         solved.solutions.back().notMetAt = solution.unmet.value;
+    }
+    for (const analysis::Bracket& bracket : result.brackets) {
+        solved.brackets.push_back(PointOf(bracket.met));
+        solved.brackets.back().notMetAt = bracket.unmet.value;
+        solved.brackets.back().failedBetween = bracket.failure;
     }
     solved.low = PointOf(result.low);
     solved.high = PointOf(result.high);
@@ -852,7 +865,10 @@ cases in parallel.)");
         .def_readonly("warnings", &SolvePoint::warnings, "Codes of the run's warnings (empty unless completed).")
         .def_readonly("not_met_at", &SolvePoint::notMetAt,
                       "Of a solution: the neighbouring value, one step of the input's precision away, where the "
-                      "target is not met.")
+                      "target is not met; of a bracket: its other end.")
+        .def_readonly("failed_between", &SolvePoint::failedBetween,
+                      "Of a bracket: the outcome and message of a calculation between its ends that failed; None "
+                      "otherwise.")
         .def("__repr__",
              [](const SolvePoint& point) { return "<tadmor.SolvePoint " + point.text + ": " + point.outcome + ">"; });
 
@@ -860,10 +876,18 @@ cases in parallel.)");
         .def_readonly("input", &Solved::input, "The input solved for.")
         .def_readonly("range", &Solved::range, "(LO, HI), the range scanned.")
         .def_readonly("target", &Solved::target, "The target in words.")
+        .def_readonly("outcome", &Solved::outcome,
+                      "\"solved\", \"no solution\" (met nowhere), \"met throughout\" (met at every value that "
+                      "calculates) or \"bracket\" (crossed only across failing calculations).")
         .def_readonly("calculations", &Solved::calculations, "The number of calculations.")
+        .def_readonly("failed_calculations", &Solved::failedCalculations,
+                      "The calculations among them that were refused or failed.")
         .def_readonly("solutions", &Solved::solutions,
-                      "A SolvePoint per crossing of the target, in the order of the value; empty when no value in "
-                      "the range meets the target.")
+                      "A SolvePoint per crossing of the target between neighbouring values, in the order of the "
+                      "value: where the target is still met.")
+        .def_readonly("brackets", &Solved::brackets,
+                      "A SolvePoint per crossing across failing calculations (not a solution): the end where the "
+                      "target is met, not_met_at the other end, failed_between a failure between them.")
         .def_readonly("low", &Solved::low, "The calculation at LO.")
         .def_readonly("high", &Solved::high, "The calculation at HI.")
         .def("__repr__", [](const Solved& solved) {
@@ -872,33 +896,42 @@ cases in parallel.)");
         });
 
     m.def("solve", &Solve, py::arg("input"), py::kw_only(), py::arg("melted_at") = py::none(),
-          py::arg("xw_at_end") = py::none(), py::arg("range") = py::none(), py::arg("over") = py::none(),
-          py::arg("inputs") = py::none(), py::arg("case") = py::none(), py::arg("material") = py::none(),
-          py::arg("intervals") = 20, py::arg("jobs") = py::none(), py::arg("decimal_separator") = ".",
+          py::arg("xw_at_end") = py::none(), py::arg("bed_within_channel") = false, py::arg("range") = py::none(),
+          py::arg("over") = py::none(), py::arg("inputs") = py::none(), py::arg("case") = py::none(),
+          py::arg("material") = py::none(), py::arg("intervals") = 20, py::arg("jobs") = py::none(),
+          py::arg("decimal_separator") = ".",
           R"doc(Finds the value of `input` at which a target is met, as `tadmor solve` does.
 
 input: the input solved for, e.g. "OutputRate".
-melted_at: a FLIGHT (melting completes by then) or "end" (by the end of the
-    screw; for OutputRate the melting capacity); or xw_at_end: X/W at the end
-    at most this. Exactly one of the two.
-range: (LO, HI) or "LO:HI"; default a quarter to twice the base value.
-    The range is scanned in `intervals` steps and every crossing bisected to
-    one unit of the input's last decimal.
+melted_at: a FLIGHT (melting completes by then; FLIGHTs compared at two
+    decimals, as the results show them), "compression-end" (by the end of the
+    compression zone) or "end" (by the end of the screw; for OutputRate the
+    melting capacity); or xw_at_end: X/W at the end at most this. Exactly one
+    of the two. bed_within_channel=True adds X/W never above 1 (no
+    bed-wider-than-channel warning).
+range: (LO, HI) or "LO:HI"; default a quarter to twice the base value. Its
+    ends are rounded inward to the input's precision (one unit of its last
+    decimal); a range holding fewer than two such values raises InputError.
+    It is scanned in `intervals` steps (geometric ones when its ends have one
+    sign and differ by a factor of 1000 or more) and every crossing bisected
+    down to neighbouring values; calculations that fail are searched around.
 inputs, case, material, decimal_separator: the base case, as in run().
 
-Returns a SolveResult: solutions (each the value where the target is still
-met, with its result), calculations, and the calculations at both ends. No
-value in the range meeting the target is a result with no solutions (the
-command's exit code 7), not an exception; when neither end of the range
-calculates, the base case is at fault and its error is raised (InputError,
-CalculationError).
+Returns a SolveResult: its outcome, solutions (each the value where the
+target is still met, with its result and warnings), brackets (crossings only
+across failing calculations: not solutions), calculations, and the
+calculations at both ends. No solution in the range ("no solution", "met
+throughout" or "bracket": the command's exit code 7) is a result, not an
+exception; when no calculation in the range completes, the base case is at
+fault and the low end's error is raised (InputError, CalculationError).
 
 over: {NAME: values} (a list, or a text "FROM:TO:STEP" or "V1,V2,...") solves
-at each value of a second input, on `jobs` threads, and returns the curve
-instead: one row per value with the columns of the command's CSV (NAME, the
-input, solutions, "melting completed at FLIGHT (turns)", "X/W at end (-)",
-"POWER TOT (kW)", "POWER VIS (kW)", calculations; the largest solution, NaN
-where none), as a pandas DataFrame, or a dict of NumPy arrays without pandas.
+at each value of a second input (not `input` itself), on `jobs` threads, and
+returns the curve instead: one row per value with the columns of the
+command's CSV (NAME, the input, outcome, solutions, "melting completed at
+FLIGHT (turns)", "X/W at end (-)", "POWER TOT (kW)", "POWER VIS (kW)",
+calculations, message, warnings; the largest solution, NaN where none), as
+a pandas DataFrame, or a dict of NumPy arrays without pandas.
 Ctrl-C stops it as it stops sweep(), with the values solved in .partial.)doc");
 
     py::class_<Fitted>(m, "FitResult", "The viscosity law fitted by fit().")

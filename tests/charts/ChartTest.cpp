@@ -285,13 +285,18 @@ TEST(SweepChart, SaysSoWhenNoCaseHasAValue) {
               "Nothing to draw: no case has a value of FLIGHT where melting completed (turns)");
 }
 
-TEST(CurveChart, AxesNameTheInputsWithTheirUnits) {
-    analysis::SolveResult found;
+TEST(CurveChart, AxesNameTheInputsWithTheirUnitsAndTheNoteTheGapsAndWarnings) {
+    analysis::SolveResult found, warns, refused;
     analysis::Solution solution;
     solution.met.value = 254.8;
     found.solutions.push_back(solution);
-    const Chart chart = CurveChart(Varied("ScrewSpeed", {"30", "40"}), FieldIndexOf("OutputRate"),
-                                   {found, analysis::SolveResult{}}, "Solve");
+    found.outcome = analysis::SolveOutcome::Solved;
+    warns = found;
+    warns.solutions[0].met.value = 270.1;
+    warns.solutions[0].met.run.warnings = {{"bed-wider-than-channel", "", ""}, {"negative-solid-flow", "", ""}};
+    refused.outcome = analysis::SolveOutcome::Refused;
+    const Chart chart = CurveChart(Varied("ScrewSpeed", {"30", "40", "45", "50"}), FieldIndexOf("OutputRate"),
+                                   {found, analysis::SolveResult{}, refused, warns}, "Solve");
     // Values not solved (a stopped curve) are left out.
     EXPECT_EQ(CurveChart(Varied("ScrewSpeed", {"30", "+40"}), FieldIndexOf("OutputRate"), {std::nullopt, found}, "S")
                   .panels[0]
@@ -301,10 +306,19 @@ TEST(CurveChart, AxesNameTheInputsWithTheirUnits) {
     EXPECT_EQ(chart.xLabel, "ScrewSpeed: Number of Revolution (rpm)");
     ASSERT_EQ(chart.panels.size(), 1u);
     EXPECT_EQ(chart.panels[0].yLabel, "OutputRate: Output (kg/hr)");
-    ASSERT_EQ(chart.panels[0].curves.size(), 1u);
-    EXPECT_EQ(chart.panels[0].curves[0].y[0], 254.8);
-    EXPECT_TRUE(std::isnan(chart.panels[0].curves[0].y[1]));  // no solution at 40 rpm
-    EXPECT_EQ(chart.note, "1 of 2 values of ScrewSpeed have no solution in the range (a gap in the curve).");
+    ASSERT_EQ(chart.panels[0].curves.size(), 2u);
+    const Curve& curve = chart.panels[0].curves[0];
+    EXPECT_EQ(curve.y[0], 254.8);
+    EXPECT_TRUE(std::isnan(curve.y[1]) && std::isnan(curve.y[2]));  // no solution at 40 and 45 rpm
+    // The solution that warns is marked again.
+    const Curve& warned = chart.panels[0].curves[1];
+    EXPECT_EQ(warned.x, std::vector<double>{50});
+    EXPECT_EQ(warned.y, std::vector<double>{270.1});
+    EXPECT_FALSE(warned.line);
+    EXPECT_EQ(warned.name, "solution with warnings");
+    EXPECT_EQ(chart.note,
+              "2 of 4 values of ScrewSpeed have no solution in the range (no solution: 1, refused: 1), a gap in the "
+              "curve; 1 of 2 solutions warn (bed-wider-than-channel, negative-solid-flow).");
 }
 
 }  // namespace

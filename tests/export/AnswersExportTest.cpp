@@ -30,47 +30,88 @@ Point PointAt(double value, bool melted, double flight = 0) {
     return point;
 }
 
-TEST(SolveJson, SolutionsWithTheirBracketAndBothEnds) {
+Point FailedAt(double value, RequestOutcome outcome, const std::string& message) {
+    Point point;
+    point.value = value;
+    point.text = ValueText(kOutputRate, value, '.');
+    point.run.outcome = outcome;
+    point.run.outcomeName = OutcomeName(outcome, false);
+    point.run.message = message;
+    return point;
+}
+
+TEST(SolveJson, SolutionsBracketsAndBothEnds) {
     SolveProblem problem;
     problem.field = kOutputRate;
     problem.low = 75;
     problem.high = 600;
     SolveResult result;
+    result.outcome = SolveOutcome::Solved;
     result.solutions.push_back({PointAt(254.8, true, 24.7), PointAt(254.9, false)});
+    result.brackets.push_back({PointAt(401.2, true, 24.7), PointAt(400.8, false), "calculation error: no convergence"});
     result.low = PointAt(75, true, 12.1);
-    result.high.value = 600;
-    result.high.run.outcome = RequestOutcome::CalculationError;
-    result.high.run.outcomeName = "calculation error";
-    result.high.run.message = "no convergence";
+    result.high = FailedAt(600, RequestOutcome::CalculationError, "no convergence");
     result.calculations = 29;
+    result.failures = 3;
     const auto json = nlohmann::json::parse(SolveJson(problem, result));
     EXPECT_EQ(json["input"], "OutputRate");
     EXPECT_EQ(json["target"], "melting completed by the end of the screw");
     EXPECT_EQ(json["calculations"], 29);
+    EXPECT_EQ(json["failedCalculations"], 3);
+    EXPECT_EQ(json["outcome"], "solved");
     EXPECT_EQ(json["range"], nlohmann::json::array({75.0, 600.0}));
     const auto& solution = json["solutions"][0];
     EXPECT_EQ(solution["value"], 254.8);
     EXPECT_EQ(solution["notMetAt"], 254.9);
     EXPECT_EQ(solution["meltingCompletedAtFlight"], 24.7);
     EXPECT_EQ(solution["warnings"], nlohmann::json::array({"bed-wider-than-channel"}));  // each code once
+    ASSERT_EQ(json["brackets"].size(), 1u);
+    EXPECT_EQ(json["brackets"][0]["value"], 401.2);
+    EXPECT_EQ(json["brackets"][0]["notMetAt"], 400.8);
+    EXPECT_EQ(json["brackets"][0]["failedBetween"], "calculation error: no convergence");
     EXPECT_EQ(json["high"]["outcome"], "calculation error");
     EXPECT_EQ(json["high"]["message"], "no convergence");
     EXPECT_FALSE(json["high"].contains("rows"));
 }
 
-TEST(CurveCsv, TheLargestSolutionAtEachValueSolved) {
-    const VariedInput over = VariedText(FieldIndexOf("ScrewSpeed"), "+30,40,50");
+// Each value's outcome, its message where there is no solution, the
+// solution's warnings, and the status line.
+TEST(CurveCsv, TheLargestSolutionOrWhyThereIsNoneAtEachValue) {
+    const VariedInput over = VariedText(FieldIndexOf("ScrewSpeed"), "+30,40,50,60,abc,80,90");
     SolveResult two;
+    two.outcome = SolveOutcome::Solved;
     two.solutions = {{PointAt(100, true, 10), PointAt(100.1, false)},
                      {PointAt(250.3, true, 24.5), PointAt(250.4, false)}};
     two.calculations = 31;
-    SolveResult none;
+    SolveResult none, throughout, bracket, refused, failed;
+    none.low = PointAt(100, false);
+    none.high = PointAt(300, false);
     none.calculations = 21;
-    EXPECT_EQ(CurveCsv(over, kOutputRate, {two, std::nullopt, none}),
-              "ScrewSpeed,OutputRate,solutions,melting completed at FLIGHT (turns),X/W at end (-),POWER TOT (kW),"
-              "POWER VIS (kW),calculations\n"
-              "+30,250.3,2,24.5,0,38.5,31,31\n"
-              "50,,0,,,,,21\n");
+    throughout = none;
+    throughout.outcome = SolveOutcome::MetThroughout;
+    bracket.outcome = SolveOutcome::Bracketed;
+    bracket.brackets.push_back({PointAt(265.1, true, 24.7), PointAt(264.9, false), "calculation error: no film"});
+    bracket.calculations = 28;
+    refused.outcome = SolveOutcome::Refused;
+    refused.low = FailedAt(100, RequestOutcome::InvalidInput, "Input value is not correct!");
+    refused.calculations = 21;
+    failed.outcome = SolveOutcome::Failed;
+    failed.low = FailedAt(100, RequestOutcome::CalculationError, "no convergence");
+    failed.calculations = 21;
+    const std::string header =
+        "ScrewSpeed,OutputRate,outcome,solutions,melting completed at FLIGHT (turns),X/W at end (-),POWER TOT (kW),"
+        "POWER VIS (kW),calculations,message,warnings\n";
+    EXPECT_EQ(CurveCsv(over, kOutputRate, {two, std::nullopt, none, throughout, refused, bracket, failed}),
+              header +
+                  "+30,250.3,solved,2,24.5,0,38.5,31,31,,bed-wider-than-channel\n"
+                  "50,,no solution,0,,,,,21,not met in 100.0:300.0,\n"
+                  "60,,met throughout,0,,,,,21,met throughout 100.0:300.0,\n"
+                  "abc,,refused,0,,,,,21,Input value is not correct!,\n"
+                  "80,,bracket,0,,,,,28,\"met at 265.1, not met at 264.9; between them calculation error: no film\",\n"
+                  "90,,failed,0,,,,,21,no convergence,\n"
+                  "# tadmor solve curve: incomplete, 6 of 7 values\n");
+    EXPECT_TRUE(CurveCsv(over, kOutputRate, {two, two, two, two, two, two, two})
+                    .ends_with(",bed-wider-than-channel\n# tadmor solve curve: complete\n"));
 }
 
 TEST(SensitivityJson, InputsRankedWithTheirChangesOrWhyNot) {
