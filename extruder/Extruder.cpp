@@ -314,6 +314,8 @@ ExtruderCalculation CalculateExtruder(const FieldTexts& texts, char separator, c
 double OpenDischargeCapacity(const SimulationState& inputs, double flightClearance) {
     const FloatingPointEnvironmentGuard environment;
     const Screw screw(inputs);
+    if (!(screw.width > 0) || !(inputs.MeteringDepth > 0))
+        throw SimulationError("The metering channel has no width or depth: its flights leave no channel");
     const Extended flow = OpenDischargeFlow(
         screw.Section(screw.width, kMetrePerCm * inputs.MeteringDepth, kMetrePerCm * flightClearance));
     const double capacity = Store(KgPerHour(flow * kKgPerM3PerGPerCm3 * inputs.MeltDensity));

@@ -82,6 +82,6 @@ ExtruderCalculation CalculateExtruder(const FieldTexts& texts, char separator, c
 // The metering zone's open-discharge capacity: its drag flow less the leakage
 // over the flights, kg/hr of melt (inputs in the model's units; the clearance
 // in cm).
-double OpenDischargeCapacity(const SimulationState& inputs, double flightClearance);
+double OpenDischargeCapacity(const SimulationState& inputs, double flightClearance);  // SimulationError: no channel
 
 }  // namespace tadmor::extruder
