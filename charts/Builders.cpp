@@ -419,7 +419,7 @@ Chart FitChart(const std::vector<RheometerPoint>& points, const LawFit& fit, con
 }
 
 Chart CurveChart(const VariedInput& over, int field, const std::vector<std::optional<SolveResult>>& results,
-                 const std::string& title) {
+                 const std::string& title, const inputs::Case* base) {
     Curve curve, warned;
     curve.markers = true;
     warned.markers = true;
@@ -473,6 +473,17 @@ Chart CurveChart(const VariedInput& over, int field, const std::vector<std::opti
     chart.xLabel = InputLabel(kInputFields[over.field]);
     std::vector<Curve> curves = {curve};
     if (!warned.x.empty()) curves.push_back(warned);
+    if (base && field == FieldIndexOf("OutputRate")) {
+        Curve dragFlow{"drag flow of the metering zone: no screw conveys more", {}, {}};
+        dragFlow.dashed = true;
+        dragFlow.color = 2;
+        for (const auto& [value, capacity] : DragFlowAlong(*base, over)) {
+            dragFlow.x.push_back(value);
+            dragFlow.y.push_back(capacity);
+        }
+        if (curve.name.empty()) curve.name = "solution";
+        curves.push_back(dragFlow);
+    }
     chart.panels.push_back({InputLabel(kInputFields[field]), curves, std::nullopt, {}, false});
     return chart;
 }

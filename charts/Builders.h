@@ -89,7 +89,10 @@ Chart FitChart(const std::vector<material::RheometerPoint>& points, const materi
 // The curve of a solve over a second input: the largest solution at each of
 // its values, a gap where there is none; the solutions that warn marked
 // again, and the note counting the gaps by outcome and naming the warnings.
+// Solving for OutputRate with the base case given, the metering zone's drag
+// flow at each value is drawn too: above it no screw conveys.
 Chart CurveChart(const analysis::VariedInput& over, int field,
-                 const std::vector<std::optional<analysis::SolveResult>>& results, const std::string& title);
+                 const std::vector<std::optional<analysis::SolveResult>>& results, const std::string& title,
+                 const inputs::Case* base = nullptr);
 
 }  // namespace tadmor::charts

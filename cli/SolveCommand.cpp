@@ -233,7 +233,8 @@ int SolveMain(const SolveOptions& options) {
         const int exitCode = Guarded([&] {
             charts::WriteChart(charts::CurveChart(*over, problem.field, results,
                                                   std::string(kInputFields[problem.field].variable) + " for " +
-                                                      analysis::TargetText(problem.target)),
+                                                      analysis::TargetText(problem.target),
+                                                  &problem.base),
                                options.plot);
             return kExitSuccess;
         });

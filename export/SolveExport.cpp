@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "export/MaterialOrigin.h"
+
 namespace tadmor::exporting {
 
 using analysis::Point;
@@ -85,7 +87,8 @@ std::string SolveJson(const analysis::SolveProblem& problem, const analysis::Sol
                                  {"solutions", solutions},
                                  {"brackets", brackets},
                                  {"low", PointJson(result.low)},
-                                 {"high", PointJson(result.high)}};
+                                 {"high", PointJson(result.high)},
+                                 {"material", MaterialJson(problem.base.material)}};
     return json.dump(2) + "\n";
 }
 

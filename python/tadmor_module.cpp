@@ -848,6 +848,10 @@ derive from tadmor.Error. The calculation runs without the GIL, so threads run
 cases in parallel.)");
 
     py::class_<SolvePoint>(m, "SolvePoint", "One calculation of a solve: at a solution or at an end of the range.")
+        .def(Picklable(&SolvePoint::value, &SolvePoint::text, &SolvePoint::outcome, &SolvePoint::message,
+                       &SolvePoint::rows, &SolvePoint::meltingFlight, &SolvePoint::solidFraction,
+                       &SolvePoint::totalPower, &SolvePoint::viscousPower, &SolvePoint::targetMet,
+                       &SolvePoint::notMetAt, &SolvePoint::warnings, &SolvePoint::failedBetween))
         .def_readonly("value", &SolvePoint::value, "The value of the input solved for.")
         .def_readonly("text", &SolvePoint::text,
                       "The text of the value that the calculation was given (rounded to the input's precision): "
@@ -873,6 +877,8 @@ cases in parallel.)");
              [](const SolvePoint& point) { return "<tadmor.SolvePoint " + point.text + ": " + point.outcome + ">"; });
 
     py::class_<Solved>(m, "SolveResult", "What solve() found.")
+        .def(Picklable(&Solved::input, &Solved::range, &Solved::target, &Solved::outcome, &Solved::calculations,
+                       &Solved::failedCalculations, &Solved::solutions, &Solved::brackets, &Solved::low, &Solved::high))
         .def_readonly("input", &Solved::input, "The input solved for.")
         .def_readonly("range", &Solved::range, "(LO, HI), the range scanned.")
         .def_readonly("target", &Solved::target, "The target in words.")

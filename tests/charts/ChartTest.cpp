@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "charts/Builders.h"
+#include "extruder/Extruder.h"
 #include "model/InputFields.h"
 #include "support/DefaultInputs.h"
 #include "support/SweepResults.h"
@@ -297,6 +298,15 @@ TEST(CurveChart, AxesNameTheInputsWithTheirUnitsAndTheNoteTheGapsAndWarnings) {
     refused.outcome = analysis::SolveOutcome::Refused;
     const Chart chart = CurveChart(Varied("ScrewSpeed", {"30", "40", "45", "50"}), FieldIndexOf("OutputRate"),
                                    {found, analysis::SolveResult{}, refused, warns}, "Solve");
+    // With the base case, the drag flow at each speed: the default's at 38 rpm, in proportion to the speed.
+    const inputs::Case base = inputs::DefaultCase();
+    const Chart withLimit =
+        CurveChart(Varied("ScrewSpeed", {"19", "38"}), FieldIndexOf("OutputRate"), {found, found}, "Solve", &base);
+    const Curve& dragFlow = withLimit.panels[0].curves.back();
+    EXPECT_TRUE(dragFlow.dashed);
+    const double atBase = extruder::OpenDischargeCapacity(inputs::Calculate(base).state, 0);
+    EXPECT_EQ(dragFlow.y[1], atBase);
+    EXPECT_NEAR(dragFlow.y[0], atBase / 2, 1e-9 * atBase);
     // Values not solved (a stopped curve) are left out.
     EXPECT_EQ(CurveChart(Varied("ScrewSpeed", {"30", "+40"}), FieldIndexOf("OutputRate"), {std::nullopt, found}, "S")
                   .panels[0]

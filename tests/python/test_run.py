@@ -162,7 +162,8 @@ def test_results_pickle_copy_and_cross_process_pools():
     result = tadmor.run({"ScrewSpeed": 30, "OutputRate": 350})
     fit = tadmor.fit(law="power-law", params={"m": 1000, "n": 0.5}, temperatures=(180, 240), shear_rates=(10, 1000))
     whole = tadmor.extruder(die="capillary:D=0.5,L=10")
-    for original in (result, fit, whole, result.warnings[0]):
+    solved = tadmor.solve("OutputRate", melted_at="end", range=(200, 300), intervals=4)
+    for original in (result, fit, whole, solved, solved.solutions[0], result.warnings[0]):
         for back in (pickle.loads(pickle.dumps(original)), copy.copy(original), copy.deepcopy(original)):
             assert type(back) is type(original)
     back = pickle.loads(pickle.dumps(result))
@@ -170,6 +171,7 @@ def test_results_pickle_copy_and_cross_process_pools():
     assert [str(w) for w in back.warnings] == [str(w) for w in result.warnings]
     assert pickle.loads(pickle.dumps(fit)).coefficients == fit.coefficients
     assert pickle.loads(pickle.dumps(whole)).operating_point == whole.operating_point
+    assert pickle.loads(pickle.dumps(solved)).solutions[0].text == solved.solutions[0].text
     with ProcessPoolExecutor(2) as pool:
         rows = [r.rows for r in pool.map(run_at, (40, 50))]
     assert all((r == tadmor.run({"ScrewSpeed": s}).rows).all() for r, s in zip(rows, (40, 50)))
