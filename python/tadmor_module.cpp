@@ -135,6 +135,7 @@ double NumberOf(const py::handle& value, const std::string& what) {
     try {
         return py::float_(py::reinterpret_borrow<py::object>(value)).cast<double>();
     } catch (const py::error_already_set&) {
+        if (py::isinstance<py::int_>(value)) RaiseInputError(what + " is beyond the range of a double");
         throw py::type_error(what + " is a number, not " +
                              py::str(py::type::of(value).attr("__name__")).cast<std::string>());
     }

@@ -88,8 +88,11 @@ def test_ctrl_c_stops_a_sweep_and_keeps_the_cases_finished(tmp_path):
     assert message == f"the sweep was stopped: {finished} of 6001 cases finished (in .partial)\n"
 
 
-@pytest.mark.parametrize("varied", [{"ScrewSpeed": []}, {"ScrewSpeed": "40,,50"}, {"ScrewSpeed": [40, "a"]},
-                                    {"ScrewSpeed": [10 ** 400]}, {"ScrewSpeed": {"a": 1}}, {"ScrewSpeed": [float("nan")]}])
-def test_every_value_is_checked_before_the_first_case(varied):
-    with pytest.raises(tadmor.InputError):
+@pytest.mark.parametrize("varied,says", [({"ScrewSpeed": []}, "no values"), ({"ScrewSpeed": "40,,50"}, "empty value"),
+                                          ({"ScrewSpeed": [40, "a"]}, "not a text"),
+                                          ({"ScrewSpeed": [10 ** 400]}, "beyond the range of a double"),
+                                          ({"ScrewSpeed": {"a": 1}}, "not a text"),
+                                          ({"ScrewSpeed": [float("nan")]}, "")])
+def test_every_value_is_checked_before_the_first_case(varied, says):
+    with pytest.raises(tadmor.InputError, match=says):
         tadmor.sweep(varied)
