@@ -111,6 +111,7 @@ and an object {"code", "message", "where"} in the JSON's "warnings". Codes:
   geometry-implausible         a depth above D/3 or a pitch outside 0.5 to 2 D
   no-rows                      the bed melted before a row was recorded
   throughput-above-drag-flow   OutputRate above the metering zone's drag flow
+  throughput-far-below-drag-flow  OutputRate below 5 % of that drag flow
   power-law-index-outside      the local power-law index n outside (0, 1]
   temperature-sensitivity-not-positive  the viscosity does not fall with T
   film-hotter-than-barrel      T121 above TB: strong viscous heating

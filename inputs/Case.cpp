@@ -130,7 +130,19 @@ std::optional<Warning> DragFlowWarning(const SimulationState& state) {
     } catch (const Error&) {
         return std::nullopt;  // a channel the flow cannot be solved in: other warnings and errors say why
     }
-    if (!(state.OutputRate > capacity) || !(capacity > 0)) return std::nullopt;
+    if (!(capacity > 0)) return std::nullopt;
+    // A full screw holding back all but a few percent of its drag flow needs
+    // an extreme die; the usual cause is a screw typed in other units.
+    if (state.OutputRate > 0 && state.OutputRate < kLeastDragFlowShare * capacity)
+        return Warning{"throughput-far-below-drag-flow",
+                       "the throughput " + NumberText(state.OutputRate, 1) + " kg/hr is " +
+                           SignificantNumber(100 * state.OutputRate / capacity, 2) +
+                           " % of the metering zone's drag flow, " + NumberText(capacity, 1) +
+                           " kg/hr at open discharge: a full screw would need a die holding back nearly all it "
+                           "drags; screw dimensions in millimetres typed for centimetres, or too large a screw "
+                           "for this throughput?",
+                       "input OutputRate"};
+    if (!(state.OutputRate > capacity)) return std::nullopt;
     return Warning{"throughput-above-drag-flow",
                    "the throughput " + NumberText(state.OutputRate, 1) +
                        " kg/hr is above the metering zone's drag flow, " + NumberText(capacity, 1) +

@@ -67,9 +67,11 @@ Calculation Calculate(const Case& inputs);
 // law are the material's.
 std::vector<Warning> AllWarnings(const Case& inputs, const Calculation& calculation);
 
-// The warning "throughput-above-drag-flow" when the throughput of `state`'s
-// inputs is above the metering zone's open-discharge capacity (drag flow, no
-// leakage): a throughput no screw can convey against a die.
+// The throughput against the metering zone's open-discharge capacity (drag
+// flow, no leakage): "throughput-above-drag-flow" above it (a throughput no
+// screw can convey against a die), "throughput-far-below-drag-flow" below
+// kLeastDragFlowShare of it (a screw typed in other units, mostly).
+inline constexpr double kLeastDragFlowShare = 0.05;
 std::optional<Warning> DragFlowWarning(const SimulationState& state);
 
 // The summary of a calculation of the case, with all its warnings.

@@ -61,6 +61,13 @@ TEST(Summary, MeltingCompletedOrSolidLeft) {
     state.ChannelPosition = 0;
     state.StepLength = 2 * 3.1415926 * 15;
     EXPECT_EQ(Summary(state), "r.txt: 3 rows recorded; melting completed at FLIGHT 6.00");
+
+    // Inputs no screw has are said on the line itself; other warnings are not.
+    for (const char* code : {"dimension-implausible", "geometry-implausible", "no-rows", "bed-wider-than-channel"})
+        EXPECT_EQ(Summary(state, {{code, "", ""}}),
+                  std::string("r.txt: 3 rows recorded; melting completed at FLIGHT 6.00") +
+                      (code[0] == 'b' ? "" : "; the inputs describe no real screw (see the warnings)"))
+            << code;
 }
 
 }  // namespace
