@@ -184,10 +184,8 @@ TEST(DragFlowWarning, AboveTheMeteringZonesDragFlow) {
     const struct {
         double factor;
         const char* codes;
-    } cases[] = {{0.0499, "throughput-far-below-drag-flow"},
-                 {0.0501, ""},
-                 {0.999, ""},
-                 {1.001, "throughput-above-drag-flow"}};
+    } cases[] = {
+        {0.0499, "throughput-far-below-drag-flow"}, {0.0501, ""}, {0.999, ""}, {1.001, "throughput-above-drag-flow"}};
     for (const auto& [factor, expected] : cases) {
         Case inputs = DefaultCase();
         SetInput(inputs, "OutputRate", ExactNumber(dragFlow * factor), "--set");
@@ -210,8 +208,12 @@ TEST(ScrewWarnings, GeometryNoScrewHasAndARunWithoutRows) {
         {{{"ScrewPitch", "30.1"}}, "geometry-implausible"},
         // A 60 mm screw typed in mm but for its pitch, and all in mm:
         {{{"ScrewDiameter", "60"}, {"FeedDepth", "10.5"}}, "geometry-implausible"},
-        {{{"ScrewDiameter", "60"}, {"ScrewPitch", "60"}, {"FeedDepth", "10.5"}, {"MeteringDepth", "3"},
-          {"FlightWidth", "6"}, {"OutputRate", "100"}},
+        {{{"ScrewDiameter", "60"},
+          {"ScrewPitch", "60"},
+          {"FeedDepth", "10.5"},
+          {"MeteringDepth", "3"},
+          {"FlightWidth", "6"},
+          {"OutputRate", "100"}},
          "throughput-far-below-drag-flow"},
         {{{"OutputRate", "1"}}, "throughput-far-below-drag-flow no-rows"},
     };
