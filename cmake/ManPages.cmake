@@ -35,12 +35,12 @@ foreach(entry IN LISTS pages)
   list(GET fields 1 name)
   list(GET fields 2 description)
   if(command STREQUAL "")
-    set(see_also ".BR tadmor\\-run (1),\n.BR tadmor\\-plot (1),\n.BR tadmor\\-sweep (1),\n.BR tadmor\\-fit (1),\n.BR tadmor\\-gui (1)")
+    set(see_also ".BR tadmor\\-run (1),\n.BR tadmor\\-plot (1),\n.BR tadmor\\-sweep (1),\n.BR tadmor\\-fit (1),\n.BR tadmor\\-solve (1),\n.BR tadmor\\-sensitivity (1),\n.BR tadmor\\-extruder (1),\n.BR tadmor\\-gui (1)")
   else()
     set(see_also ".BR tadmor (1),\n.BR tadmor\\-gui (1)")
   endif()
   set(include "${OUTPUT_DIR}/${name}.h2m")
-  file(WRITE "${include}" "[SEE ALSO]\n${see_also}\n.PP\nThe model, its inputs and its results columns: docs/model.md, installed in\nthe documentation folder of tadmor (for example /usr/share/doc/tadmor).\n")
+  file(WRITE "${include}" "[SEE ALSO]\n${see_also}\n.PP\nThe model, its inputs and its results columns: docs/model.md (the whole\nextruder: docs/extruder.md), installed in\nthe documentation folder of tadmor (for example /usr/share/doc/tadmor).\n")
   execute_process(
     COMMAND "${HELP2MAN}" --no-info "--version-string=${VERSION}"
             "--help-option=${command} --help" "--name=${description}" "--include=${include}" tadmor

@@ -7,7 +7,7 @@ include(GNUInstallDirs)
 install(TARGETS tadmor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/cli/tadmor-completion.bash
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME tadmor)
-install(FILES ${PROJECT_SOURCE_DIR}/docs/model.md ${PROJECT_SOURCE_DIR}/docs/materials.md
+install(FILES ${PROJECT_SOURCE_DIR}/docs/model.md ${PROJECT_SOURCE_DIR}/docs/materials.md ${PROJECT_SOURCE_DIR}/docs/extruder.md
               ${PROJECT_SOURCE_DIR}/materials/default.material
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
@@ -18,7 +18,7 @@ if(NOT TADMOR_SANITIZE AND NOT TADMOR_BUILD_FUZZ)
   find_program(HELP2MAN help2man REQUIRED)
   set(man_dir ${CMAKE_BINARY_DIR}/man)
   set(man_pages)
-  foreach(page tadmor tadmor-run tadmor-plot tadmor-sweep tadmor-fit tadmor-solve tadmor-sensitivity)
+  foreach(page tadmor tadmor-run tadmor-plot tadmor-sweep tadmor-fit tadmor-solve tadmor-sensitivity tadmor-extruder)
     list(APPEND man_pages ${man_dir}/${page}.1.gz)
   endforeach()
   set(gui_page_option)

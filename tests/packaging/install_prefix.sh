@@ -12,7 +12,7 @@ trap 'rm -rf "$prefix"' EXIT
 
 "$cmake" --install "$build" --prefix "$prefix" > "$prefix/install.log"
 
-pages=(tadmor tadmor-run tadmor-plot tadmor-sweep tadmor-fit tadmor-solve tadmor-sensitivity)
+pages=(tadmor tadmor-run tadmor-plot tadmor-sweep tadmor-fit tadmor-solve tadmor-sensitivity tadmor-extruder)
 programs=(tadmor)
 if [[ $gui == 1 ]]; then
     pages+=(tadmor-gui)
