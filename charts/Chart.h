@@ -15,8 +15,9 @@ struct Curve {
     std::vector<double> x, y;  // a NaN in y leaves a gap
     bool dashed = false;
     bool markers = false;
-    bool line = true;  // false: the markers alone
-    int color = -1;    // index into the palette; -1: the next colour
+    bool line = true;    // false: the markers alone
+    int color = -1;      // index into the palette; -1: the next colour
+    bool faint = false;  // drawn thin and pale behind the others, e.g. a case kept for comparison
 };
 
 struct Mark {
@@ -50,6 +51,7 @@ struct Chart {
     std::string title, subtitle, xLabel;
     std::optional<std::pair<double, double>> xRange;  // the x axis spans at least this and the data
     std::vector<Band> bands;                          // zones along x, shaded and named above the first panel
+    std::vector<Band> alerts;                         // spans of x a warning applies to, tinted and named
     std::vector<Mark> marks;                          // vertical lines through every panel
     std::vector<Panel> panels;
     std::string note;   // a line under the plot

@@ -21,7 +21,7 @@ int FieldIndexOrThrow(std::string_view name, const std::string& where) {
 
 // What to write instead of `text`, which does not read as a number with
 // `separator`, for the input `field`.
-std::string NumberHint(const InputField& field, std::string_view text, char separator) {
+std::string NumberHint(const InputField& field, std::string_view text, char separator, bool commandLine) {
     const std::string example = DefaultCase(separator).texts[FieldIndexOf(field.variable)];
     const std::string_view trimmed = Trim(text);
     if (trimmed.empty()) return "give a number, such as " + example;
@@ -32,7 +32,7 @@ std::string NumberHint(const InputField& field, std::string_view text, char sepa
         std::replace(swapped.begin(), swapped.end(), other, separator);
         if (TextToNumber(swapped, separator))
             return std::string("the decimal separator is \"") + separator + "\": write " + swapped +
-                   " (or give --decimal-separator " + other + ")";
+                   (commandLine ? std::string(" (or give --decimal-separator ") + other + ")" : "");
     }
     const auto blank = trimmed.find_first_of(" \t");
     if (blank != std::string_view::npos && TextToNumber(trimmed.substr(0, blank), separator))
@@ -117,8 +117,19 @@ std::string RefusalDetail(const Case& inputs, int field) {
     const std::string& text = inputs.texts[field];
     const std::string what = inputs.origins[field] + ": " + std::string(input.variable) + " " + ShownText(text);
     if (field < kNumericFieldCount && !TextToNumber(text, inputs.separator))
-        return what + " is not a number: " + NumberHint(input, text, inputs.separator);
+        return what + " is not a number: " + NumberHint(input, text, inputs.separator, true);
     return what + " must be " + std::string(PassingValues(input.test));
+}
+
+std::string FieldProblem(std::string_view text, int field, char separator) {
+    const InputField& input = kInputFields[field];
+    if (field >= kNumericFieldCount) return input.test == FieldTest::NotEmpty && text.empty() ? "give a name" : "";
+    const std::optional<double> value = TextToNumber(text, separator);
+    if (!value) return "not a number: " + NumberHint(input, text, separator, false);
+    const bool passes = input.test == FieldTest::Positive      ? *value > 0
+                        : input.test == FieldTest::NonNegative ? *value >= 0
+                                                               : true;
+    return passes ? "" : "must be " + std::string(PassingValues(input.test));
 }
 
 Calculation Calculate(const Case& inputs) { return tadmor::Calculate(inputs.texts, inputs.separator); }

@@ -55,6 +55,11 @@ Case WithSeparator(Case inputs, char to);
 // the values allowed (for a value that fails its test).
 std::string RefusalDetail(const Case& inputs, int field);
 
+// What is wrong with `text` as the value of `field` alone, as the request's
+// conversion and test see it: "not a number: " and what to write instead,
+// or "must be greater than 0"; empty when nothing is.
+std::string FieldProblem(std::string_view text, int field, char separator);
+
 // The window's caption of a field without its colon, e.g. "Screw Diameter (cm)".
 std::string FieldCaption(const InputField& field);
 

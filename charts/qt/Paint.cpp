@@ -28,6 +28,7 @@ const QColor kBandColors[] = {QColor(236, 242, 250), QColor(250, 243, 232), QCol
 const QColor kGridColor(222, 222, 222);
 const QColor kMarkColor(70, 70, 70);
 const QColor kShadeColor(250, 222, 216);
+const QColor kAlertColor(230, 70, 40, 38);
 const QColor kHatchColor(120, 120, 120);
 // The tornado's bars: dark and light, told apart in grey print too.
 const QColor kLowBarColor(31, 78, 156);
@@ -196,6 +197,17 @@ LegendEntry HatchEntry(const std::string& name, const QColor& fill) {
             QText(name)};
 }
 
+// The plot area of each panel on the page, stacked top to bottom.
+std::vector<Frame> FramesOf(const Chart& chart, const ChartAxes& axes) {
+    const std::size_t count = chart.panels.size();
+    const double height = (kHeight - kTop - kBottom - kPanelGap * (count - 1)) / count;
+    std::vector<Frame> frames;
+    for (std::size_t i = 0; i < count; ++i)
+        frames.push_back({QRectF(kLeft, kTop + i * (height + kPanelGap), kWidth - kLeft - kRight, height), axes.x,
+                          axes.y[i], chart.logX, chart.panels[i].logY});
+    return frames;
+}
+
 class ChartPainter {
 public:
     ChartPainter(QPainter& painter, const Chart& chart, const ChartAxes& axes)
@@ -203,15 +215,12 @@ public:
 
     void Paint() {
         PaintPage(p_, chart_.title, chart_.subtitle, chart_.note);
-        const std::size_t count = chart_.panels.size();
-        const double height = (kHeight - kTop - kBottom - kPanelGap * (count - 1)) / count;
+        const std::vector<Frame> frames = FramesOf(chart_, axes_);
         int color = 0;
-        for (std::size_t i = 0; i < count; ++i) {
-            const Panel& panel = chart_.panels[i];
-            const Frame frame{QRectF(kLeft, kTop + i * (height + kPanelGap), kWidth - kLeft - kRight, height), axes_.x,
-                              axes_.y[i], chart_.logX, panel.logY};
-            if (i == 0) PaintBandNamesAndMarkLabels(frame);
-            PaintPanel(panel, frame, color, i + 1 == count);
+        for (std::size_t i = 0; i < frames.size(); ++i) {
+            if (i == 0) PaintBandNamesAndMarkLabels(frames[i]);
+            PaintPanel(chart_.panels[i], frames[i], color, i + 1 == frames.size());
+            if (i == 0) PaintAlertNames(frames[i]);
         }
     }
 
@@ -258,6 +267,19 @@ private:
         }
     }
 
+    // The name of each warning's span, inside the top of the first panel.
+    void PaintAlertNames(const Frame& frame) {
+        p_.setFont(Font(12, true));
+        p_.setPen(kAlertColor.darker(300).toRgb());
+        for (const Band& alert : chart_.alerts) {
+            const double from = std::max(frame.X(alert.from), frame.rect.left()),
+                         to = std::min(frame.X(alert.to), frame.rect.right());
+            if (to <= from) continue;
+            p_.drawText(QRectF(from + 2, frame.rect.top() + 2, std::max(to - from, 160.0), 18),
+                        Qt::AlignLeft | Qt::AlignTop, QText(alert.name));
+        }
+    }
+
     void PaintPanel(const Panel& panel, const Frame& frame, int& color, bool last) {
         const QRectF& r = frame.rect;
         p_.save();
@@ -271,6 +293,9 @@ private:
             p_.fillRect(ShadeArea(shade, frame), kShadeColor);
             PaintHatch(p_, ShadeArea(shade, frame));
         }
+        for (const Band& alert : chart_.alerts)
+            p_.fillRect(QRectF(QPointF(frame.X(alert.from), r.top()), QPointF(frame.X(alert.to), r.bottom())),
+                        kAlertColor);
         p_.setPen(QPen(kGridColor, 1));
         for (const double t : Ticks(frame.x))
             p_.drawLine(QPointF(frame.X(t), r.top()), QPointF(frame.X(t), r.bottom()));
@@ -292,10 +317,11 @@ private:
         }
 
         std::vector<QColor> colors;
-        for (const Curve& curve : panel.curves) {
+        for (const Curve& curve : panel.curves)
             colors.push_back(kPalette[(curve.color >= 0 ? curve.color : color++) % std::size(kPalette)]);
-            PaintCurve(curve, frame, colors.back());
-        }
+        for (const bool faint : {true, false})  // faint curves behind the others
+            for (std::size_t k = 0; k < panel.curves.size(); ++k)
+                if (panel.curves[k].faint == faint) PaintCurve(panel.curves[k], frame, colors[k]);
         p_.restore();
 
         p_.setPen(QPen(Qt::black, 1));
@@ -338,7 +364,9 @@ private:
             drawing = true;
         }
         p_.setBrush(Qt::NoBrush);
-        p_.setPen(QPen(color, 2.5, curve.dashed ? Qt::DashLine : Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        const QColor ink = curve.faint ? QColor(color.red(), color.green(), color.blue(), 90) : color;
+        p_.setPen(QPen(ink, curve.faint ? 1.5 : 2.5, curve.dashed ? Qt::DashLine : Qt::SolidLine, Qt::RoundCap,
+                       Qt::RoundJoin));
         if (curve.line) p_.drawPath(path);
         if (!curve.markers) return;
         p_.setBrush(color);
@@ -657,6 +685,17 @@ void PaintScaled(QPainter& painter, const QRectF& area, const std::function<void
 void Paint(QPainter& painter, const Chart& chart, const QRectF& area) {
     const ChartAxes axes = AxesOf(chart);  // before anything is painted: it may refuse the chart
     PaintScaled(painter, area, [&](QPainter& p) { ChartPainter(p, chart, axes).Paint(); });
+}
+
+std::vector<PanelPlace> PanelPlaces(const Chart& chart, const QRectF& area) {
+    const ChartAxes axes = AxesOf(chart);
+    const double scale = std::min(area.width() / kWidth, area.height() / kHeight);
+    const QPointF origin(area.center().x() - scale * kWidth / 2, area.center().y() - scale * kHeight / 2);
+    std::vector<PanelPlace> places;
+    for (const Frame& frame : FramesOf(chart, axes))
+        places.push_back({QRectF(origin + frame.rect.topLeft() * scale, frame.rect.size() * scale), frame.x, frame.y,
+                          frame.logX, frame.logY});
+    return places;
 }
 
 void Paint(QPainter& painter, const MapChart& map, const QRectF& area) {

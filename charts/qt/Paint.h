@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <string>
+#include <vector>
 
 #include "charts/Chart.h"
 #include "charts/MapChart.h"
@@ -22,6 +23,15 @@ void Paint(QPainter& painter, const Chart& chart, const QRectF& area);
 void Paint(QPainter& painter, const MapChart& map, const QRectF& area);
 // Throws Error of kind Plot for a chart without rows.
 void Paint(QPainter& painter, const TornadoChart& chart, const QRectF& area);
+
+// Where each panel's plot area of `chart` lies when it is painted into
+// `area`, with its axes: for reading the values under a pointer.
+struct PanelPlace {
+    QRectF rect;
+    Axis x, y;
+    bool logX = false, logY = false;
+};
+std::vector<PanelPlace> PanelPlaces(const Chart& chart, const QRectF& area);
 
 // Text for the painter. Control characters, which an SVG file cannot hold,
 // are shown as the replacement character, as are bytes that are not UTF-8.

@@ -100,5 +100,36 @@ TEST(Paint, IntoAnyRectangleOfAPainter) {
     EXPECT_FALSE(black(399, 198));
 }
 
+// The places of the panels tell where a value is drawn: a marker at data
+// (x, y) is found at the pixel they give, in each of two panels, and the
+// faint curve and the alert span paint where their data put them.
+TEST(Paint, PanelPlacesFindTheDrawnValues) {
+    if (!PlotsAvailable()) GTEST_SKIP() << "built without plots";
+    Chart chart;
+    chart.panels.push_back({"a", {{"", {0, 10}, {0, 5}, false, true, false, 2}}, std::nullopt, {}});
+    chart.panels.push_back({"b", {{"", {0, 10}, {100, 300}, false, true, false, 4}}, std::nullopt, {}});
+    chart.alerts.push_back({6, 8, "alert"});
+    QImage image(900, 700, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    const QRectF area(30, 20, 840, 660);
+    Paint(painter, chart, area);
+    painter.end();
+    const std::vector<PanelPlace> places = PanelPlaces(chart, area);
+    ASSERT_EQ(places.size(), 2u);
+    EXPECT_LT(places[0].rect.bottom(), places[1].rect.top());
+    const auto at = [&](const PanelPlace& place, double x, double y) {
+        const double px = place.rect.left() + (x - place.x.min) / (place.x.max - place.x.min) * place.rect.width();
+        const double py = place.rect.bottom() - (y - place.y.min) / (place.y.max - place.y.min) * place.rect.height();
+        return QColor(image.pixel(int(px), int(py)));
+    };
+    EXPECT_EQ(at(places[0], 10, 5), QColor(192, 57, 43)) << "colour 2 at (10, 5)";
+    EXPECT_EQ(at(places[1], 0, 100), QColor(30, 132, 73)) << "colour 4 at (0, 100)";
+    // The alert tints the white page between x = 6 and 8 only.
+    const QColor tinted = at(places[1], 7.3, 283), clear = at(places[1], 9.3, 283);  // off the grid lines
+    EXPECT_GT(tinted.red(), tinted.blue() + 10);
+    EXPECT_EQ(clear, QColor(Qt::white));
+}
+
 }  // namespace
 }  // namespace tadmor::charts

@@ -162,6 +162,27 @@ TEST(AllWarnings, TheFittedRangeOnlyWhileTheLawIsTheMaterials) {
 // The metering channel of the default case, 0.4 cm deep and about 13 cm wide,
 // drags 0.5 V_bz W H F_d rho_m of melt at open discharge, worked out here:
 // a throughput above it is warned of, one below is not.
+// A text's problem, alone, is what the request refuses: for texts of every
+// kind in fields of every test, the field is refused exactly when a problem
+// is named.
+TEST(FieldProblem, AgreesWithTheRequest) {
+    const char* texts[] = {"15",    "0",  "-1", "1e-320", "abc",  "",    " 2 ", "1,5",    "1.5",
+                           "1e309", "-0", "+3", "0x10",   "5 cm", "nan", "inf", "1e-4000"};
+    for (const char* variable : {"ScrewDiameter", "BarrelC1", "FusionHeat", "ViscA0", "MeltingPoint"}) {
+        const int field = FieldIndexOf(variable);
+        for (const char* text : texts) {
+            Case inputs = DefaultCase();
+            inputs.texts[field] = text;
+            const std::string problem = FieldProblem(text, field, '.');
+            EXPECT_EQ(problem.empty(), RefusedField(inputs.texts, '.') != field)
+                << variable << " = \"" << text << "\": " << problem;
+        }
+    }
+    EXPECT_EQ(FieldProblem("1,5", FieldIndexOf("ScrewDiameter"), '.'),
+              "not a number: the decimal separator is \".\": write 1.5");
+    EXPECT_EQ(FieldProblem("0", FieldIndexOf("ScrewDiameter"), '.'), "must be greater than 0");
+}
+
 // The codes of a summary's warnings but those `ignored`, in order.
 std::string CodesBut(const RunSummary& summary, const std::set<std::string>& ignored) {
     std::string codes;
@@ -177,7 +198,7 @@ TEST(DragFlowWarning, AboveTheMeteringZonesDragFlow) {
     const double speed = pi * diameter * 38 / 60 * std::cos(angle);  // cm/s down the channel
     const double ratio = depth / width;
     double series = 0;  // F_d = (16 W / (pi^3 H)) sum over odd i of tanh(i pi H / (2 W)) / i^3
-    for (int i = 1; i < 2001; i += 2) series += std::tanh(i * pi * ratio / 2) / (i * i * i);
+    for (int i = 1; i < 2001; i += 2) series += std::tanh(i * pi * ratio / 2) / (double(i) * i * i);
     const double dragFlow =
         0.5 * speed * width * depth * 16 / (pi * pi * pi * ratio) * series * 1.2 * 3.6;  // rho_m 1.2
     // Above the drag flow, and below 5 % of it (296.6 kg/hr at 38 rpm: 15 kg/hr).

@@ -33,7 +33,8 @@ ALLOWED = {**LIBRARIES, **FRONT_ENDS}
 TARGETS = {"tadmor_model": "model", "tadmor_report": "report", "tadmor_request": "app/request",
            "tadmor_material": "material", "tadmor_extruder": "extruder", "tadmor_inputs": "inputs",
            "tadmor_analysis": "analysis", "tadmor_export": "export", "tadmor_charts": "charts",
-           "tadmor_charts_qt": "charts/qt", "tadmor_cli": "cli", "tadmor_gui": "app/gui"}
+           "tadmor_charts_qt": "charts/qt", "tadmor_cli": "cli", "tadmor_gui": "app/gui",
+           "tadmor_studio": "app/studio"}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
@@ -50,7 +51,8 @@ def folder_of(relative):
 # layer may, the layer itself, the test support and its own headers.
 TESTS = {"model": ["model"], "report": ["report"], "request": ["app/request"], "material": ["material"],
          "extruder": ["extruder"], "inputs": ["inputs"], "analysis": ["analysis"], "export": ["export"],
-         "charts": ["charts", "charts/qt"], "cli": ["cli"], "gui": ["app/gui"], "layers": []}
+         "charts": ["charts", "charts/qt"], "cli": ["cli"], "gui": ["app/gui"], "studio": ["app/studio"],
+         "layers": []}
 
 
 def allowed_for(relative):
