@@ -1,8 +1,10 @@
 # Writes the manual pages of the tadmor command, gzipped, from the --help of
 # each of its commands (help2man), and the window's page from its template.
 # Run as a script: cmake -DHELP2MAN=... -DPROGRAM_DIR=... -DVERSION=...
-#   -DOUTPUT_DIR=... [-DGUI_PAGE=tadmor-gui.1] -P ManPages.cmake
-# GUI_PAGE names a page already in OUTPUT_DIR that is only gzipped.
+#   -DOUTPUT_DIR=... [-DGUI_PAGE=tadmor-gui.1] [-DSTUDIO_DIR=...] -P ManPages.cmake
+# GUI_PAGE names a page already in OUTPUT_DIR that is only gzipped; with
+# STUDIO_DIR, the folder of tadmor-studio, the studio's page is made from its
+# --help too, on Qt's offscreen platform.
 cmake_minimum_required(VERSION 3.25)
 
 # help2man runs "tadmor ..." by its name, so that the usage lines name it so.
@@ -60,4 +62,21 @@ endforeach()
 
 if(GUI_PAGE)
   gzip_page(${GUI_PAGE})
+endif()
+
+if(STUDIO_DIR)
+  set(ENV{PATH} "${STUDIO_DIR}:$ENV{PATH}")
+  set(ENV{QT_QPA_PLATFORM} offscreen)
+  set(include "${OUTPUT_DIR}/tadmor-studio.h2m")
+  file(WRITE "${include}" "[FILES]\n.TP\n.I ~/.config/tadmor/tadmor-studio.conf\nthe window's layout, the length unit and the files opened lately.\n[SEE ALSO]\n.BR tadmor (1),\n.BR tadmor\\-run (1),\n.BR tadmor\\-extruder (1),\n.BR tadmor\\-gui (1)\n.PP\nThe model, its inputs and its results columns: docs/model.md (the whole\nextruder: docs/extruder.md), installed in\nthe documentation folder of tadmor (for example /usr/share/doc/tadmor).\n")
+  execute_process(
+    COMMAND "${HELP2MAN}" --no-info "--version-string=${VERSION}" "--include=${include}"
+            "--name=the engineer's workbench: the melting model and the whole extruder, recalculated as you type"
+            tadmor-studio
+    OUTPUT_VARIABLE text RESULT_VARIABLE failed ERROR_VARIABLE error)
+  if(failed)
+    message(FATAL_ERROR "help2man for tadmor-studio failed: ${error}")
+  endif()
+  file(WRITE "${OUTPUT_DIR}/tadmor-studio.1" "${text}")
+  gzip_page(tadmor-studio.1)
 endif()

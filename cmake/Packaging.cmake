@@ -1,7 +1,7 @@
-# Installation and the Debian package: the two programs, their manual pages,
+# Installation and the Debian package: the three programs, their manual pages,
 # bash completion for tadmor and the manuals; `cmake --build build --target
 # package` builds build/tadmor_VERSION_ARCH.deb. The window's own install
-# rules (desktop entry, icons) are in app/gui.
+# rules (desktop entry, icons) are in app/gui, the studio's in app/studio.
 include(GNUInstallDirs)
 
 install(TARGETS tadmor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -26,14 +26,14 @@ if(NOT TADMOR_SANITIZE AND NOT TADMOR_BUILD_FUZZ)
   if(TADMOR_BUILD_GUI)
     set(gui_page ${man_dir}/tadmor-gui.1)
     configure_file(${PROJECT_SOURCE_DIR}/app/gui/tadmor-gui.1.in ${gui_page} @ONLY)
-    set(gui_page_option -DGUI_PAGE=tadmor-gui.1)
-    list(APPEND man_pages ${gui_page}.gz)
+    set(gui_page_option -DGUI_PAGE=tadmor-gui.1 -DSTUDIO_DIR=$<TARGET_FILE_DIR:tadmor-studio>)
+    list(APPEND man_pages ${gui_page}.gz ${man_dir}/tadmor-studio.1.gz)
   endif()
   add_custom_command(OUTPUT ${man_pages}
     COMMAND ${CMAKE_COMMAND} -DHELP2MAN=${HELP2MAN} -DPROGRAM_DIR=$<TARGET_FILE_DIR:tadmor>
             -DVERSION=${PROJECT_VERSION} -DOUTPUT_DIR=${man_dir} ${gui_page_option}
             -P ${PROJECT_SOURCE_DIR}/cmake/ManPages.cmake
-    DEPENDS tadmor ${PROJECT_SOURCE_DIR}/cmake/ManPages.cmake ${gui_page}
+    DEPENDS tadmor $<$<BOOL:${TADMOR_BUILD_GUI}>:tadmor-studio> ${PROJECT_SOURCE_DIR}/cmake/ManPages.cmake ${gui_page}
     COMMENT "Writing the manual pages")
   add_custom_target(man-pages ALL DEPENDS ${man_pages})
   install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
@@ -51,7 +51,7 @@ endif()
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tadmor)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Melting of a polymer in a single-screw extruder (Tadmor melting model)")
-set(CPACK_PACKAGE_DESCRIPTION "The tadmor command and the tadmor-gui window simulate how the solid bed of a polymer melts in the channel of a single-screw extruder, increment by increment down the screw, and write a results file; the command also exports CSV and JSON, draws melting profiles, runs parameter sweeps and fits viscosity laws.")
+set(CPACK_PACKAGE_DESCRIPTION "The tadmor command, the tadmor-gui window and the tadmor-studio workbench simulate how the solid bed of a polymer melts in the channel of a single-screw extruder, increment by increment down the screw, and write a results file; the command also exports CSV and JSON, draws melting profiles, runs parameter sweeps and fits viscosity laws; the studio recalculates as the inputs are typed and shows the melting, the pressure to the die and every warning.")
 set(CPACK_PACKAGE_CONTACT "Tadmor developers")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

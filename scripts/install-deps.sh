@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev libeigen3-dev
   fonts-ipafont-gothic
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool imagemagick desktop-file-utils
   clang
   locales  # localedef: the tests build a German locale, whose decimal separator is ","
   slurm-wlm munge

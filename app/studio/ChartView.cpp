@@ -47,6 +47,11 @@ QString ChartView::ReadoutAt(QPointF point) const {
 }
 
 void ChartView::paintEvent(QPaintEvent*) {
+    PaintChart();
+    emit Painted();
+}
+
+void ChartView::PaintChart() {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(rect(), palette().base());

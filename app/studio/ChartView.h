@@ -29,12 +29,18 @@ public:
     // The values under `point` (widget coordinates), empty outside a panel.
     QString ReadoutAt(QPointF point) const;
 
+signals:
+    // A paint finished (the benchmark times an edit to the redrawn chart).
+    void Painted();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
 private:
+    void PaintChart();
+
     AnyChart chart_;
     QString message_;
     std::optional<QPointF> pointer_;

@@ -1,13 +1,24 @@
 #include "app/studio/InputPanel.h"
 
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QSignalBlocker>
+#include <QStandardItemModel>
+#include <QUrl>
 #include <QVBoxLayout>
+
+#include <functional>
+
+#include "app/studio/FitDialog.h"
 
 namespace tadmor::studio {
 
@@ -16,6 +27,30 @@ namespace {
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 bool IsDieEntry(const std::string& key) { return key.starts_with("Die"); }
+
+const char* const kMaterialFolderKey = "studio/materialFolder";
+
+// The library's items besides its materials, by their data.
+constexpr int kNoMaterial = -1;
+constexpr int kOpenFolder = -2;
+
+// The library's list, read again each time it opens, so that files put in a
+// folder meanwhile are there.
+// What a library item stands for: a material (its index in the list) or one of the above.
+int ItemOf(const QComboBox* library, int at) {
+    bool number = false;
+    const int item = library->itemData(at).toInt(&number);
+    return number ? item : kNoMaterial;
+}
+
+class LibraryCombo : public QComboBox {
+public:
+    std::function<void()> beforePopup;
+    void showPopup() override {
+        if (beforePopup) beforePopup();
+        QComboBox::showPopup();
+    }
+};
 
 }  // namespace
 
@@ -43,18 +78,35 @@ InputPanel::InputPanel(QWidget* parent) : QWidget(parent), texts_(DefaultTexts()
         int line = 0;
         if (group.title == "Material") {
             material_ = new QLabel;
+            material_->setObjectName("material");
             material_->setWordWrap(true);
             material_->setTextInteractionFlags(Qt::TextSelectableByMouse);
             grid->addWidget(material_, line++, 0, 1, 3);
-            library_ = new QComboBox;
+            auto* library = new LibraryCombo;
+            library->beforePopup = [this] { FillLibrary(); };
+            library_ = library;
+            library_->setObjectName("library");
             library_->setToolTip(tr("The materials of the library: the program's and those in your own folder"));
-            grid->addWidget(library_, line++, 0, 1, 3);
+            auto* libraryCaption = new QLabel(tr("Li&brary"));
+            libraryCaption->setBuddy(library_);
+            grid->addWidget(libraryCaption, line, 0);
+            grid->addWidget(library_, line++, 1, 1, 2);
             auto* buttons = new QHBoxLayout;
             openMaterial_ = new QPushButton(tr("&Open material file…"));
-            fitMaterial_ = new QPushButton(tr("&Fit to a rheometer table…"));
+            openMaterial_->setToolTip(tr("Apply the thirteen material inputs of a material file"));
+            fitMaterial_ = new QPushButton(tr("Fit to a r&heometer table…"));
+            fitMaterial_->setToolTip(tr("Fit the viscosity law to measured viscosities and apply the material"));
             buttons->addWidget(openMaterial_);
             buttons->addWidget(fitMaterial_);
+            buttons->addStretch();
             grid->addLayout(buttons, line++, 0, 1, 3);
+            materialProblem_ = new QLabel;
+            materialProblem_->setObjectName("problem:Material");
+            materialProblem_->setWordWrap(true);
+            materialProblem_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            materialProblem_->setStyleSheet("color: #c0392b");
+            materialProblem_->hide();
+            grid->addWidget(materialProblem_, line++, 0, 1, 3);
         }
         if (group.title == "Die") {
             auto* caption = new QLabel(tr("&Kind"));
@@ -97,6 +149,7 @@ InputPanel::InputPanel(QWidget* parent) : QWidget(parent), texts_(DefaultTexts()
                 const QString before = shown_[key];
                 shown_[key] = text;
                 if (!setting_) emit Edited(Q(key), before, text);
+                ShowMaterial();
                 emit Changed();
             });
             rows_[entry.key] = row;
@@ -115,7 +168,20 @@ InputPanel::InputPanel(QWidget* parent) : QWidget(parent), texts_(DefaultTexts()
         ShowUnitsAndDie();
         emit Changed();
     });
+    connect(library_, &QComboBox::activated, this, [this](int index) {
+        const int item = ItemOf(library_, index);
+        if (item == kOpenFolder) {
+            QDesktopServices::openUrl(QUrl::fromLocalFile(Q(UserMaterialsFolder(true))));
+            ShowAppliedInLibrary();
+        } else if (item >= 0 && libraryEntries_[item].material) {
+            ApplyMaterial(*libraryEntries_[item].material, libraryEntries_[item].Origin());
+        }
+    });
+    connect(openMaterial_, &QPushButton::clicked, this, &InputPanel::ChooseMaterialFile);
+    connect(fitMaterial_, &QPushButton::clicked, this, &InputPanel::OpenFitDialog);
+    folders_ = LibraryFolders();
     SetTexts(texts_);
+    FillLibrary();
 }
 
 StudioTexts InputPanel::Texts() const {
@@ -130,7 +196,10 @@ void InputPanel::SetTexts(const StudioTexts& texts) {
     for (auto& [key, row] : rows_) {
         const auto found = texts.texts.find(key);
         const QString text = found == texts.texts.end() ? QString() : Q(found->second);
-        if (row.edit->text() != text) row.edit->setText(text);
+        if (row.edit->text() != text) {
+            row.edit->setText(text);
+            row.edit->setCursorPosition(0);  // a long exact number shows its leading digits
+        }
         shown_[key] = text;
     }
     unit_->setCurrentIndex(texts.unit == LengthUnit::Millimetre ? 0 : 1);
@@ -153,7 +222,7 @@ void InputPanel::ShowUnitsAndDie() {
         row.unit->setVisible(shown);
         if (!shown) row.problem->hide();
     }
-    material_->setText(tr("Material: %1").arg(Q(MaterialText(Texts()))));
+    ShowMaterial();
 }
 
 void InputPanel::ShowProblems(const std::map<std::string, std::string>& problems) {
@@ -167,7 +236,7 @@ void InputPanel::ShowProblems(const std::map<std::string, std::string>& problems
     const auto die = problems.find("Die");
     dieProblem_->setText(die != problems.end() ? Q(die->second) : QString());
     dieProblem_->setVisible(die != problems.end());
-    material_->setText(tr("Material: %1").arg(Q(MaterialText(Texts()))));
+    ShowMaterial();
 }
 
 QLineEdit* InputPanel::Field(const std::string& key) const {
@@ -177,8 +246,102 @@ QLineEdit* InputPanel::Field(const std::string& key) const {
 
 QLabel* InputPanel::Problem(const std::string& key) const {
     if (key == "Die") return dieProblem_;
+    if (key == "Material") return materialProblem_;
     const auto found = rows_.find(key);
     return found == rows_.end() ? nullptr : found->second.problem;
+}
+
+void InputPanel::ApplyMaterial(const material::Material& material, const std::string& origin) {
+    ShowMaterialProblem({});
+    SetTexts(WithMaterial(Texts(), material, origin));
+    emit MaterialApplied(Q(origin));
+}
+
+void InputPanel::ShowMaterial() {
+    material_->setText(tr("Material: %1").arg(Q(MaterialText(Texts()))));
+    ShowAppliedInLibrary();
+}
+
+void InputPanel::ShowMaterialProblem(const QString& text) {
+    materialProblem_->setText(text);
+    materialProblem_->setVisible(!text.isEmpty());
+}
+
+void InputPanel::ApplyMaterialFile(const QString& path) {
+    material::Material material;
+    try {
+        material = material::ReadMaterialFile(path.toStdString());
+    } catch (const std::exception& e) {
+        ShowMaterialProblem(Q(e.what()));
+        return;
+    }
+    ApplyMaterial(material, path.toStdString());
+}
+
+void InputPanel::ChooseMaterialFile() {
+    QSettings settings;
+    const QString path = QFileDialog::getOpenFileName(
+        this, tr("Open material file"), settings.value(kMaterialFolderKey, Q(UserMaterialsFolder(true))).toString(),
+        tr("Material files (*.material);;All files (*)"));
+    if (path.isEmpty()) return;
+    settings.setValue(kMaterialFolderKey, QFileInfo(path).absolutePath());
+    ApplyMaterialFile(path);
+}
+
+void InputPanel::OpenFitDialog() {
+    if (!fit_) {
+        fit_ = new FitDialog(this);
+        connect(fit_, &FitDialog::UseMaterial, this, [this](const material::Material& material, const QString& origin) {
+            ApplyMaterial(material, origin.toStdString());
+            fit_->close();
+        });
+        connect(fit_, &FitDialog::Saved, this, &InputPanel::FillLibrary);
+    }
+    fit_->SetMaterialInUse(texts_.material);
+    fit_->show();
+    fit_->raise();
+    fit_->activateWindow();
+}
+
+void InputPanel::SetLibraryFolders(std::vector<LibraryFolder> folders) {
+    folders_ = std::move(folders);
+    FillLibrary();
+}
+
+void InputPanel::FillLibrary() {
+    libraryEntries_ = ListLibrary(folders_);
+    const QSignalBlocker blocker(library_);
+    library_->clear();
+    library_->addItem(tr("(a material of the library)"), kNoMaterial);
+    auto* model = qobject_cast<QStandardItemModel*>(library_->model());
+    for (std::size_t i = 0; i < libraryEntries_.size(); ++i) {
+        const LibraryEntry& entry = libraryEntries_[i];
+        const QString name = Q(entry.Name());
+        const int at = library_->count();
+        if (entry.material) {
+            library_->addItem(name, static_cast<int>(i));
+            library_->setItemData(at, tr("%1 (%2)").arg(Q(entry.path), Q(entry.folder.title)), Qt::ToolTipRole);
+        } else {
+            library_->addItem(tr("%1 (cannot be read)").arg(name), static_cast<int>(i));
+            library_->setItemData(at, Q(entry.problem), Qt::ToolTipRole);
+            model->item(at)->setEnabled(false);
+        }
+    }
+    library_->insertSeparator(library_->count());
+    library_->addItem(tr("Open your materials folder…"), kOpenFolder);
+    library_->setItemData(library_->count() - 1, Q(UserMaterialsFolder()), Qt::ToolTipRole);
+    ShowAppliedInLibrary();
+}
+
+void InputPanel::ShowAppliedInLibrary() {
+    if (!library_) return;
+    int shown = 0;
+    for (int at = 0; at < library_->count(); ++at) {
+        const int item = ItemOf(library_, at);
+        if (item >= 0 && texts_.material && libraryEntries_[item].Origin() == texts_.materialOrigin) shown = at;
+    }
+    const QSignalBlocker blocker(library_);
+    library_->setCurrentIndex(shown);
 }
 
 }  // namespace tadmor::studio

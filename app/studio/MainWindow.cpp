@@ -3,14 +3,22 @@
 #include <QDockWidget>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScrollArea>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/studio/AnswersPanel.h"
 #include "app/studio/ChartView.h"
+#include "app/studio/Compare.h"
+#include "app/studio/ComparePanel.h"
+#include "app/studio/FileCommands.h"
 #include "app/studio/InputPanel.h"
 #include "app/studio/LiveCalculator.h"
+#include "app/studio/ScrewView.h"
 
 namespace tadmor::studio {
 
@@ -69,10 +77,20 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     warningsDock->setWidget(warnings_);
     addDockWidget(Qt::BottomDockWidgetArea, warningsDock);
 
+    answers_ = new AnswersPanel;
+    auto* answersDock = new QDockWidget(tr("Design answers"));
+    answersDock->setObjectName("answersDock");
+    answersDock->setWidget(answers_);
+    addDockWidget(Qt::RightDockWidgetArea, answersDock);
+    connect(answers_, &AnswersPanel::Status, this, [this](const QString& text) { statusBar()->showMessage(text); });
+
+    SetUpScrewAndCompare();
     live_ = new LiveCalculator(this);
     connect(live_, &LiveCalculator::Finished, this, &MainWindow::Show);
     connect(inputs_, &InputPanel::Changed, this, &MainWindow::Recalculate);
     Recalculate();
+    files_ = new FileCommands(this);
+    menuBar()->addMenu(tr("&Answers"))->addActions(answers_->Actions());
 }
 
 MainWindow::~MainWindow() = default;
@@ -87,6 +105,7 @@ void MainWindow::Recalculate() {
                               .arg(request.problems.size()));
         return;
     }
+    answers_->SetCase(request);
     live_->Submit(std::move(request));
 }
 
@@ -94,10 +113,9 @@ void MainWindow::Show(std::shared_ptr<const LiveResult> result) {
     current_ = std::move(result);
     const LiveResult& r = *current_;
     outcome_->setText(Q(r.outcome));
-    if (r.calculation.outcome == RequestOutcome::Completed)
-        melting_->SetChart(r.melting);
-    else
-        melting_->SetMessage(Q(r.outcome));
+    ShowMeltingChart();
+    screw_->SetResult(current_, inputs_->Texts().unit);
+    compare_->SetCurrent(current_);
     if (r.pressure)
         pressure_->SetChart(*r.pressure);
     else if (r.extruderInputs)
@@ -121,6 +139,54 @@ void MainWindow::Show(std::shared_ptr<const LiveResult> result) {
     warnings_->resizeColumnToContents(0);
     warnings_->resizeColumnToContents(1);
     emit ResultShown();
+}
+
+// The screw above the charts, in step with the tab shown; the Compare dock
+// and the Case menu that pins the current case.
+void MainWindow::SetUpScrewAndCompare() {
+    screw_ = new ScrewView;
+    screw_->setObjectName("screwView");
+    auto* layout = qobject_cast<QVBoxLayout*>(centralWidget()->layout());
+    layout->insertWidget(layout->indexOf(tabs_), screw_);
+    screw_->Follow(melting_);
+    connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+        auto* chart = qobject_cast<ChartView*>(tabs_->currentWidget());
+        screw_->Follow(chart ? chart : melting_);
+    });
+
+    compare_ = new ComparePanel;
+    auto* compareDock = new QDockWidget(tr("Compare"));
+    compareDock->setObjectName("compareDock");
+    compareDock->setWidget(compare_);
+    addDockWidget(Qt::BottomDockWidgetArea, compareDock);
+    if (auto* warningsDock = findChild<QDockWidget*>("warningsDock")) {
+        tabifyDockWidget(warningsDock, compareDock);
+        warningsDock->raise();
+    }
+    connect(compare_, &ComparePanel::PinnedChanged, this, [this, compareDock] {
+        ShowMeltingChart();
+        compareDock->show();
+        compareDock->raise();
+    });
+
+    QMenu* caseMenu = menuBar()->findChild<QMenu*>("caseMenu");
+    if (!caseMenu) {
+        caseMenu = menuBar()->addMenu(tr("&Case"));
+        caseMenu->setObjectName("caseMenu");
+    }
+    QAction* pin = caseMenu->addAction(tr("&Pin this case"), this, [this] { compare_->Pin(current_); });
+    pin->setObjectName("pinAction");
+    pin->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    caseMenu->addAction(tr("&Clear pinned cases"), compare_, &ComparePanel::Clear)->setObjectName("clearPinnedAction");
+}
+
+// The melting chart of the current case, the pinned cases' curves faint behind it.
+void MainWindow::ShowMeltingChart() {
+    if (!current_) return;
+    if (current_->calculation.outcome == RequestOutcome::Completed)
+        melting_->SetChart(WithPinnedCurves(current_->melting, compare_->Pinned()));
+    else
+        melting_->SetMessage(Q(current_->outcome));
 }
 
 }  // namespace tadmor::studio

@@ -14,9 +14,13 @@ class QTreeWidget;
 
 namespace tadmor::studio {
 
+class AnswersPanel;
 class ChartView;
+class ComparePanel;
+class FileCommands;
 class InputPanel;
 class LiveCalculator;
+class ScrewView;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -33,6 +37,14 @@ public:
     QLabel* Outcome() const { return outcome_; }
     QTreeWidget* WarningList() const { return warnings_; }
     LiveCalculator* Live() const { return live_; }
+    // The File and Edit menus and what they do.
+    FileCommands* Files() const { return files_; }
+    QTabWidget* ChartTabs() const { return tabs_; }
+    // The design answers: capacity, sensitivity, map, operating point.
+    AnswersPanel* Answers() const { return answers_; }
+    // The screw drawn above the charts, and the pinned cases compared.
+    ScrewView* Screw() const { return screw_; }
+    ComparePanel* Compare() const { return compare_; }
 
 signals:
     // A new result is shown.
@@ -41,6 +53,8 @@ signals:
 private:
     void Recalculate();
     void Show(std::shared_ptr<const LiveResult> result);
+    void SetUpScrewAndCompare();
+    void ShowMeltingChart();
 
     InputPanel* inputs_ = nullptr;
     LiveCalculator* live_ = nullptr;
@@ -50,6 +64,10 @@ private:
     ChartView* pressure_ = nullptr;
     QTreeWidget* warnings_ = nullptr;
     std::shared_ptr<const LiveResult> current_;
+    FileCommands* files_ = nullptr;
+    AnswersPanel* answers_ = nullptr;
+    ScrewView* screw_ = nullptr;
+    ComparePanel* compare_ = nullptr;
 };
 
 }  // namespace tadmor::studio

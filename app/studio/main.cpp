@@ -1,7 +1,13 @@
 // tadmor-studio: the engineer's workbench over the melting model and the
 // whole extruder.
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QIcon>
+#include <QStatusBar>
 
+#include <cstdio>
+
+#include "app/studio/FileCommands.h"
 #include "app/studio/MainWindow.h"
 
 int main(int argc, char* argv[]) {
@@ -9,9 +15,35 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName("tadmor-studio");
     QApplication::setOrganizationName("tadmor");
     QApplication::setApplicationDisplayName("Tadmor Studio");
+    QApplication::setApplicationVersion(TADMOR_VERSION);
     QApplication::setDesktopFileName("tadmor-studio");
+    QApplication::setWindowIcon(QIcon::fromTheme("tadmor-studio", QIcon(":/tadmor-studio.svg")));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QApplication::translate(
+        "main",
+        "The engineer's workbench over the Tadmor melting model of a single-screw extruder: the inputs in their "
+        "groups, recalculated as you type, the melting along the screw and, with a die, the pressure and the melt "
+        "temperature to the die, with every warning.\n\nFILE is a case file (NAME = TEXT lines, as tadmor run "
+        "--case reads them) or a material file (.material) opened at the start. The window's size and docks, the "
+        "length unit and the files opened lately are remembered in ~/.config/tadmor/tadmor-studio.conf."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption verbose(
+        "verbose",
+        QApplication::translate("main", "Write every status-bar message to the standard error, one line each."));
+    parser.addOption(verbose);
+    parser.addPositionalArgument("FILE", QApplication::translate("main", "A case file or a material file to open."),
+                                 "[FILE]");
+    parser.process(application);
+
     tadmor::studio::MainWindow window;
-    window.resize(1280, 860);
+    if (parser.isSet(verbose))
+        QObject::connect(window.statusBar(), &QStatusBar::messageChanged, [](const QString& text) {
+            if (!text.isEmpty()) std::fprintf(stderr, "status: %s\n", qUtf8Printable(text));
+        });
+    if (!window.Files()->RestoreSettings()) window.resize(1280, 860);
     window.show();
+    if (!parser.positionalArguments().isEmpty()) window.Files()->OpenFile(parser.positionalArguments().first());
     return application.exec();
 }

@@ -24,9 +24,10 @@ LIBRARIES = {
 }
 LIBRARIES["charts/qt"] = LIBRARIES["charts"] + ["charts"]
 ALL_LIBRARIES = list(LIBRARIES)
-# Front-ends: over every library, never over one another.
+# Front-ends: over every library, never over one another (the benchmarks
+# also time the studio's window).
 FRONT_ENDS = {"cli": ALL_LIBRARIES, "python": ALL_LIBRARIES, "app/gui": ALL_LIBRARIES,
-              "app/studio": ALL_LIBRARIES, "bench": ALL_LIBRARIES + ["support"],
+              "app/studio": ALL_LIBRARIES, "bench": ALL_LIBRARIES + ["support", "app/studio"],
               "fuzz": ALL_LIBRARIES + ["support"]}
 ALLOWED = {**LIBRARIES, **FRONT_ENDS}
 

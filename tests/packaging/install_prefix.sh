@@ -2,7 +2,8 @@
 # Installs the build tree into a temporary prefix and uses what was installed:
 # the installed tadmor runs the default case and writes the reference results
 # file byte for byte; every manual page is there and is a manual page; the
-# Python module imports from PREFIX/PYTHON_DIR and runs the default case.
+# studio's desktop entry and icon are there; the Python module imports from
+# PREFIX/PYTHON_DIR and runs the default case.
 # Usage: install_prefix.sh CMAKE BUILD_DIR REFERENCE_RESULTS GUI_BUILT (1 or 0) [PYTHON PYTHON_DIR]
 # (PYTHON empty: the module was not built; PYTHON_DIR relative to the prefix)
 set -euo pipefail
@@ -15,8 +16,8 @@ trap 'rm -rf "$prefix"' EXIT
 pages=(tadmor tadmor-run tadmor-plot tadmor-sweep tadmor-fit tadmor-solve tadmor-sensitivity tadmor-extruder)
 programs=(tadmor)
 if [[ $gui == 1 ]]; then
-    pages+=(tadmor-gui)
-    programs+=(tadmor-gui)
+    pages+=(tadmor-gui tadmor-studio)
+    programs+=(tadmor-gui tadmor-studio)
 fi
 for program in "${programs[@]}"; do
     [[ -x $prefix/bin/$program ]] || { echo "not installed: bin/$program"; exit 1; }
@@ -27,6 +28,12 @@ for page in "${pages[@]}"; do
     gzip -dc "$file" | grep -q "^\.TH ${page^^} " || { echo "$file is not the manual page of $page"; exit 1; }
 done
 [[ -f $prefix/share/bash-completion/completions/tadmor ]] || { echo "no bash completion"; exit 1; }
+if [[ $gui == 1 ]]; then
+    entry=$prefix/share/applications/tadmor-studio.desktop
+    grep -qx "Exec=tadmor-studio %F" "$entry" || { echo "not installed: the studio's desktop entry"; exit 1; }
+    grep -q "<svg" "$prefix/share/icons/hicolor/scalable/apps/tadmor-studio.svg" ||
+        { echo "not installed: the studio's icon"; exit 1; }
+fi
 
 mkdir "$prefix/work"
 cd "$prefix/work"
