@@ -93,13 +93,14 @@ int main(int argc, char** argv) {
     answers->SetMap("ScrewSpeed", 20, 100, 40, "OutputRate", 50, 300, 25);
     std::vector<double> lateness;
     QElapsedTimer tick;
+    QElapsedTimer mapClock;
     QTimer timer;
     timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer, &QTimer::timeout, [&] {
         lateness.push_back(std::max(0.0, tick.nsecsElapsed() / 1e6 - 10));
+        if (lateness.back() > 20) std::printf("late %.1f ms at %.3f s\n", lateness.back(), mapClock.elapsed() / 1000.0);
         tick.restart();
     });
-    QElapsedTimer mapClock;
     mapClock.start();
     answers->RunMap();
     tick.start();

@@ -260,10 +260,10 @@ std::vector<std::pair<double, double>> DragFlowAlong(const inputs::Case& base, c
         std::string text = value;
         std::replace(text.begin(), text.end(), '.', atValue.separator);
         atValue.texts[over.field] = text;
-        const Calculation calculation = inputs::Calculate(atValue);  // the inputs as the calculation reads them
-        if (calculation.outcome == RequestOutcome::InvalidInput) continue;
+        const std::optional<SimulationState> converted = ConvertedInputs(atValue.texts, atValue.separator);
+        if (!converted) continue;
         try {
-            line.emplace_back(ValueOf(value), extruder::OpenDischargeCapacity(calculation.state, 0));
+            line.emplace_back(ValueOf(value), extruder::OpenDischargeCapacity(*converted, 0));
         } catch (const Error&) {
         }
     }

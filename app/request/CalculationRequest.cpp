@@ -121,6 +121,13 @@ Calculation Calculate(const FieldTexts& texts, char separator) {
     return calculation;
 }
 
+std::optional<SimulationState> ConvertedInputs(const FieldTexts& texts, char separator) {
+    const FloatingPointEnvironmentGuard environment;
+    Calculation calculation;
+    if (!Accepted(calculation, texts, separator, FileNameTest::Skipped)) return std::nullopt;
+    return std::move(calculation.state);
+}
+
 int RefusedField(const FieldTexts& texts, char separator) {
     const FloatingPointEnvironmentGuard environment;
     SimulationState state;

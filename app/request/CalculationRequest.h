@@ -5,6 +5,7 @@
 
 #include <array>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "model/Cal_Main.h"
@@ -69,6 +70,10 @@ struct Calculation {
 // values and runs the march, as a request does, but writes no file and shows
 // nothing. The file name is taken and tested like the other fields.
 Calculation Calculate(const FieldTexts& texts, char separator);
+
+// The inputs of `texts` as the calculation converts them, without the
+// march; nothing when the conversion or the tests refuse them.
+std::optional<SimulationState> ConvertedInputs(const FieldTexts& texts, char separator);
 
 // The field whose text the request's conversion or whose value its tests
 // refuse first; -1 when none is (or when the inputs are refused as a whole).

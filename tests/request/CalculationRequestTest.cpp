@@ -62,6 +62,20 @@ TEST_F(CalculationRequestTest, TheDefaultTextsGiveTheDefaultInputs) {
         EXPECT_EQ(state.*kInputFields[i].value, defaults.*kInputFields[i].value) << kInputFields[i].variable;
 }
 
+// The conversion without the march: the default inputs with an empty file
+// name (which only the request tests), nothing for a refused text.
+TEST_F(CalculationRequestTest, ConvertedInputsAreTheDefaultsWithoutAMarch) {
+    Set("ResultFileName", "");
+    const std::optional<SimulationState> converted = ConvertedInputs(texts, '.');
+    ASSERT_TRUE(converted);
+    const SimulationState defaults = test::DefaultInputs();
+    for (int i = 0; i < kNumericFieldCount; ++i)
+        EXPECT_EQ((*converted).*kInputFields[i].value, defaults.*kInputFields[i].value) << kInputFields[i].variable;
+    EXPECT_EQ(converted->StepCount, 0);
+    Set("ScrewSpeed", "6O");
+    EXPECT_FALSE(ConvertedInputs(texts, '.'));
+}
+
 TEST_F(CalculationRequestTest, ABadTextStopsTheConversionThere) {
     state.SolidTemp = 99;
     state.ResultFileName = "before";
