@@ -3,6 +3,7 @@
 #include <QDockWidget>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollArea>
@@ -77,11 +78,11 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     warningsDock->setWidget(warnings_);
     addDockWidget(Qt::BottomDockWidgetArea, warningsDock);
 
+    // The answers' charts need the room of the live ones: a tab beside them.
     answers_ = new AnswersPanel;
-    auto* answersDock = new QDockWidget(tr("Design answers"));
-    answersDock->setObjectName("answersDock");
-    answersDock->setWidget(answers_);
-    addDockWidget(Qt::RightDockWidgetArea, answersDock);
+    answers_->setObjectName("answers");
+    tabs_->addTab(answers_, tr("Design &answers"));
+    statusBar();  // made now, so that the layout does not move at the first message
     connect(answers_, &AnswersPanel::Status, this, [this](const QString& text) { statusBar()->showMessage(text); });
 
     SetUpScrewAndCompare();
@@ -90,7 +91,12 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     connect(inputs_, &InputPanel::Changed, this, &MainWindow::Recalculate);
     Recalculate();
     files_ = new FileCommands(this);
-    menuBar()->addMenu(tr("&Answers"))->addActions(answers_->Actions());
+    inputs_->Field("ScrewDiameter")->setFocus();  // typing starts at the first entry
+    QMenu* answersMenu = menuBar()->addMenu(tr("&Answers"));
+    answersMenu->addActions(answers_->Actions());
+    for (QAction* action : answers_->Actions())
+        if (action->objectName() == "runMapAction")
+            connect(action, &QAction::triggered, this, [this] { tabs_->setCurrentWidget(answers_); });
 }
 
 MainWindow::~MainWindow() = default;
@@ -100,9 +106,11 @@ void MainWindow::Recalculate() {
     inputs_->ShowProblems(request.problems);
     if (!request.problems.empty()) {
         const auto& [key, problem] = *request.problems.begin();
-        outcome_->setText(tr("Not recalculated until the inputs are corrected: %1 %2 (%3 in all)")
-                              .arg(Q(key), Q(problem))
+        const Entry* entry = FindEntry(key);
+        outcome_->setText(tr("Not recalculated until the inputs are corrected: %1: %2 (%3 in all)")
+                              .arg(entry ? Q(entry->caption) : Q(key), Q(problem))
                               .arg(request.problems.size()));
+        emit OutcomeShown(outcome_->text());
         return;
     }
     answers_->SetCase(request);
@@ -113,6 +121,7 @@ void MainWindow::Show(std::shared_ptr<const LiveResult> result) {
     current_ = std::move(result);
     const LiveResult& r = *current_;
     outcome_->setText(Q(r.outcome));
+    emit OutcomeShown(outcome_->text());
     ShowMeltingChart();
     screw_->SetResult(current_, inputs_->Texts().unit);
     compare_->SetCurrent(current_);
@@ -151,6 +160,7 @@ void MainWindow::SetUpScrewAndCompare() {
     screw_->Follow(melting_);
     connect(tabs_, &QTabWidget::currentChanged, this, [this] {
         auto* chart = qobject_cast<ChartView*>(tabs_->currentWidget());
+        screw_->setVisible(chart);  // the answers have their own charts
         screw_->Follow(chart ? chart : melting_);
     });
 
@@ -165,6 +175,7 @@ void MainWindow::SetUpScrewAndCompare() {
     }
     connect(compare_, &ComparePanel::PinnedChanged, this, [this, compareDock] {
         ShowMeltingChart();
+        statusBar()->showMessage(tr("Pinned cases: %1").arg(compare_->Pinned().size()));
         compareDock->show();
         compareDock->raise();
     });

@@ -49,6 +49,8 @@ public:
 signals:
     // A new result is shown.
     void ResultShown();
+    // The outcome line changed: a result's outcome, or why there is none.
+    void OutcomeShown(const QString& text);
 
 private:
     void Recalculate();

@@ -3,10 +3,13 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QScreen>
 #include <QStatusBar>
 
+#include <algorithm>
 #include <cstdio>
 
+#include "app/studio/ChartView.h"
 #include "app/studio/FileCommands.h"
 #include "app/studio/MainWindow.h"
 
@@ -38,11 +41,21 @@ int main(int argc, char* argv[]) {
     parser.process(application);
 
     tadmor::studio::MainWindow window;
-    if (parser.isSet(verbose))
+    if (parser.isSet(verbose)) {
         QObject::connect(window.statusBar(), &QStatusBar::messageChanged, [](const QString& text) {
             if (!text.isEmpty()) std::fprintf(stderr, "status: %s\n", qUtf8Printable(text));
         });
-    if (!window.Files()->RestoreSettings()) window.resize(1280, 860);
+        QObject::connect(&window, &tadmor::studio::MainWindow::OutcomeShown, [&window](const QString& text) {
+            const QRect chart(window.MeltingChart()->mapToGlobal(QPoint(0, 0)), window.MeltingChart()->size());
+            std::fprintf(stderr, "outcome: %s\nmelting chart: %d %d %d %d\n", qUtf8Printable(text), chart.x(),
+                         chart.y(), chart.width(), chart.height());
+        });
+    }
+    if (!window.Files()->RestoreSettings()) {
+        // 1280 × 860, or nine tenths of a smaller screen.
+        const QRect screen = window.screen()->availableGeometry();
+        window.resize(std::min(1280, screen.width() * 9 / 10), std::min(860, screen.height() * 9 / 10));
+    }
     window.show();
     if (!parser.positionalArguments().isEmpty()) window.Files()->OpenFile(parser.positionalArguments().first());
     return application.exec();
