@@ -68,7 +68,46 @@ if(STUDIO_DIR)
   set(ENV{PATH} "${STUDIO_DIR}:$ENV{PATH}")
   set(ENV{QT_QPA_PLATFORM} offscreen)
   set(include "${OUTPUT_DIR}/tadmor-studio.h2m")
-  file(WRITE "${include}" "[FILES]\n.TP\n.I ~/.config/tadmor/tadmor-studio.conf\nthe window's layout, the length unit and the files opened lately.\n[SEE ALSO]\n.BR tadmor (1),\n.BR tadmor\\-run (1),\n.BR tadmor\\-extruder (1),\n.BR tadmor\\-gui (1)\n.PP\nThe model, its inputs and its results columns: docs/model.md (the whole\nextruder: docs/extruder.md), installed in\nthe documentation folder of tadmor (for example /usr/share/doc/tadmor).\n")
+  file(WRITE "${include}" [=[
+[KEYS]
+.TP
+.B Ctrl+O, Ctrl+S, Ctrl+Shift+S
+open a case file, save it, save it under another name
+.TP
+.B Ctrl+Z, Ctrl+Shift+Z
+undo and redo an edit of the inputs
+.TP
+.B Ctrl+Shift+P
+pin the current case: its curves stay faint, its results in the Compare dock
+.TP
+.B Ctrl+Shift+M
+run the processing-window map of the Design answers tab
+.TP
+.B Escape
+cancel the running design answers
+.TP
+.B Ctrl+Q
+quit (asking to save a changed case)
+.PP
+The menus, tabs and buttons have Alt mnemonics; Tab moves
+through the entries.
+[FILES]
+.TP
+.I ~/.config/tadmor/tadmor-studio.conf
+the window's layout, the length unit and the files opened lately.
+.TP
+.I ~/.local/share/tadmor/tadmor-studio/materials
+your material library, listed after the program's (share/tadmor/materials).
+[SEE ALSO]
+.BR tadmor (1),
+.BR tadmor\-run (1),
+.BR tadmor\-extruder (1),
+.BR tadmor\-gui (1)
+.PP
+The model, its inputs and its results columns: docs/model.md (the whole
+extruder: docs/extruder.md), installed in
+the documentation folder of tadmor (for example /usr/share/doc/tadmor).
+]=])
   execute_process(
     COMMAND "${HELP2MAN}" --no-info "--version-string=${VERSION}" "--include=${include}"
             "--name=the engineer's workbench: the melting model and the whole extruder, recalculated as you type"

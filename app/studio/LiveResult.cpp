@@ -11,6 +11,11 @@ namespace tadmor::studio {
 
 namespace {
 
+// A share in percent, to two significant digits and never in exponent form.
+std::string Percent(double percent) {
+    return std::abs(percent) >= 10 ? NumberText(percent, 0) : SignificantNumber(percent, 2);
+}
+
 double ScrewTurns(const SimulationState& s) { return s.FeedTurns + s.CompressionTurns + s.MeteringTurns; }
 
 // The warnings of the run, then those of the melt conveying.
@@ -72,11 +77,12 @@ std::string OutcomeWords(const LiveResult& result) {
         words = "Melted at FLIGHT " + NumberText(*summary.meltingIncrementFlight, 1) + " of " +
                 NumberText(ScrewTurns(s), 1);
     } else {
-        const double bed = 100 * summary.solidFractionAtEnd.value_or(1.0);
+        const double bed = summary.solidFractionAtEnd.value_or(1.0);
         const double flow = 100 * summary.solidFlowRatioAtEnd.value_or(1.0);
-        words = SignificantNumber(bed, 2) + " % of the bed and " + SignificantNumber(flow, 2) +
-                " % of the throughput still solid at the end of the screw (FLIGHT " + NumberText(ScrewTurns(s), 1) +
-                ")";
+        words = (bed > 1 ? "a bed wider than the channel (X/W " + NumberText(bed, 2) + ")"
+                         : Percent(100 * bed) + " % of the bed") +
+                " and " + Percent(flow) + " % of the throughput still solid at the end of the screw (FLIGHT " +
+                NumberText(ScrewTurns(s), 1) + ")";
     }
     if (summary.totalPower) words += "; POWER TOT " + NumberText(*summary.totalPower, 2) + " kW";
     if (result.extruderInputs) {

@@ -81,11 +81,12 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     // The answers' charts need the room of the live ones: a tab beside them.
     answers_ = new AnswersPanel;
     answers_->setObjectName("answers");
-    tabs_->addTab(answers_, tr("Design &answers"));
+    tabs_->addTab(answers_, tr("&Design answers"));
     statusBar();  // made now, so that the layout does not move at the first message
     connect(answers_, &AnswersPanel::Status, this, [this](const QString& text) { statusBar()->showMessage(text); });
 
     SetUpScrewAndCompare();
+    resizeDocks({warningsDock}, {150}, Qt::Vertical);  // the charts keep the height
     live_ = new LiveCalculator(this);
     connect(live_, &LiveCalculator::Finished, this, &MainWindow::Show);
     connect(inputs_, &InputPanel::Changed, this, &MainWindow::Recalculate);
