@@ -399,6 +399,12 @@ void AnswersPanel::ShowStale(View& view) {
     view.stale->setVisible(!view.key.empty() && !view.task->Running() && view.key != caseKey_);
 }
 
+void AnswersPanel::ClearCase() {
+    case_.reset();
+    caseKey_.clear();
+    for (View* view : {&capacityView_, &sensitivityView_, &mapView_, &operatingView_}) ShowStale(*view);
+}
+
 void AnswersPanel::SetCase(const StudioRequest& request) {
     case_ = request;
     caseKey_ = CaseKey(request);

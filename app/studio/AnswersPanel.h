@@ -85,6 +85,8 @@ public:
     // The case the next Run computes; the answers computed for another are
     // marked stale.
     void SetCase(const StudioRequest& request);
+    // The inputs have a problem: no answer runs until they are corrected.
+    void ClearCase();
 
     void RunCapacity();
     void RunSensitivity();

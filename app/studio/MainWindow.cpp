@@ -112,6 +112,7 @@ void MainWindow::Recalculate() {
                               .arg(entry ? Q(entry->caption) : Q(key), Q(problem))
                               .arg(request.problems.size()));
         emit OutcomeShown(outcome_->text());
+        answers_->ClearCase();
         return;
     }
     answers_->SetCase(request);

@@ -204,6 +204,13 @@ TEST(AnswersTest, AnswersThatCannotStartSayWhyBesideThem) {
     };
     const Refusal refusals[] = {
         {"map", [](AnswersPanel& p) { p.RunMap(); }, "No case to answer yet"},
+        {"capacity",
+         [](AnswersPanel& p) {
+             p.SetCase(DefaultRequest());
+             p.ClearCase();  // an entry went wrong since
+             p.RunCapacity();
+         },
+         "correct the inputs first"},
         {"map",
          [](AnswersPanel& p) {
              p.SetCase(DefaultRequest());

@@ -106,11 +106,13 @@ TEST(OutcomeWords, MeltedSolidLeftRefusedAndWithADie) {
 
     // At 4 rpm the command's last row has X/W 2.116 and QS/QT 0.604.
     texts.texts["ScrewSpeed"] = "4";
-    EXPECT_EQ(ComputeLive(BuildRequest(texts), 1).outcome.rfind(
-                  "a bed wider than the channel (X/W 2.12) and 60 % of the throughput still solid at the end of the "
-                  "screw (FLIGHT 24.7); POWER TOT ",
-                  0),
-              0u);
+    EXPECT_EQ(
+        ComputeLive(BuildRequest(texts), 1)
+            .outcome.rfind(
+                "a bed wider than the channel (X/W 2.12) and 60 % of the throughput still solid at the end of the "
+                "screw (FLIGHT 24.7); POWER TOT ",
+                0),
+        0u);
     texts.texts["ScrewSpeed"] = "38.0";
 
     texts.texts["OutputRate"] = "200";
