@@ -155,7 +155,7 @@ FileCommands::FileCommands(MainWindow* window) : QObject(window), window_(window
     connect(inputs, &InputPanel::Changed, this, &FileCommands::RecordChange);
     connect(inputs, &InputPanel::MaterialApplied, this,
             [this](const QString& origin) { Status(tr("Material from %1").arg(QDir::toNativeSeparators(origin))); });
-    connect(undo_, &QUndoStack::cleanChanged, window_, [this](bool clean) { window_->setWindowModified(!clean); });
+    connect(undo_, &QUndoStack::cleanChanged, this, [this](bool clean) { window_->setWindowModified(!clean); });
     // Undo and Redo in an entry are the window's, so that one history holds every change.
     for (QLineEdit* entry : inputs->findChildren<QLineEdit*>()) entry->installEventFilter(this);
     window_->installEventFilter(this);

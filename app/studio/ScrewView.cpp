@@ -59,12 +59,14 @@ void ScrewView::SetResult(const std::shared_ptr<const LiveResult>& result, Lengt
 void ScrewView::Follow(ChartView* chart) {
     if (chart_) chart_->removeEventFilter(this);
     chart_ = chart;
+    followed_ = chart;
     if (chart_) chart_->installEventFilter(this);
     update();
 }
 
 bool ScrewView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == chart_ &&
+    // Compared by address: the chart may be in its destructor already.
+    if (watched == followed_ &&
         (event->type() == QEvent::Resize || event->type() == QEvent::Move || event->type() == QEvent::Show))
         update();
     return QWidget::eventFilter(watched, event);

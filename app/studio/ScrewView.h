@@ -59,6 +59,7 @@ private:
     std::optional<ScrewDrawing> drawing_;
     LengthUnit unit_ = LengthUnit::Centimetre;
     QPointer<ChartView> chart_;
+    const QObject* followed_ = nullptr;  // the chart whose events are filtered
     std::optional<QPointF> pointer_;
 };
 
