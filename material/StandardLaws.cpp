@@ -78,8 +78,9 @@ LawParameters CompleteLawParameters(const StandardLawInfo& law, const LawParamet
     for (const LawParameter& parameter : law.parameters)
         names += (names.empty() ? "" : ", ") + std::string(parameter.name);
     for (const auto& [name, value] : given) {
+        const std::string& givenName = name;  // a structured binding is not captured by every compiler
         if (std::none_of(law.parameters.begin(), law.parameters.end(),
-                         [&](const LawParameter& parameter) { return parameter.name == name; }))
+                         [&](const LawParameter& parameter) { return parameter.name == givenName; }))
             throw Error(ErrorKind::Input, std::string(law.name) + " has no parameter " + ShownText(name) +
                                               " (its parameters: " + names + ")");
         if (!std::isfinite(value))
