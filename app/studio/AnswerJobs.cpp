@@ -1,8 +1,8 @@
 #include "app/studio/AnswerJobs.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "charts/Builders.h"
 #include "model/Error.h"
@@ -14,8 +14,10 @@ namespace {
 // `value` to 12 significant digits: 0.30000000000000004 reads as 0.3.
 double Rounded(double value) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.12g", value);
-    return std::strtod(text, nullptr);
+    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 12).ptr;
+    double rounded = value;
+    std::from_chars(text, end, rounded);  // locale-free both ways
+    return rounded;
 }
 
 }  // namespace
