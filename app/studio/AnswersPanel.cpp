@@ -7,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMetaObject>
 #include <QProgressBar>
 #include <QPushButton>
@@ -34,11 +33,9 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 QString NumberQ(double value) { return QString::number(value, 'g', 12); }
 
-// The number typed, with "." or ","; NaN for none.
+// The number typed, read as the inputs are; NaN for none.
 double NumberOf(const QLineEdit* edit) {
-    bool ok = false;
-    const double value = QLocale::c().toDouble(edit->text().trimmed().replace(',', '.'), &ok);
-    return ok ? value : NAN;
+    return TextToNumber(edit->text().trimmed().toStdString(), '.').value_or(NAN);
 }
 
 // Shows `value` unless the engineer has typed another number since it was
